@@ -1,0 +1,71 @@
+#include "common/Text.h"
+
+#include <algorithm>
+
+namespace quarnel {
+
+namespace {
+
+char lowerByte(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+} // namespace
+
+std::string nospaces(std::string_view source) {
+    std::string out;
+    out.reserve(source.size());
+    std::copy_if(source.begin(), source.end(), std::back_inserter(out),
+                 [](char c) { return c != ' '; });
+    return out;
+}
+
+std::string replaceAll(std::string_view text, std::string_view what, std::string_view with) {
+    if (what.empty())
+        return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    std::size_t pos = 0;
+    for (std::size_t hit; (hit = text.find(what, pos)) != std::string_view::npos;
+         pos = hit + what.size()) {
+        out.append(text.substr(pos, hit - pos));
+        out.append(with);
+    }
+    out.append(text.substr(pos));
+    return out;
+}
+
+std::string replaceAllNoCase(std::string_view text, std::string_view what, std::string_view with) {
+    if (what.empty())
+        return std::string(text);
+    const std::string lowerText = lowerAscii(text);
+    const std::string lowerWhat = lowerAscii(what);
+    std::string out;
+    std::size_t pos = 0;
+    for (std::size_t hit; (hit = lowerText.find(lowerWhat, pos)) != std::string::npos;
+         pos = hit + what.size()) {
+        out.append(text.substr(pos, hit - pos));
+        out.append(with);
+    }
+    out.append(text.substr(pos));
+    return out;
+}
+
+std::string lowerAscii(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(), lowerByte);
+    return out;
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](char x, char y) { return lowerByte(x) == lowerByte(y); });
+}
+
+std::string trimRightBlanks(std::string_view text) {
+    const auto end = text.find_last_not_of(' ');
+    return std::string(end == std::string_view::npos ? std::string_view{} : text.substr(0, end + 1));
+}
+
+} // namespace quarnel

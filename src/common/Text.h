@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quarnel {
+
+// Returns source with every blank (code 32) removed; tabs and other white space stay.
+std::string nospaces(std::string_view source);
+
+// Every occurrence of what replaced by with, left to right, exact and case-sensitive.
+std::string replaceAll(std::string_view text, std::string_view what, std::string_view with);
+
+// Every occurrence of what replaced by with, letters compared without regard to case.
+std::string replaceAllNoCase(std::string_view text, std::string_view what, std::string_view with);
+
+inline std::string removeAll(std::string_view text, std::string_view what) {
+    return replaceAll(text, what, {});
+}
+
+// ASCII lower case; bytes above 127 stay as they are.
+std::string lowerAscii(std::string_view text);
+bool equalsNoCase(std::string_view a, std::string_view b);
+
+// Removes trailing blanks (code 32) only.
+std::string trimRightBlanks(std::string_view text);
+
+} // namespace quarnel

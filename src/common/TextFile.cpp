@@ -1,0 +1,126 @@
+#include "common/TextFile.h"
+
+#include "common/Error.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <random>
+
+#if defined(__unix__) || defined(__APPLE__)
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace quarnel {
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const noexcept { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// A name beside the target that no other writer picks: process-wide counter plus a random
+// number, opened with exclusive creation so that a clash fails instead of sharing a file.
+std::string temporaryNameFor(const fs::path& target) {
+    static std::atomic<unsigned> counter{0};
+    static const auto seed = std::random_device{}();
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    const auto tag = std::to_string(seed ^ static_cast<unsigned>(stamp)) + "-" +
+                     std::to_string(counter.fetch_add(1));
+    fs::path temp = target;
+    temp.replace_filename("." + target.filename().string() + ".tmp-" + tag);
+    return temp.string();
+}
+
+[[noreturn]] void fail(int number, const char* message) { throw Error(number, message); }
+
+} // namespace
+
+std::vector<std::string> splitTextLines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        const bool ended = end != std::string::npos;
+        if (!ended)
+            end = bytes.size();
+        std::size_t stop = end;
+        if (ended && stop > start && bytes[stop - 1] == '\r')
+            --stop;
+        lines.emplace_back(bytes, start, stop - start);
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::vector<std::string> readTextLines(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::error_code ec;
+    if (!in || fs::is_directory(path, ec))
+        fail(errc::FileNotFound, "File not found");
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad())
+        fail(errc::FileIO, "Path/File access error");
+    return splitTextLines(bytes);
+}
+
+std::string joinTextLines(const std::vector<std::string>& lines) {
+    std::size_t size = 0;
+    for (const auto& line : lines)
+        size += line.size() + 2;
+    std::string out;
+    out.reserve(size);
+    for (const auto& line : lines) {
+        out += line;
+        out += "\r\n";
+    }
+    return out;
+}
+
+void writeFileAtomically(const std::string& path, const std::string& bytes, bool overwrite) {
+    const fs::path target(path);
+    std::error_code ec;
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    if (target.filename().empty() || !fs::is_directory(folder, ec))
+        fail(errc::PathNotFound, "Path not found");
+    const auto targetStatus = fs::status(target, ec);
+    const bool exists = fs::exists(targetStatus);
+    if (exists && fs::is_directory(targetStatus))
+        fail(errc::FileIO, "Path/File access error");
+    if (exists && !overwrite)
+        fail(58, "File already exists");
+
+    const std::string temp = temporaryNameFor(target);
+    {
+        FilePtr file(std::fopen(temp.c_str(), "wbx"));
+        if (!file)
+            fail(errc::FileIO, "Path/File access error");
+        bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+        ok = std::fflush(file.get()) == 0 && ok;
+#if defined(__unix__) || defined(__APPLE__)
+        ok = ::fsync(::fileno(file.get())) == 0 && ok;
+#endif
+        ok = std::fclose(file.release()) == 0 && ok;
+        if (!ok) {
+            fs::remove(temp, ec);
+            fail(errc::FileIO, "Path/File access error");
+        }
+    }
+    if (exists)
+        fs::permissions(temp, targetStatus.permissions(), ec);
+    fs::rename(temp, target, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(temp, ignored);
+        fail(errc::FileIO, "Path/File access error");
+    }
+}
+
+} // namespace quarnel

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quarnel {
+
+// Reads a text file as bytes and splits it into lines. A line ends at LF, and a CR right
+// before that LF belongs to the line end; every other byte stays as it is. A final line
+// end does not start another line, so "a\r\nb\r\n" and "a\r\nb" both give {"a", "b"}.
+// Throws Error 53 when the file cannot be opened.
+std::vector<std::string> readTextLines(const std::string& path);
+
+// The same split over bytes already in memory.
+std::vector<std::string> splitTextLines(const std::string& bytes);
+
+// Joins lines, each followed by CR LF.
+std::string joinTextLines(const std::vector<std::string>& lines);
+
+// Writes bytes to path through a temporary file in the same folder that is renamed over
+// the target, so the target is either the old file or the complete new one and no
+// temporary file is left behind. An existing target keeps its permissions.
+// With overwrite false an existing target is an error (58). A missing folder is error 76,
+// any other failure to create, write or rename is error 75; the target is then untouched.
+void writeFileAtomically(const std::string& path, const std::string& bytes, bool overwrite);
+
+inline void writeTextFile(const std::string& path, const std::vector<std::string>& lines,
+                          bool overwrite) {
+    writeFileAtomically(path, joinTextLines(lines), overwrite);
+}
+
+} // namespace quarnel

@@ -1,0 +1,4 @@
+target_sources(quarnel_core PRIVATE
+  common/Text.cpp
+  common/TextFile.cpp
+)

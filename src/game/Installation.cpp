@@ -1,0 +1,85 @@
+#include "game/Installation.h"
+
+#include "common/Text.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+
+namespace fs = std::filesystem;
+
+namespace quarnel::game {
+
+namespace {
+
+// The entry of folder whose name equals name without regard to case, if there is exactly
+// the one spelling or several (then the smallest, so the choice does not depend on the
+// order in which the file system lists them).
+std::optional<std::string> entryDifferingInCase(const std::string& folder, std::string_view name) {
+    std::error_code ec;
+    std::optional<std::string> best;
+    for (fs::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        std::string entry = it->path().filename().string();
+        if (equalsNoCase(entry, name) && (!best || entry < *best))
+            best = std::move(entry);
+    }
+    return best;
+}
+
+} // namespace
+
+std::string currentFolder(char sep) { return std::string(".") + sep; }
+
+std::string join(std::string_view folder, std::string_view name, char sep) {
+    std::string joined = std::string(folder) + std::string(name);
+    if (sep != kNativeSeparator || name.empty())
+        return joined;
+    std::error_code ec;
+    if (fs::exists(joined, ec))
+        return joined;
+    if (const auto found = entryDifferingInCase(std::string(folder), name))
+        return std::string(folder) + *found;
+    return joined;
+}
+
+std::string systemFolder(std::string_view utpath, char sep) {
+    return join(utpath, "system", sep) + sep;
+}
+
+std::string mapsFolder(std::string_view utpath, char sep) { return join(utpath, "maps", sep); }
+
+std::string uccExe(std::string_view utpath, char sep) {
+    return join(systemFolder(utpath, sep), "ucc.exe", sep);
+}
+
+std::string templateIni(std::string_view utpath, char sep) {
+    return join(systemFolder(utpath, sep), "ut2003.ini", sep);
+}
+
+std::string bonusPackMarker(std::string_view utpath, char sep) {
+    return join(systemFolder(utpath, sep), "BonusPack.int", sep);
+}
+
+bool hasBonusPack(std::string_view utpath) {
+    return !utpath.empty() && fileExists(bonusPackMarker(utpath));
+}
+
+bool folderExists(std::string_view path) {
+    std::error_code ec;
+    return !path.empty() && fs::is_directory(fs::path(std::string(path)), ec);
+}
+
+bool fileExists(std::string_view path) {
+    std::error_code ec;
+    const auto status = fs::status(fs::path(std::string(path)), ec);
+    return !path.empty() && fs::exists(status) && !fs::is_directory(status);
+}
+
+bool isBuiltInIniName(std::string_view name) {
+    const std::string lower = lowerAscii(name);
+    return std::find(kBuiltInIniNames.begin(), kBuiltInIniNames.end(), lower) !=
+           kBuiltInIniNames.end();
+}
+
+} // namespace quarnel::game

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+// The game installation: where its folders and files lie below the game folder `utpath`
+// (a folder ending in a separator), and the few facts the tool relies on there.
+namespace quarnel::game {
+
+#ifdef _WIN32
+inline constexpr char kNativeSeparator = '\\';
+#else
+inline constexpr char kNativeSeparator = '/';
+#endif
+
+// The current folder in the form the map list uses when the maps folder is missing.
+std::string currentFolder(char sep = kNativeSeparator);
+
+// folder & name. With the native separator, on a file system that tells case apart, an
+// existing entry of folder whose name differs from name only in case is used instead
+// ("System" for "system"), so a game copied from Windows is found. With another separator
+// the text is joined as it stands (output for another platform).
+std::string join(std::string_view folder, std::string_view name, char sep = kNativeSeparator);
+
+// utpath & "system" & separator.
+std::string systemFolder(std::string_view utpath, char sep = kNativeSeparator);
+// utpath & "maps", without a final separator.
+std::string mapsFolder(std::string_view utpath, char sep = kNativeSeparator);
+// The server program, utpath & "system\ucc.exe".
+std::string uccExe(std::string_view utpath, char sep = kNativeSeparator);
+// The game's own INI file, the template of every server INI.
+std::string templateIni(std::string_view utpath, char sep = kNativeSeparator);
+// The bonus-pack marker, utpath & "system\BonusPack.int".
+std::string bonusPackMarker(std::string_view utpath, char sep = kNativeSeparator);
+
+// Whether the bonus pack is installed: its marker file exists.
+bool hasBonusPack(std::string_view utpath);
+
+// An empty path is a folder (or file) that does not exist.
+bool folderExists(std::string_view path);
+bool fileExists(std::string_view path);
+
+// The game's own INI files, which Make .BAT/.INI refuses to overwrite.
+inline constexpr std::array<std::string_view, 9> kBuiltInIniNames = {
+    "ut2003.ini",   "build.ini",         "default.ini",      "defunrealed.ini", "defuser.ini",
+    "manifest.ini", "udnhelptopics.ini", "unrealedtips.ini", "user.ini"};
+
+// Whether name, in lower case, is one of the built-in INI names.
+bool isBuiltInIniName(std::string_view name);
+
+} // namespace quarnel::game

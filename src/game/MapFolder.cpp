@@ -1,0 +1,75 @@
+#include "game/MapFolder.h"
+
+#include "common/Text.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace quarnel::game {
+
+namespace {
+
+char lowerByte(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Greedy matcher with one back-tracking point: linear in practice, never exponential.
+bool matchNoCase(std::string_view pattern, std::string_view name) {
+    std::size_t p = 0, n = 0;
+    std::size_t starP = std::string_view::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() &&
+            (pattern[p] == '?' || lowerByte(pattern[p]) == lowerByte(name[n]))) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::string_view::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+} // namespace
+
+bool wildcardMatch(std::string_view pattern, std::string_view name) {
+    if (matchNoCase(pattern, name))
+        return true;
+    // "DM-*.*" lists "DM-Foo" too: the extension part is optional for a name without a dot.
+    if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*" &&
+        name.find('.') == std::string_view::npos)
+        return matchNoCase(pattern.substr(0, pattern.size() - 2), name);
+    return false;
+}
+
+std::vector<std::string> listFolder(const std::string& folder, std::string_view pattern) {
+    // Sorted by a lower-case key made once per name, then by the name itself.
+    std::vector<std::pair<std::string, std::string>> keyed;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code typeError;
+        if (!it->is_regular_file(typeError))
+            continue;
+        std::string name = it->path().filename().string();
+        if (name.empty() || name.front() == '.' || !wildcardMatch(pattern, name))
+            continue;
+        keyed.emplace_back(lowerAscii(name), std::move(name));
+    }
+    std::sort(keyed.begin(), keyed.end());
+    std::vector<std::string> names;
+    names.reserve(keyed.size());
+    for (auto& entry : keyed)
+        names.push_back(std::move(entry.second));
+    return names;
+}
+
+} // namespace quarnel::game

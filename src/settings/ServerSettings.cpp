@@ -1,0 +1,24 @@
+#include "settings/ServerSettings.h"
+
+#include <algorithm>
+
+namespace quarnel {
+
+std::size_t MapList::selectedCount() const {
+    return static_cast<std::size_t>(std::count(selected.begin(), selected.end(), true));
+}
+
+ServerSettings ServerSettings::design() {
+    ServerSettings s;
+    for (const auto& text : kTextControls)
+        s.texts[index(text.id)] = std::string(text.designText);
+    for (const auto& scroll : kScrollControls)
+        s.scrolls[index(scroll.id)] = scroll.designValue;
+    return s;
+}
+
+std::string_view ServerSettings::botSkillText() const {
+    return cboBotSkill < 0 ? std::string_view{} : kBotSkills[static_cast<std::size_t>(cboBotSkill)];
+}
+
+} // namespace quarnel

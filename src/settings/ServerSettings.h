@@ -1,0 +1,50 @@
+#pragma once
+
+#include "settings/Controls.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace quarnel {
+
+// The file list box: the files of one folder matching one pattern, with a selected flag
+// per entry. entries and selected always have the same size.
+struct MapList {
+    std::string folder;
+    std::string pattern;
+    std::vector<std::string> entries;
+    std::vector<bool> selected;
+
+    std::size_t count() const { return entries.size(); }
+    std::size_t selectedCount() const;
+};
+
+// The values of the settings controls, field for field. Generators and stores read the
+// settings through this record; SettingsForm owns it and is the only writer.
+struct ServerSettings {
+    std::array<bool, kCheckCount> checks{};
+    std::array<std::string, kTextCount> texts;
+    std::array<int, kScrollCount> scrolls{};
+    int optGameType = -1; // selected game type 0-8, -1 for none
+    int optMutator = -1;  // selected arena option 0-4, -1 for none
+    int cboBotSkill = -1; // picked item 0-7, -1 for none
+    MapList filMapList;
+
+    // The design values: texts and scroll values of the design, nothing checked, no option
+    // selected, no bot skill picked, an empty map list.
+    static ServerSettings design();
+
+    bool chk(Check c) const { return checks[index(c)]; }
+    const std::string& txt(Text t) const { return texts[index(t)]; }
+    int scl(Scroll s) const { return scrolls[index(s)]; }
+
+    bool chkMutator(int i) const { return chk(quarnel::chkMutator(i)); }
+    bool chkGameOptions(int i) const { return chk(quarnel::chkGameOptions(i)); }
+    bool chkServerOptions(int i) const { return chk(quarnel::chkServerOptions(i)); }
+
+    // The picked bot skill's text, empty when none is picked.
+    std::string_view botSkillText() const;
+};
+
+} // namespace quarnel

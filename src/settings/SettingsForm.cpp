@@ -1,0 +1,224 @@
+#include "settings/SettingsForm.h"
+
+#include "common/Error.h"
+#include "game/Installation.h"
+#include "game/MapFolder.h"
+
+namespace quarnel {
+
+namespace {
+
+[[noreturn]] void invalidProperty() { throw Error(errc::InvalidProperty, "Invalid property value"); }
+
+} // namespace
+
+std::string valueLabel(Scroll s, int value, bool dragging) {
+    const auto& bar = control(s);
+    std::string label = std::string(bar.caption) + " = " + std::to_string(value);
+    label += bar.unit;
+    if (dragging && bar.secondsWhileDragged)
+        label += " sec.";
+    return label;
+}
+
+SettingsForm::SettingsForm() : values_(ServerSettings::design()) {
+    for (const auto& bar : kScrollControls)
+        captions_[index(bar.id)] = std::string(bar.caption);
+}
+
+void SettingsForm::subscribe(Listener listener) { listeners_.push_back(std::move(listener)); }
+
+void SettingsForm::notify(FormChange::Kind kind, int id) {
+    for (const auto& listener : listeners_)
+        listener(FormChange{kind, id});
+}
+
+void SettingsForm::applyFirstRunDefaults() {
+    setChecked(Check::MapRotation, true);
+    selectArena(0);
+    selectGameType(2);
+    setBotSkillText("Experienced");
+}
+
+void SettingsForm::setChecked(Check c, bool value) {
+    if (values_.checks[index(c)] == value)
+        return;
+    values_.checks[index(c)] = value;
+    notify(FormChange::Kind::Check, static_cast<int>(c));
+    if (c == Check::UseBots)
+        chkUseBots_Click();
+    else if (c == Check::Webadmin)
+        chkWebadmin_Click();
+}
+
+void SettingsForm::chkUseBots_Click() {
+    const bool on = checked(Check::UseBots);
+    enabled_.chkBotSkill = on;
+    enabled_.cboBotSkill = on;
+    enabled_.cboBotSkillBackColor = on ? BackColor::Window : BackColor::ButtonFace;
+    enabled_.sclMinPlayers = on;
+    notify(FormChange::Kind::Enabled);
+}
+
+void SettingsForm::chkWebadmin_Click() {
+    enabled_.txtwebport = checked(Check::Webadmin);
+    notify(FormChange::Kind::Enabled);
+}
+
+void SettingsForm::setText(Text t, std::string_view value) {
+    const int limit = control(t).maxLength;
+    if (limit > 0 && value.size() > static_cast<std::size_t>(limit))
+        value = value.substr(0, static_cast<std::size_t>(limit));
+    auto& current = values_.texts[index(t)];
+    if (current == value)
+        return;
+    current.assign(value);
+    notify(FormChange::Kind::Text, static_cast<int>(t));
+}
+
+void SettingsForm::setScroll(Scroll s, int value) {
+    const auto& bar = control(s);
+    if (value < bar.min || value > bar.max)
+        invalidProperty();
+    if (values_.scrolls[index(s)] == value)
+        return;
+    values_.scrolls[index(s)] = value;
+    notify(FormChange::Kind::Scroll, static_cast<int>(s));
+    scl_Change(s);
+}
+
+void SettingsForm::dragScroll(Scroll s, int value) {
+    const auto& bar = control(s);
+    if (value < bar.min || value > bar.max)
+        invalidProperty();
+    if (values_.scrolls[index(s)] != value) {
+        values_.scrolls[index(s)] = value;
+        notify(FormChange::Kind::Scroll, static_cast<int>(s));
+    }
+    captions_[index(s)] = valueLabel(s, value, true);
+    notify(FormChange::Kind::Caption, static_cast<int>(s));
+}
+
+void SettingsForm::scl_Change(Scroll s) {
+    captions_[index(s)] = valueLabel(s, scroll(s));
+    notify(FormChange::Kind::Caption, static_cast<int>(s));
+}
+
+void SettingsForm::selectGameType(int idx) {
+    if (idx < 0 || idx >= kGameTypeCount)
+        invalidProperty();
+    if (values_.optGameType == idx)
+        return;
+    values_.optGameType = idx;
+    notify(FormChange::Kind::GameType);
+    optGameType_Click(idx);
+}
+
+void SettingsForm::optGameType_Click(int idx) {
+    const std::string maps = utpath_.empty() ? std::string() : game::mapsFolder(utpath_);
+    std::string folder = game::folderExists(maps) ? maps : game::currentFolder();
+    if (idx < 0 || idx >= kGameTypeCount) {
+        readMapFolder(std::move(folder), values_.filMapList.pattern);
+        return;
+    }
+    readMapFolder(std::move(folder), std::string(kGameTypes[static_cast<std::size_t>(idx)].pattern));
+    enabled_.txtGametype = idx == kGameTypeOther;
+    notify(FormChange::Kind::Enabled);
+}
+
+void SettingsForm::selectArena(int idx) {
+    if (idx < 0 || idx >= kArenaCount)
+        invalidProperty();
+    if (values_.optMutator == idx)
+        return;
+    values_.optMutator = idx;
+    notify(FormChange::Kind::Arena);
+}
+
+void SettingsForm::setBotSkillText(std::string_view text) {
+    for (std::size_t i = 0; i < kBotSkills.size(); ++i) {
+        if (kBotSkills[i] == text) {
+            setBotSkillIndex(static_cast<int>(i));
+            return;
+        }
+    }
+    invalidProperty();
+}
+
+void SettingsForm::setBotSkillIndex(int idx) {
+    if (idx < -1 || idx >= static_cast<int>(kBotSkills.size()))
+        invalidProperty();
+    if (values_.cboBotSkill == idx)
+        return;
+    values_.cboBotSkill = idx;
+    notify(FormChange::Kind::BotSkill);
+}
+
+void SettingsForm::readMapFolder(std::string folder, std::string pattern) {
+    auto& list = values_.filMapList;
+    list.entries = game::listFolder(folder, pattern);
+    list.selected.assign(list.entries.size(), false);
+    list.folder = std::move(folder);
+    list.pattern = std::move(pattern);
+    notify(FormChange::Kind::MapList);
+}
+
+void SettingsForm::setMapFolder(std::string folder) {
+    readMapFolder(std::move(folder), values_.filMapList.pattern);
+}
+
+void SettingsForm::setMapPattern(std::string pattern) {
+    readMapFolder(values_.filMapList.folder, std::move(pattern));
+}
+
+void SettingsForm::setMapSelected(std::size_t entry, bool selected) {
+    auto& flags = values_.filMapList.selected;
+    if (entry >= flags.size())
+        invalidProperty();
+    if (flags[entry] == selected)
+        return;
+    flags[entry] = selected;
+    notify(FormChange::Kind::MapList, static_cast<int>(entry));
+}
+
+void SettingsForm::setMapSelection(std::vector<bool> selected) {
+    auto& flags = values_.filMapList.selected;
+    if (selected.size() != flags.size())
+        invalidProperty();
+    if (selected == flags)
+        return;
+    flags = std::move(selected);
+    notify(FormChange::Kind::MapList);
+}
+
+void SettingsForm::cmdselectall_Click() {
+    setMapSelection(std::vector<bool>(values_.filMapList.count(), true));
+}
+
+void SettingsForm::cmdclearall_Click() {
+    setMapSelection(std::vector<bool>(values_.filMapList.count(), false));
+}
+
+void SettingsForm::setGameTypeEnabled(int idx, bool on) {
+    if (idx < 0 || idx >= kGameTypeCount)
+        invalidProperty();
+    enabled_.optGameType[static_cast<std::size_t>(idx)] = on;
+    notify(FormChange::Kind::Enabled);
+}
+
+void SettingsForm::setUtpath(std::string path) {
+    utpath_ = std::move(path);
+    notify(FormChange::Kind::FormVariables);
+}
+
+void SettingsForm::setApppath(std::string path) {
+    apppath_ = std::move(path);
+    notify(FormChange::Kind::FormVariables);
+}
+
+void SettingsForm::setGame(int idx) {
+    game_ = idx;
+    notify(FormChange::Kind::FormVariables);
+}
+
+} // namespace quarnel

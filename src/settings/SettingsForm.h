@@ -1,0 +1,131 @@
+#pragma once
+
+#include "settings/ServerSettings.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quarnel {
+
+// The two system colours the bot-skill list's background refers to.
+enum class BackColor { Window, ButtonFace };
+
+// Enabled states that the panels' own handling changes. Everything else is always enabled.
+struct EnabledState {
+    bool chkBotSkill = true;
+    bool cboBotSkill = true;
+    bool sclMinPlayers = true;
+    bool txtwebport = true;
+    bool txtGametype = true;
+    std::array<bool, kGameTypeCount> optGameType{true, true, true, true, true,
+                                                 true, true, true, true};
+    BackColor cboBotSkillBackColor = BackColor::Window;
+};
+
+// What changed, for a view that mirrors the form. id is the Check, Text or Scroll value for
+// those kinds, the entry index for a single map entry (-1: the whole list), else -1.
+struct FormChange {
+    enum class Kind { Check, Text, Scroll, Caption, GameType, Arena, BotSkill, MapList, Enabled,
+                      FormVariables };
+    Kind kind;
+    int id = -1;
+};
+
+// The settings window without widgets: the state of every settings control (value, enabled
+// state, value-label caption, map list) and the handling that runs when a control changes.
+// Writing a field behaves like the user's edit: a check box or option that changes runs its
+// click handling, a scroll bar that changes rewrites its label, a game type that changes
+// re-reads the map list. Invalid values (a scroll value outside the bar, a bot skill that is
+// no item) throw Error 380 and change nothing.
+class SettingsForm {
+public:
+    using Listener = std::function<void(const FormChange&)>;
+
+    // The design values (first layer); nothing selected, an empty map list.
+    SettingsForm();
+
+    // The view subscribes once; it is told after each change has run its handling.
+    void subscribe(Listener listener);
+
+    const ServerSettings& settings() const { return values_; }
+
+    // Second layer, for a run without stored settings: map rotation on, arena option "None",
+    // game type "Deathmatch", bot skill "Experienced".
+    void applyFirstRunDefaults();
+
+    // Check boxes.
+    bool checked(Check c) const { return values_.chk(c); }
+    void setChecked(Check c, bool value);
+    void chkUseBots_Click();
+    void chkWebadmin_Click();
+
+    // Text boxes. A text longer than the box's limit is cut to the limit, as the box would.
+    const std::string& text(Text t) const { return values_.txt(t); }
+    void setText(Text t, std::string_view value);
+
+    // Scroll bars and their value labels.
+    int scroll(Scroll s) const { return values_.scl(s); }
+    void setScroll(Scroll s, int value);
+    // The thumb is being dragged: the value under the thumb, the label in its drag form.
+    // The view calls scl_Change when the drag ends.
+    void dragScroll(Scroll s, int value);
+    void scl_Change(Scroll s);
+    const std::string& caption(Scroll s) const { return captions_[index(s)]; }
+
+    // Game type (optGameType 0-8) and arena option (optMutator 0-4); -1 when none.
+    int gameType() const { return values_.optGameType; }
+    void selectGameType(int index);
+    void optGameType_Click(int index);
+    int arena() const { return values_.optMutator; }
+    void selectArena(int index);
+
+    // Bot skill (cboBotSkill): picked by item text or index; -1 / empty when none.
+    int botSkillIndex() const { return values_.cboBotSkill; }
+    std::string_view botSkillText() const { return values_.botSkillText(); }
+    void setBotSkillText(std::string_view text);
+    void setBotSkillIndex(int index);
+
+    // Map list (filMapList). Setting the folder or pattern reads the folder again and leaves
+    // nothing selected.
+    const MapList& mapList() const { return values_.filMapList; }
+    void setMapFolder(std::string folder);
+    void setMapPattern(std::string pattern);
+    void setMapSelected(std::size_t entry, bool selected);
+    // The whole selection at once (one flag per entry), as a loader restores it.
+    void setMapSelection(std::vector<bool> selected);
+    void cmdselectall_Click();
+    void cmdclearall_Click();
+
+    // Enabled states and the bot-skill list's background colour.
+    const EnabledState& enabled() const { return enabled_; }
+    void setGameTypeEnabled(int index, bool enabled);
+
+    // Form variables: the game folder (ending in a separator, or empty), the program's own
+    // folder (ending in a separator), and the game type last restored from the store.
+    const std::string& utpath() const { return utpath_; }
+    void setUtpath(std::string path);
+    const std::string& apppath() const { return apppath_; }
+    void setApppath(std::string path);
+    int game() const { return game_; }
+    void setGame(int index);
+
+private:
+    void notify(FormChange::Kind kind, int id = -1);
+    void readMapFolder(std::string folder, std::string pattern);
+
+    ServerSettings values_;
+    std::array<std::string, kScrollCount> captions_;
+    EnabledState enabled_;
+    std::string utpath_;
+    std::string apppath_;
+    int game_ = 0;
+    std::vector<Listener> listeners_;
+};
+
+// The value label of a scroll bar: "Air Control = 35%" once the value has settled;
+// "Net Start Delay = 5 sec." while a time bar's thumb is dragged.
+std::string valueLabel(Scroll s, int value, bool dragging = false);
+
+} // namespace quarnel

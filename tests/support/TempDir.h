@@ -1,0 +1,40 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace quarnel::test {
+
+// A fresh folder below the system's temporary folder, removed with everything in it when
+// the object goes out of scope.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    // The folder as a text ending in the native separator, as utpath holds it.
+    std::string withSeparator() const;
+
+    // Creates folder (and its parents) below this one; returns its full path.
+    std::filesystem::path makeFolder(std::string_view relative) const;
+    // Writes bytes into a file below this one (parents created); returns its full path.
+    std::filesystem::path writeFile(std::string_view relative, std::string_view bytes) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+// Reads a whole file as bytes; empty when it cannot be read.
+std::string readFile(const std::filesystem::path& file);
+
+// The demo installation that ships in examples/demo-install.
+std::filesystem::path demoInstall();
+
+// A copy of the demo installation in a temporary folder, for tests that write into it.
+std::string copyDemoInstall(const TempDir& dir);
+
+} // namespace quarnel::test
