@@ -1,0 +1,2 @@
+include(store/config.cmake OPTIONAL)
+include(store/registry.cmake OPTIONAL)
