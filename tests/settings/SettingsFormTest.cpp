@@ -1,1 +1,248 @@
+#include "settings/SettingsForm.h"
 
+#include "TempDir.h"
+#include "common/Error.h"
+#include "game/Installation.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace quarnel {
+namespace {
+
+using test::TempDir;
+
+std::vector<std::string> entries(const SettingsForm& form) { return form.mapList().entries; }
+
+// A game folder with the demo's maps, and the form pointed at it.
+class SettingsFormWithGame : public ::testing::Test {
+protected:
+    void SetUp() override {
+        utpath = test::copyDemoInstall(dir);
+        form.setUtpath(utpath);
+    }
+    TempDir dir;
+    std::string utpath;
+    SettingsForm form;
+};
+
+TEST(SettingsForm, FreshStartShowsTheDesignAndFirstRunValues) {
+    SettingsForm form;
+    form.applyFirstRunDefaults();
+    EXPECT_EQ(form.gameType(), 2);
+    EXPECT_EQ(form.arena(), 0);
+    EXPECT_EQ(form.botSkillText(), "Experienced");
+    EXPECT_EQ(form.botSkillIndex(), 2);
+    for (const auto& check : kCheckControls)
+        EXPECT_EQ(form.checked(check.id), check.id == Check::MapRotation) << check.caption;
+
+    const std::vector<std::pair<Text, std::string>> texts = {
+        {Text::TimeLimit, "15"},     {Text::GoalLimit, "35"},   {Text::MaxLives, "0"},
+        {Text::Port, "7777"},        {Text::webport, "80"},     {Text::netspeed, "7000"},
+        {Text::lanspeed, "10000"},   {Text::nettickrate, "20"}, {Text::lantickrate, "35"},
+        {Text::ServerName, ""},      {Text::Mutator, ""},       {Text::CmdLineOptions, ""},
+        {Text::AdminPassword, ""},   {Text::MOTD4, ""},         {Text::Gametype, ""}};
+    for (const auto& [id, value] : texts)
+        EXPECT_EQ(form.text(id), value) << control(id).name;
+
+    const std::vector<std::pair<Scroll, int>> scrolls = {
+        {Scroll::AirControl, 35},   {Scroll::GameSpeed, 100},    {Scroll::FriendlyFire, 0},
+        {Scroll::SpawnProtection, 0}, {Scroll::MaxPlayers, 16},  {Scroll::MaxSpectators, 2},
+        {Scroll::MinPlayers, 0},    {Scroll::NetStartDelay, 0}};
+    for (const auto& [id, value] : scrolls) {
+        EXPECT_EQ(form.scroll(id), value) << control(id).name;
+        // Labels show their bare captions until the start-up handlers have run.
+        EXPECT_EQ(form.caption(id), control(id).caption);
+    }
+}
+
+TEST(SettingsForm, ValueLabelsTakeTheChangeFormAndTheDragForm) {
+    struct Case {
+        Scroll bar;
+        int value;
+        const char* settled;
+        const char* dragged;
+    };
+    const Case cases[] = {
+        {Scroll::AirControl, 36, "Air Control = 36%", "Air Control = 36%"},
+        {Scroll::FriendlyFire, 200, "Friendly Fire = 200%", "Friendly Fire = 200%"},
+        {Scroll::GameSpeed, 101, "Game Speed = 101%", "Game Speed = 101%"},
+        {Scroll::MaxPlayers, 32, "Max Players = 32", "Max Players = 32"},
+        {Scroll::MaxSpectators, 0, "Max Spectators = 0", "Max Spectators = 0"},
+        {Scroll::MinPlayers, 5, "Min Players = 5", "Min Players = 5"},
+        {Scroll::NetStartDelay, 60, "Net Start Delay = 60", "Net Start Delay = 60 sec."},
+        {Scroll::SpawnProtection, 5, "Spawn Protection Time = 5",
+         "Spawn Protection Time = 5 sec."},
+    };
+    for (const auto& c : cases) {
+        SettingsForm form;
+        form.dragScroll(c.bar, c.value);
+        EXPECT_EQ(form.caption(c.bar), c.dragged);
+        EXPECT_EQ(form.scroll(c.bar), c.value);
+        form.scl_Change(c.bar);
+        EXPECT_EQ(form.caption(c.bar), c.settled);
+
+        SettingsForm other;
+        other.setScroll(c.bar, c.value);
+        EXPECT_EQ(other.caption(c.bar), c.settled) << "a value set by code settles at once";
+    }
+}
+
+TEST(SettingsForm, ScrollValuesOutsideTheBarAreRefusedAndChangeNothing) {
+    SettingsForm form;
+    for (const auto& bar : kScrollControls) {
+        EXPECT_THROW(form.setScroll(bar.id, bar.min - 1), Error) << bar.name;
+        EXPECT_THROW(form.setScroll(bar.id, bar.max + 1), Error) << bar.name;
+        EXPECT_EQ(form.scroll(bar.id), bar.designValue);
+        EXPECT_NO_THROW(form.setScroll(bar.id, bar.min));
+        EXPECT_NO_THROW(form.setScroll(bar.id, bar.max));
+    }
+    EXPECT_EQ(control(Scroll::GameSpeed).min, 50);
+}
+
+TEST(SettingsForm, BotSkillIsPickedByItemTextOnly) {
+    SettingsForm form;
+    form.setBotSkillText("Godlike!");
+    EXPECT_EQ(form.botSkillIndex(), 7);
+    try {
+        form.setBotSkillText("godlike!");
+        FAIL() << "a text that is no item must be refused";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), errc::InvalidProperty);
+    }
+    EXPECT_EQ(form.botSkillIndex(), 7);
+    EXPECT_THROW(form.setBotSkillText(""), Error);
+}
+
+TEST(SettingsForm, UseBotsAndWebAdminEnableTheirDependantsWithoutChangingValues) {
+    SettingsForm form;
+    form.setChecked(Check::BotSkill, true);
+    form.setScroll(Scroll::MinPlayers, 8);
+    form.setBotSkillText("Adept");
+    form.setText(Text::webport, "8080");
+
+    form.chkUseBots_Click(); // start-up's call with Use Bots unchecked
+    form.chkWebadmin_Click();
+    EXPECT_FALSE(form.enabled().chkBotSkill);
+    EXPECT_FALSE(form.enabled().cboBotSkill);
+    EXPECT_FALSE(form.enabled().sclMinPlayers);
+    EXPECT_EQ(form.enabled().cboBotSkillBackColor, BackColor::ButtonFace);
+    EXPECT_FALSE(form.enabled().txtwebport);
+
+    form.setChecked(Check::UseBots, true);
+    form.setChecked(Check::Webadmin, true);
+    EXPECT_TRUE(form.enabled().chkBotSkill);
+    EXPECT_TRUE(form.enabled().cboBotSkill);
+    EXPECT_TRUE(form.enabled().sclMinPlayers);
+    EXPECT_EQ(form.enabled().cboBotSkillBackColor, BackColor::Window);
+    EXPECT_TRUE(form.enabled().txtwebport);
+
+    form.setChecked(Check::UseBots, false);
+    EXPECT_TRUE(form.checked(Check::BotSkill));
+    EXPECT_EQ(form.scroll(Scroll::MinPlayers), 8);
+    EXPECT_EQ(form.botSkillText(), "Adept");
+    EXPECT_EQ(form.text(Text::webport), "8080");
+}
+
+TEST(SettingsForm, TextsAreCutToTheBoxLimit) {
+    SettingsForm form;
+    const std::vector<std::pair<Text, std::size_t>> limits = {
+        {Text::TimeLimit, 3}, {Text::GoalLimit, 3},    {Text::MaxLives, 3},
+        {Text::Port, 5},      {Text::netspeed, 5},     {Text::lanspeed, 5},
+        {Text::ServerName, 255}, {Text::AdminEmail, 255}, {Text::MOTD1, 254},
+        {Text::CmdLineOptions, 1000}, {Text::webport, 1000}};
+    for (const auto& [id, limit] : limits) {
+        form.setText(id, std::string(1000, '9'));
+        EXPECT_EQ(form.text(id).size(), limit) << control(id).name;
+    }
+}
+
+TEST_F(SettingsFormWithGame, GameTypeFiltersTheMapsAndClearsTheSelection) {
+    form.selectGameType(2);
+    const std::vector<std::string> deathmatch = {"DM-Cellar.ut2", "DM-Lighthouse.ut2",
+                                                 "DM-Quarry.ut2", "DM-Reactor.ut2",
+                                                 "dm-sunken.ut2"};
+    EXPECT_EQ(entries(form), deathmatch);
+    EXPECT_EQ(form.mapList().pattern, "DM-*.*");
+    EXPECT_EQ(form.mapList().folder, game::mapsFolder(utpath));
+    EXPECT_FALSE(form.enabled().txtGametype);
+
+    form.setMapSelected(1, true);
+    form.selectGameType(2); // the same type again: nothing runs, the selection stays
+    EXPECT_EQ(form.mapList().selectedCount(), 1u);
+
+    form.selectGameType(4); // Team Deathmatch lists the Deathmatch maps, afresh
+    EXPECT_EQ(entries(form), deathmatch);
+    EXPECT_EQ(form.mapList().selectedCount(), 0u);
+
+    form.setText(Text::Gametype, "MyPkg.MyGame");
+    form.selectGameType(8);
+    EXPECT_EQ(entries(form).size(), 13u);
+    EXPECT_TRUE(form.enabled().txtGametype);
+    form.selectGameType(1);
+    EXPECT_EQ(entries(form),
+              (std::vector<std::string>{"CTF-Foundry.ut2", "CTF-Glacier.ut2", "CTF-Harbor.ut2"}));
+    EXPECT_FALSE(form.enabled().txtGametype);
+    EXPECT_EQ(form.text(Text::Gametype), "MyPkg.MyGame");
+
+    EXPECT_THROW(form.selectGameType(9), Error);
+    EXPECT_EQ(form.gameType(), 1);
+}
+
+TEST_F(SettingsFormWithGame, FindsTheMapsFolderWhateverItsCase) {
+    // The demo spells it "Maps"; the game's own name for it is "maps".
+    form.selectGameType(0);
+    EXPECT_EQ(entries(form), (std::vector<std::string>{"BR-Canyon.ut2", "BR-Skyline.ut2"}));
+}
+
+TEST(SettingsForm, WithoutAMapsFolderTheListShowsTheCurrentFolder) {
+    TempDir dir;
+    dir.writeFile("DM-Here.ut2", "");
+    dir.writeFile("CTF-There.ut2", "");
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    SettingsForm form;
+    form.setUtpath((dir.path() / "no-game" / "").string());
+    form.selectGameType(2);
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(form.mapList().folder, game::currentFolder());
+    EXPECT_EQ(entries(form), std::vector<std::string>{"DM-Here.ut2"});
+}
+
+TEST(SettingsForm, SelectAllAndClearAllOnFortyMaps) {
+    TempDir dir;
+    for (int i = 0; i < 40; ++i)
+        dir.writeFile("Maps/DM-Map" + std::to_string(i) + ".ut2", "");
+    SettingsForm form;
+    form.setUtpath(dir.withSeparator());
+    form.selectGameType(2);
+    ASSERT_EQ(form.mapList().count(), 40u);
+    form.cmdselectall_Click();
+    EXPECT_EQ(form.mapList().selectedCount(), 40u);
+    form.cmdclearall_Click();
+    EXPECT_EQ(form.mapList().selectedCount(), 0u);
+    EXPECT_EQ(form.mapList().pattern, "DM-*.*");
+}
+
+TEST(SettingsForm, ListenersHearEveryChangeAfterItsHandlingRan) {
+    SettingsForm form;
+    std::vector<FormChange::Kind> heard;
+    form.subscribe([&](const FormChange& change) { heard.push_back(change.kind); });
+    form.setScroll(Scroll::AirControl, 50);
+    EXPECT_EQ(heard, (std::vector<FormChange::Kind>{FormChange::Kind::Scroll,
+                                                    FormChange::Kind::Caption}));
+    heard.clear();
+    form.setScroll(Scroll::AirControl, 50); // unchanged: nothing runs
+    form.setText(Text::ServerName, "");
+    form.setChecked(Check::Mutator0, false);
+    EXPECT_TRUE(heard.empty());
+    form.setChecked(Check::UseBots, true);
+    EXPECT_EQ(heard, (std::vector<FormChange::Kind>{FormChange::Kind::Check,
+                                                    FormChange::Kind::Enabled}));
+}
+
+} // namespace
+} // namespace quarnel
