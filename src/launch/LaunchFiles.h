@@ -16,7 +16,25 @@ namespace quarnel {
 // The comma-separated mutator classes that follow "Mutator=".
 std::string buildmutatorline(const ServerSettings& settings);
 
-// The whole server command line for the INI file named ininame, without a line end.
+// A scroll value divided by 100, in the shortest decimal form that shows it, always with a
+// point: 100 gives "1", 150 "1.5", 57 "0.57".
+std::string hundredths(int value);
+
+// The map name of a map-list entry: the file name with every ".ut2" removed.
+std::string mapName(std::string_view entry);
+
+// The command line in two pieces: the server program, and everything after it (" server ",
+// the URL and the switches). buildcommandline joins them; the batch file quotes the program
+// when its path holds a blank.
+struct CommandLine {
+    std::string program;
+    std::string arguments;
+};
+CommandLine commandLineParts(const SettingsForm& form, std::string_view ininame,
+                             char sep = game::kNativeSeparator);
+
+// The whole server command line for the INI file named ininame, without a line end. Empty
+// when the settings cannot be read.
 std::string buildcommandline(const SettingsForm& form, std::string_view ininame,
                              char sep = game::kNativeSeparator);
 
@@ -31,6 +49,11 @@ std::vector<std::string> rewriteServerIni(const ServerSettings& settings,
 // untouched.
 void makegameconfig(const SettingsForm& form, std::string_view filepath, std::string_view filename,
                     bool overwrite);
+
+// A line as cmd must read it to run the text as written: every "%" doubled, and "^ & | < >"
+// outside double quotes escaped with "^" (a double quote toggles inside and outside).
+// CR and LF are dropped.
+std::string escapeForCmd(std::string_view line);
 
 // The five lines of the restart batch file named filename.
 std::vector<std::string> batchLines(const SettingsForm& form, std::string_view filename,

@@ -1,0 +1,198 @@
+#include "common/Text.h"
+#include "common/TextFile.h"
+#include "launch/LaunchFiles.h"
+#include "launch/LineText.h"
+
+#include <array>
+#include <optional>
+
+namespace quarnel {
+
+using launch_detail::oneLine;
+using launch_detail::trueFalse;
+
+namespace {
+
+constexpr std::string_view kMapListHeader = "[XInterface.MapList";
+
+// The map-list section suffix by optGameType index; the other types keep the map lists.
+constexpr std::array<std::string_view, 5> kSectionSuffixes = {
+    "BombingRun]", "CaptureTheFlag]", "DeathMatch]", "DoubleDomination]", "TeamDeathMatch]"};
+
+// One value line the settings govern: a line starting with key becomes line, or stays as it
+// is when the rule is not active.
+struct KeyRule {
+    std::string_view key;
+    bool active;
+    std::string line;
+};
+
+// Everything the rewrite writes, worked out once per call from the settings.
+struct Plan {
+    std::vector<KeyRule> rules;
+    std::array<bool, 256> ruleStarts{};     // first bytes of the keys, to skip most lines at once
+    std::optional<std::string_view> suffix; // the map-list section to rewrite, if any
+    std::vector<std::string> mapBlock;
+};
+
+KeyRule textRule(std::string_view key, const std::string& value, bool active = true) {
+    return {key, active, std::string(key) + oneLine(value)};
+}
+
+KeyRule checkRule(std::string_view key, bool value) {
+    return {key, true, std::string(key) + std::string(trueFalse(value))};
+}
+
+std::vector<std::string> mapBlock(const ServerSettings& s) {
+    const MapList& list = s.filMapList;
+    auto mapsLine = [&](std::size_t entry) {
+        return "Maps=" + oneLine(mapName(list.entries[entry]));
+    };
+    auto isSelected = [&](std::size_t i) {
+        return i < list.selected.size() && list.selected[i];
+    };
+
+    std::vector<std::string> block;
+    std::size_t first = 0;
+    while (first < list.entries.size() && !isSelected(first))
+        ++first;
+    const bool none = first == list.entries.size();
+    if (s.chk(Check::MapRotation) && !none) {
+        std::size_t count = 0;
+        for (std::size_t i = 0; i < list.entries.size(); ++i)
+            count += isSelected(i) ? 1 : 0;
+        block.push_back("MapNum=" + std::to_string(count));
+        for (std::size_t i = first; i < list.entries.size(); ++i)
+            if (isSelected(i))
+                block.push_back(mapsLine(i));
+    } else {
+        block.push_back("MapNum=1");
+        block.push_back(mapsLine(none ? 0 : first));
+    }
+    return block;
+}
+
+Plan makePlan(const ServerSettings& s) {
+    Plan plan;
+    const std::string& port = s.txt(Text::Port);
+    const std::string& net = s.txt(Text::netspeed);
+    const std::string& lan = s.txt(Text::lanspeed);
+    plan.rules = {
+        textRule("Port=", port, !port.empty() && port != "7777"),
+        textRule("ConfiguredInternetSpeed=", net, !net.empty()),
+        textRule("ConfiguredLanSpeed=", lan, !lan.empty()),
+        textRule("MaxClientRate=", lan, !lan.empty()),
+        textRule("MaxInternetClientRate=", net, !net.empty()),
+        textRule("ServerName=", s.txt(Text::ServerName)),
+        textRule("ShortName=", s.txt(Text::ShortServerName)),
+        textRule("AdminName=", s.txt(Text::AdminName)),
+        textRule("AdminEmail=", s.txt(Text::AdminEmail)),
+        textRule("MOTDLine1=", s.txt(Text::MOTD1)),
+        textRule("MOTDLine2=", s.txt(Text::MOTD2)),
+        textRule("MOTDLine3=", s.txt(Text::MOTD3)),
+        textRule("MOTDLine4=", s.txt(Text::MOTD4)),
+        checkRule("bEnableStatLogging=", s.chkServerOptions(0)),
+        checkRule("DoLANBroadcast=", s.chkServerOptions(1)),
+        checkRule("SendStats=", s.chkServerOptions(0)),
+        textRule("AdminPassword=", s.txt(Text::AdminPassword)),
+        textRule("GamePassword=", s.txt(Text::GamePassword)),
+        checkRule("DoUplink=", s.chkServerOptions(9)),
+        checkRule("UplinkToGamespy=", s.chkServerOptions(10)),
+        checkRule("bEnabled=", s.chk(Check::Webadmin)),
+        textRule("ListenPort=", s.txt(Text::webport)),
+        checkRule("bForceRespawn=", s.chkGameOptions(3)),
+    };
+    for (const auto& rule : plan.rules)
+        plan.ruleStarts[static_cast<unsigned char>(rule.key.front())] = true;
+
+    // Without any map there is nothing to put in a map list: the game's own stays.
+    const bool typeHasList =
+        s.optGameType >= 0 && s.optGameType < static_cast<int>(kSectionSuffixes.size());
+    if (typeHasList && !s.filMapList.entries.empty()) {
+        plan.suffix = kSectionSuffixes[static_cast<std::size_t>(s.optGameType)];
+        plan.mapBlock = mapBlock(s);
+    }
+    return plan;
+}
+
+// Whether line, with every occurrence of kMapListHeader removed, is exactly suffix.
+bool isSectionHeader(std::string_view line, std::string_view suffix) {
+    if (line.size() < suffix.size() || (line.size() - suffix.size()) % kMapListHeader.size() != 0)
+        return false;
+    return removeAll(line, kMapListHeader) == suffix;
+}
+
+// Runs the rewrite over the template lines (and the one empty line after them), passing
+// every output line to emit in order.
+template <class Lines, class Emit> void rewrite(const Plan& plan, const Lines& lines, Emit&& emit) {
+    bool inside = false;
+    bool blockWritten = false;
+    auto writeBlock = [&] {
+        for (const auto& line : plan.mapBlock)
+            emit(std::string_view(line));
+        blockWritten = true;
+    };
+    auto one = [&](std::string_view line) {
+        if (plan.suffix) {
+            // Any section header ends the selected map list.
+            if (inside && line.starts_with('['))
+                inside = false;
+            if (!inside && isSectionHeader(line, *plan.suffix))
+                inside = true;
+            if (inside && (line.starts_with("Maps=") || line.starts_with("MapNum="))) {
+                if (!blockWritten)
+                    writeBlock();
+                return;
+            }
+        }
+        if (!line.empty() && plan.ruleStarts[static_cast<unsigned char>(line.front())]) {
+            for (const auto& rule : plan.rules) {
+                if (line.starts_with(rule.key)) {
+                    emit(rule.active ? std::string_view(rule.line) : line);
+                    return;
+                }
+            }
+        }
+        emit(line);
+    };
+    for (const auto& line : lines)
+        one(std::string_view(line));
+    one(std::string_view());
+    if (plan.suffix && !blockWritten) {
+        const std::string header = std::string(kMapListHeader) + std::string(*plan.suffix);
+        emit(std::string_view(header));
+        writeBlock();
+    }
+}
+
+} // namespace
+
+std::vector<std::string> rewriteServerIni(const ServerSettings& settings,
+                                          const std::vector<std::string>& templateLines) {
+    const Plan plan = makePlan(settings);
+    std::vector<std::string> out;
+    out.reserve(templateLines.size() + 1 + plan.mapBlock.size() + 1);
+    rewrite(plan, templateLines, [&](std::string_view line) { out.emplace_back(line); });
+    return out;
+}
+
+void makegameconfig(const SettingsForm& form, std::string_view filepath, std::string_view filename,
+                    bool overwrite) {
+    const std::vector<std::string> source = readTextLines(game::templateIni(form.utpath()));
+    const Plan plan = makePlan(form.settings());
+
+    std::size_t size = 64;
+    for (const auto& line : source)
+        size += line.size() + 2;
+    for (const auto& line : plan.mapBlock)
+        size += line.size() + 2;
+    std::string bytes;
+    bytes.reserve(size + 64);
+    rewrite(plan, source, [&](std::string_view line) {
+        bytes += line;
+        bytes += "\r\n";
+    });
+    writeFileAtomically(std::string(filepath) + std::string(filename), bytes, overwrite);
+}
+
+} // namespace quarnel
