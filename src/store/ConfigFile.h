@@ -1,0 +1,92 @@
+#pragma once
+
+#include "common/Error.h"
+#include "settings/SettingsForm.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Settings sets in .cfg files: one setting per line, "key=value", taken by position.
+// Lines 1 to 60 are fixed; a line per selected map follows ("Map1=DM-Foo", ...).
+namespace quarnel {
+
+// How a fixed line of the file encodes its setting.
+enum class CfgKind {
+    Utpath,        // the game folder, raw
+    GameType,      // blank-free caption of the selected game type, or the custom text
+    Number,        // a text box holding a number: its text without blanks
+    RawText,       // a text box's text unchanged
+    BlankFreeText, // a text box's text without blanks
+    Scroll,        // a scroll bar's value, from its settled value label
+    Arena,         // blank-free caption of the selected arena option
+    CheckLastChar, // a check box; on reading the line's last character, non-zero checks
+    ServerOption,  // a check box; on reading the line's last character, "1" checks
+    CheckValue,    // a check box; on reading the converted value, non-zero checks
+    BotSkill,      // the picked bot skill's text without blanks
+};
+
+// One fixed line: its kind, the control it stores (a Check, Text or Scroll value cast to
+// int; -1 for kinds that name no such control) and the key the reader expects.
+struct CfgLine {
+    CfgKind kind;
+    int control;
+    std::string_view key;
+};
+
+inline constexpr std::size_t kCfgFixedLines = 60;
+
+// The fixed lines in file order: kCfgLines[0] is line 1.
+extern const std::array<CfgLine, kCfgFixedLines> kCfgLines;
+
+// The largest file loadconfig reads; anything bigger is refused unread.
+inline constexpr std::uintmax_t kMaxConfigFileBytes = 4 * 1024 * 1024;
+
+// A failed load: the error that stopped it, the 1-based line (position) it stopped at and
+// the key expected there. line is 0 and key empty when the file itself could not be read.
+class ConfigLoadError : public Error {
+public:
+    ConfigLoadError(const Error& cause, std::size_t line, std::string key);
+    std::size_t line() const noexcept { return line_; }
+    const std::string& key() const noexcept { return key_; }
+
+private:
+    std::size_t line_;
+    std::string key_;
+};
+
+// Converts a value as the file's numbers are read: a whole or decimal number with an
+// optional sign and surrounding blanks or tabs ("35", " -2 ", "7.5"), rounded to a whole
+// number with a half going to the even neighbour. Anything else, the empty text included,
+// throws Error 13; a result outside -32768..32767 throws Error 6.
+std::int16_t toInteger16(std::string_view value);
+
+// The key a writer forms for a fixed line from the live captions (without "=").
+std::string cfgKey(const CfgLine& line, const SettingsForm& form);
+
+// The lines createconfig writes for form, without line ends.
+std::vector<std::string> configLines(const SettingsForm& form);
+
+// Writes the settings of form and its utpath to filepath, CR LF line ends. The file is
+// replaced atomically: a failed write leaves an existing file as it was. With overwrite
+// false an existing file is an error.
+void createconfig(const SettingsForm& form, const std::string& filepath, bool overwrite);
+
+// Reads a configuration file into lines. Throws ConfigLoadError (line 0) when the file is
+// missing, unreadable or larger than kMaxConfigFileBytes.
+std::vector<std::string> readConfigLines(const std::string& filepath);
+
+// Puts the lines of a configuration into form, by position. With utpath given, line 1 is
+// read as if it named that folder. Throws ConfigLoadError at the first entry that fails;
+// the entries before it stay applied, the later ones are not applied.
+void applyConfigLines(SettingsForm& form, const std::vector<std::string>& lines,
+                      const std::optional<std::string>& utpath = std::nullopt);
+
+// readConfigLines + applyConfigLines. The file itself is never changed.
+void loadconfig(SettingsForm& form, const std::string& filepath);
+
+} // namespace quarnel

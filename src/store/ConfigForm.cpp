@@ -1,0 +1,43 @@
+#include "store/ConfigForm.h"
+
+#include "common/Text.h"
+#include "game/Installation.h"
+#include "store/ConfigFile.h"
+
+namespace quarnel {
+
+std::string withSeparator(std::string path) {
+    if (!path.empty() && path.back() != game::kNativeSeparator)
+        path += game::kNativeSeparator;
+    return path;
+}
+
+void formFromConfig(SettingsForm& form, const ConfigSource& source) {
+    const std::vector<std::string> lines = readConfigLines(source.cfgPath);
+
+    form.setApppath(withSeparator(source.programFolder));
+    form.applyFirstRunDefaults();
+
+    std::string folder;
+    if (source.gameDir)
+        folder = *source.gameDir;
+    else if (!lines.empty())
+        folder = removeAll(lines.front(), "UTPATH=");
+    form.setUtpath(withSeparator(std::move(folder)));
+
+    // The first-run game type read the list before the game folder was known: point it at
+    // the maps folder now, by the game-type rule (the current folder when it is missing).
+    form.optGameType_Click(form.gameType());
+    const bool bonusPack = game::hasBonusPack(form.utpath());
+    for (int type = 0; type < kGameTypeCount; ++type)
+        if (kGameTypes[static_cast<std::size_t>(type)].bonusPack)
+            form.setGameTypeEnabled(type, bonusPack);
+    for (const auto& bar : kScrollControls)
+        form.scl_Change(bar.id);
+    form.chkUseBots_Click();
+    form.chkWebadmin_Click();
+
+    applyConfigLines(form, lines, form.utpath());
+}
+
+} // namespace quarnel
