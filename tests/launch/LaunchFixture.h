@@ -1,0 +1,55 @@
+#pragma once
+
+#include "TempDir.h"
+#include "settings/SettingsForm.h"
+
+#include <string>
+#include <vector>
+
+namespace quarnel::test {
+
+// The line of the worked example: game folder C:\UT2003\, DM-Example.ut2, Deathmatch, the
+// design values, Weapons Stay and Weapon Throwing set, bot skill "Experienced".
+inline const std::string kExampleLine =
+    "C:\\UT2003\\system\\ucc.exe server "
+    "DM-Example?Game=XGame.xDeathMatch?GameSpeed=1?WeaponStay=True?Translocator=False?"
+    "FriendlyFireScale=0?GoalScore=35?TimeLimit=15?MaxLives=0?AllowThrowing=True?"
+    "ForceRespawn=False?GameStats=False?BalanceTeams=False?MaxPlayers=16?MaxSpectators=2?"
+    "AdminName=?AdminPassword=?GamePassword=?PlayersMustBeReady=False?AllowBehindview=False?"
+    "difficulty=2 INI=quarnel.ini -log=quarnel.log";
+
+// A settings form in the state of the worked example, its map list reading a temporary
+// folder that holds the given map files.
+class ExampleForm {
+public:
+    explicit ExampleForm(const std::vector<std::string>& maps = {"DM-Example.ut2"},
+                         std::string utpath = "C:\\UT2003\\")
+        : maps_(dir_.makeFolder("maps").string()) {
+        for (const auto& name : maps)
+            dir_.writeFile("maps/" + name, "map");
+        form.setUtpath(std::move(utpath));
+        form.selectGameType(2);
+        form.selectArena(0);
+        form.setBotSkillText("Experienced");
+        form.setChecked(chkGameOptions(0), true);
+        form.setChecked(chkGameOptions(2), true);
+        pointAtMaps();
+    }
+
+    // Reads the map folder again (after a change of game type) and selects the first entry.
+    void pointAtMaps() {
+        form.setMapFolder(maps_);
+        if (form.mapList().count() > 0)
+            form.setMapSelected(0, true);
+    }
+
+    const TempDir& dir() const { return dir_; }
+
+    SettingsForm form;
+
+private:
+    TempDir dir_;
+    std::string maps_;
+};
+
+} // namespace quarnel::test
