@@ -1,0 +1,94 @@
+#include "store/ConfigForm.h"
+
+#include "TempDir.h"
+#include "common/TextFile.h"
+#include "game/Installation.h"
+#include "store/ConfigFile.h"
+
+#include <gtest/gtest.h>
+
+namespace quarnel {
+namespace {
+
+using test::TempDir;
+
+std::vector<std::string> demoLines() {
+    return readTextLines(QUARNEL_DEMO_CFG);
+}
+
+class ConfigFormTest : public ::testing::Test {
+protected:
+    std::string writeCfg(std::vector<std::string> lines) const {
+        const std::string path = (dir.path() / "server.cfg").string();
+        writeTextFile(path, lines, true);
+        return path;
+    }
+
+    TempDir dir;
+    const std::string game = test::copyDemoInstall(dir);
+};
+
+TEST_F(ConfigFormTest, GameFolderGivenOverridesTheFileAndFindsItsMaps) {
+    SettingsForm form;
+    const std::string folder = game.substr(0, game.size() - 1); // without the separator
+    formFromConfig(form, {QUARNEL_DEMO_CFG, folder, "/opt/quarnel"});
+
+    EXPECT_EQ(form.utpath(), game);
+    EXPECT_EQ(form.apppath(), "/opt/quarnel/");
+    EXPECT_EQ(form.gameType(), 1);
+    EXPECT_EQ(form.mapList().folder, game::mapsFolder(game));
+    EXPECT_EQ(form.mapList().entries,
+              (std::vector<std::string>{"CTF-Foundry.ut2", "CTF-Glacier.ut2", "CTF-Harbor.ut2"}));
+    EXPECT_EQ(form.mapList().selected, (std::vector<bool>{true, false, true}));
+    EXPECT_EQ(form.text(Text::ServerName), "Quarnel Demo CTF");
+    EXPECT_EQ(form.caption(Scroll::MaxPlayers), "Max Players = 12");
+    EXPECT_TRUE(form.enabled().optGameType[5]); // the demo has the bonus pack
+}
+
+TEST_F(ConfigFormTest, WithoutAGameFolderTheFirstLineNamesIt) {
+    std::vector<std::string> lines = demoLines();
+    lines[0] = "UTPATH=" + game.substr(0, game.size() - 1);
+    SettingsForm form;
+    formFromConfig(form, {writeCfg(lines), std::nullopt, "/opt/quarnel/"});
+    EXPECT_EQ(form.utpath(), game);
+    EXPECT_EQ(form.mapList().selectedCount(), 2u);
+}
+
+TEST_F(ConfigFormTest, MissingMapsFolderFallsBackToTheCurrentFolder) {
+    // The same game type as the first-run one, so only the re-pointing sets the folder.
+    std::vector<std::string> lines = demoLines();
+    lines[1] = "GameType=Deathmatch";
+    SettingsForm form;
+    formFromConfig(form, {writeCfg(lines), dir.path().string(), "/opt/quarnel/"});
+    EXPECT_EQ(form.utpath(), dir.withSeparator());
+    EXPECT_EQ(form.mapList().folder, game::currentFolder());
+}
+
+TEST_F(ConfigFormTest, LoadErrorsCarryTheLineAndKey) {
+    std::vector<std::string> lines = demoLines();
+    lines[10] = "GameSpeed=500";
+    SettingsForm form;
+    try {
+        formFromConfig(form, {writeCfg(lines), game, "/opt/quarnel/"});
+        FAIL() << "the load should stop";
+    } catch (const ConfigLoadError& e) {
+        EXPECT_EQ(e.line(), 11u);
+        EXPECT_EQ(e.key(), "GameSpeed");
+        EXPECT_EQ(e.number(), errc::InvalidProperty);
+    }
+    EXPECT_EQ(form.utpath(), game); // line 1 named the given folder
+}
+
+TEST_F(ConfigFormTest, EmptyFileLeavesNoGameFolder) {
+    SettingsForm form;
+    try {
+        formFromConfig(form, {writeCfg({}), std::nullopt, "/opt/quarnel/"});
+        FAIL() << "the load should stop";
+    } catch (const ConfigLoadError& e) {
+        EXPECT_EQ(e.line(), 2u);
+    }
+    EXPECT_EQ(form.utpath(), "");
+}
+
+} // namespace
+} // namespace quarnel
