@@ -1,0 +1,124 @@
+#include "app/Shell.h"
+#include "common/Error.h"
+#include "game/Installation.h"
+#include "launch/LaunchFiles.h"
+#include "store/ConfigFile.h"
+#include "store/MakeNames.h"
+
+namespace quarnel {
+
+namespace {
+
+constexpr std::string_view kTitle = "Quarnel";
+constexpr std::string_view kLaunchBatch = "quarnel.bat";
+constexpr std::string_view kLaunchIni = "quarnel.ini";
+
+// A chosen name whose extension is not the expected one: the dialog's own report, or the
+// name itself when a dialog appended nothing.
+bool wrongExtension(const FileDialogResult& chosen, std::string_view ext) {
+    return chosen.flags == FileDialogResult::kExtensionDifferent ||
+           !hasExtension(chosen.title, ext);
+}
+
+} // namespace
+
+void Shell::cmdOptions_Click(int index) {
+    // A failed command ends where it failed, without a message; what it wrote stays.
+    try {
+        switch (index) {
+        case LaunchServer:
+            launchServer();
+            break;
+        case LoadConfig:
+            loadConfig();
+            break;
+        case SaveConfig:
+            saveConfig();
+            break;
+        case MakeBatIni:
+            makeBatIni();
+            break;
+        default:
+            break;
+        }
+    } catch (const Error&) {
+    }
+}
+
+// Writes the two launch files into the game's System folder, starts the batch file and
+// closes the program. Nothing is started when either file cannot be written.
+void Shell::launchServer() {
+    const std::string system = game::systemFolder(form_.utpath());
+    makegamebat(form_, system, kLaunchBatch, true);
+    makegameconfig(form_, system, kLaunchIni, true);
+    opener_.shellopen(system + std::string(kLaunchBatch));
+    unload();
+}
+
+FileDialogResult Shell::askConfigFile(FileDialogRequest::Mode mode) {
+    const std::string& apppath = form_.apppath();
+    FileDialogRequest request;
+    request.mode = mode;
+    request.initialFolder = apppath.empty() ? apppath : apppath.substr(0, apppath.size() - 1);
+    request.filterDescription = "QUARNEL Config File";
+    request.filterPattern = "*.cfg";
+    request.defaultExtension = "cfg";
+    request.fileName = apppath + "*.cfg";
+    return dialogs_.fileDialog(request);
+}
+
+void Shell::loadConfig() {
+    const FileDialogResult chosen = askConfigFile(FileDialogRequest::Mode::Open);
+    if (chosen.cancelled)
+        return;
+    if (wrongExtension(chosen, "cfg")) {
+        dialogs_.message("Extension must be .CFG.  Config files not loaded.",
+                         "Requires CFG extension");
+        return;
+    }
+    loadconfig(form_, chosen.path);
+    window_.setTitle(std::string(kTitle) + " - " + chosen.title);
+}
+
+void Shell::saveConfig() {
+    const FileDialogResult chosen = askConfigFile(FileDialogRequest::Mode::Save);
+    if (chosen.cancelled)
+        return;
+    if (wrongExtension(chosen, "cfg")) {
+        dialogs_.message("Extension must be .CFG.  Config files not saved.",
+                         "Requires CFG extension");
+        return;
+    }
+    createconfig(form_, chosen.path, true);
+    window_.setTitle(std::string(kTitle) + " - " + chosen.title);
+}
+
+// Writes a batch file and a server INI file under a chosen name into the chosen folder,
+// without starting anything.
+void Shell::makeBatIni() {
+    const std::string& utpath = form_.utpath();
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Save;
+    request.initialFolder = game::join(utpath, "system");
+    request.filterDescription = "UT2003 INI File";
+    request.filterPattern = "*.ini";
+    request.defaultExtension = "ini";
+    request.fileName = game::systemFolder(utpath) + "*.ini";
+    const FileDialogResult chosen = dialogs_.fileDialog(request);
+    if (chosen.cancelled)
+        return;
+    if (chosen.flags == FileDialogResult::kExtensionDifferent) {
+        dialogs_.message(kIniExtensionMessage, kIniExtensionTitle);
+        return;
+    }
+    if (const auto refusal = refuseIniName(chosen.title)) {
+        dialogs_.message(refusal->message, refusal->title);
+        return;
+    }
+    const MakeFiles files = makeFilesFor(chosen.path);
+    makegamebat(form_, files.folder, files.batchName, true);
+    makegameconfig(form_, files.folder, files.iniName, true);
+    dialogs_.message(kMakeSavedMessage, kMakeSavedTitle);
+}
+
+} // namespace quarnel

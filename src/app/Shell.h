@@ -1,0 +1,66 @@
+#pragma once
+
+#include "app/Dialogs.h"
+#include "app/ShellOpener.h"
+#include "app/WindowHost.h"
+#include "settings/SettingsForm.h"
+#include "store/MRegistry.h"
+
+#include <string>
+
+namespace quarnel {
+
+// The application shell of the main window: start-up (finding the game, the first-run
+// notice, restoring the last settings), the path check on activation, shutdown (saving the
+// settings) and the four commands. It works on the form's settings and talks to the user,
+// the desktop, the store and the window only through the interfaces it is given.
+class Shell {
+public:
+    // The four commands, by the index of their button.
+    enum Command { LaunchServer = 0, LoadConfig = 1, SaveConfig = 2, MakeBatIni = 3 };
+
+    // programFolder is the folder of the program's executable; apppath is it with a final
+    // separator.
+    Shell(SettingsForm& form, MRegistry& registry, Dialogs& dialogs, ShellOpener& opener,
+          WindowHost& window, std::string programFolder);
+
+    // Start-up, before the window is first shown.
+    void Form_Load();
+    // The path check, each time the window becomes active: closes the program when no game
+    // folder is known.
+    void Form_Activate();
+    // Shutdown, for whatever reason the window closes: saves the settings, once. Never
+    // refuses the close; a store that cannot save is passed over.
+    void Form_Unload();
+    // Saves and closes the window, as the Exit menu item does.
+    void unload();
+
+    // Runs command 0-3; any other index does nothing. A command that fails ends silently
+    // where it failed and keeps what it had already written.
+    void cmdOptions_Click(int index);
+
+    bool unloaded() const { return unloaded_; }
+
+private:
+    // Start-up's sources of the game folder, in the order they are asked.
+    void restoreLastRun();
+    void askGameEntry();
+    void browseToUccExe();
+    void pointMapList();
+
+    void launchServer();
+    void loadConfig();
+    void saveConfig();
+    void makeBatIni();
+    FileDialogResult askConfigFile(FileDialogRequest::Mode mode);
+
+    SettingsForm& form_;
+    MRegistry& registry_;
+    Dialogs& dialogs_;
+    ShellOpener& opener_;
+    WindowHost& window_;
+    std::string programFolder_;
+    bool unloaded_ = false;
+};
+
+} // namespace quarnel

@@ -1,0 +1,183 @@
+#include "app/Paths.h"
+#include "app/Shell.h"
+#include "common/Error.h"
+#include "game/Installation.h"
+#include "store/RegistrySettings.h"
+
+#include <array>
+#include <cstdlib>
+#include <utility>
+#include <variant>
+
+namespace quarnel {
+
+namespace {
+
+constexpr RegRoot kRoot = RegRoot::LocalMachine;
+
+constexpr std::string_view kFirstRunText = "This is your first time running this app. Your "
+                                           "configuration will be saved when the application "
+                                           "is closed normally.";
+
+// The bars whose value labels start-up brings in step, in the order it calls them.
+constexpr std::array<Scroll, 8> kStartupBars = {
+    Scroll::AirControl, Scroll::FriendlyFire,  Scroll::GameSpeed,  Scroll::MaxSpectators,
+    Scroll::MaxPlayers, Scroll::NetStartDelay, Scroll::MinPlayers, Scroll::SpawnProtection};
+
+// The folder where the browse dialog opens.
+std::string browseStartFolder() {
+#ifdef _WIN32
+    return "C:\\";
+#else
+    const char* home = std::getenv("HOME");
+    return home != nullptr && *home != '\0' ? std::string(home) : std::string("/");
+#endif
+}
+
+} // namespace
+
+Shell::Shell(SettingsForm& form, MRegistry& registry, Dialogs& dialogs, ShellOpener& opener,
+             WindowHost& window, std::string programFolder)
+    : form_(form), registry_(registry), dialogs_(dialogs), opener_(opener), window_(window),
+      programFolder_(std::move(programFolder)) {
+    if (programFolder_.empty() || programFolder_.back() != game::kNativeSeparator)
+        programFolder_ += game::kNativeSeparator;
+}
+
+void Shell::Form_Load() {
+    window_.dress();
+    window_.setTitle("Quarnel");
+
+    // A store that cannot answer counts as holding nothing: the program then starts as on
+    // its first run.
+    bool ranBefore = false;
+    try {
+        ranBefore = registry_.regkeyexists(kRoot, kProgramKey);
+    } catch (const Error&) {
+    }
+
+    if (!ranBefore) {
+        try {
+            registry_.createregkey(kRoot, kProgramKey);
+        } catch (const Error&) {
+        }
+        form_.setApppath(programFolder_);
+        try {
+            registry_.writeregvalue(kRoot, kProgramKey, kPathValue, form_.apppath());
+        } catch (const Error&) {
+        }
+        dialogs_.message(kFirstRunText, "First Run Time");
+        form_.setUtpath({});
+        form_.applyFirstRunDefaults();
+    } else {
+        restoreLastRun();
+    }
+
+    if (!game::folderExists(form_.utpath()))
+        askGameEntry();
+    if (!game::folderExists(form_.utpath()))
+        browseToUccExe();
+
+    // The bonus-pack game types are offered only when the game has the bonus pack.
+    for (int type : {7, 6, 5})
+        form_.setGameTypeEnabled(type, false);
+    if (game::hasBonusPack(form_.utpath())) {
+        for (int type : {7, 6, 5})
+            form_.setGameTypeEnabled(type, true);
+    }
+
+    form_.chkUseBots_Click();
+    form_.chkWebadmin_Click();
+    for (Scroll bar : kStartupBars)
+        form_.scl_Change(bar);
+}
+
+// A later run: the game folder saved at the last shutdown and every stored setting. The
+// stored map entries stay; the save at shutdown replaces them.
+void Shell::restoreLastRun() {
+    form_.setApppath(programFolder_);
+    try {
+        registry_.writeregvalue(kRoot, kProgramKey, kPathValue, form_.apppath());
+    } catch (const Error&) {
+    }
+
+    std::string stored;
+    try {
+        const RegValue value = registry_.readregvalue(kRoot, kProgramKey, kUtpathValue, " ");
+        if (const auto* text = std::get_if<std::string>(&value))
+            stored = *text;
+    } catch (const Error&) {
+    }
+    form_.setUtpath(storedPathToUtpath(stored));
+    pointMapList();
+
+    try {
+        loadfromreg(registry_, form_);
+        // Selecting the restored game type again changes nothing when the load selected it,
+        // so the restored map selection stays.
+        form_.selectGameType(form_.game());
+    } catch (const Error&) {
+    }
+}
+
+// The game's own record of its installation folder.
+void Shell::askGameEntry() {
+    std::string stored;
+    try {
+        const RegValue value = registry_.readregvalue(kRoot, kGameKey, kGameFolderValue, " ");
+        if (const auto* text = std::get_if<std::string>(&value))
+            stored = *text;
+    } catch (const Error&) {
+    }
+    form_.setUtpath(storedPathToUtpath(stored));
+    pointMapList();
+}
+
+// The last resort: the user points at the game's server program. Any other file, or no
+// file, leaves the game folder unknown, and the path check closes the program.
+void Shell::browseToUccExe() {
+    dialogs_.message("UT2003 path not found.  Please browse to UCC.EXE", "Browse to UCC.EXE");
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Open;
+    request.initialFolder = browseStartFolder();
+    request.filterDescription = "UCC.EXE";
+    request.filterPattern = "ucc.exe";
+    request.defaultExtension = "exe";
+    const FileDialogResult chosen = dialogs_.fileDialog(request);
+    form_.setUtpath(chosen.cancelled ? std::string()
+                                     : app::utpathFromUccExe(chosen.path, chosen.title));
+    if (!form_.utpath().empty())
+        pointMapList();
+}
+
+// The map list shows the game's maps folder, or the program's own folder while the game
+// folder is unknown.
+void Shell::pointMapList() {
+    const std::string& utpath = form_.utpath();
+    form_.setMapFolder(utpath.empty() ? form_.apppath() : game::mapsFolder(utpath));
+}
+
+void Shell::Form_Activate() {
+    if (unloaded_ || !app::utpathUnset(form_.utpath()))
+        return;
+    dialogs_.message("UT2003 Path not set properly.  App will close", "Path Not Set");
+    unload();
+}
+
+void Shell::Form_Unload() {
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    // Closing always succeeds, whether or not the store takes the settings.
+    try {
+        savetoreg(registry_, form_);
+    } catch (const std::exception&) {
+    }
+}
+
+void Shell::unload() {
+    Form_Unload();
+    window_.close();
+}
+
+} // namespace quarnel

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "FakeDialogs.h"
+#include "FakeShellOpener.h"
+#include "FakeWindowHost.h"
+#include "MemoryRegistry.h"
+#include "TempDir.h"
+#include "app/Shell.h"
+#include "settings/SettingsForm.h"
+#include "store/RegistrySettings.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+
+namespace quarnel::test {
+
+// One run of the program: a fresh settings form, scripted dialogs, a recording opener and
+// window, over a store that outlives the run (so a later run sees what this one saved).
+struct ProgramRun {
+    ProgramRun(MRegistry& registry, const std::string& programFolder)
+        : shell(form, registry, dialogs, opener, window, programFolder) {}
+
+    SettingsForm form;
+    FakeDialogs dialogs;
+    FakeShellOpener opener;
+    FakeWindowHost window;
+    Shell shell;
+};
+
+// A temporary folder with a copy of the demo installation (and the game's own INI file in
+// it), the program's folder, and an in-memory store.
+class ShellTest : public testing::Test {
+protected:
+    ShellTest() : install(copyDemoInstall(dir)), programFolder(dir.makeFolder("program").string()) {
+        dir.writeFile("UT2003/System/ut2003.ini",
+                      "[Engine.GameInfo]\r\nMaxPlayers=16\r\n[XInterface.MapListDeathMatch]\r\n"
+                      "Maps=DM-Old\r\n");
+    }
+
+    std::unique_ptr<ProgramRun> newRun() {
+        return std::make_unique<ProgramRun>(registry, programFolder);
+    }
+
+    // The game's own record of its folder, stored without a final separator.
+    void storeGameFolder(const std::string& folder) {
+        registry.put(RegRoot::LocalMachine, kGameKey, "Folder",
+                     folder.substr(0, folder.size() - 1));
+    }
+    // A store as a last shutdown left it, holding only the game folder and Path.
+    void storeLastRun(const std::string& utpath) {
+        registry.put(RegRoot::LocalMachine, kProgramKey, "Path", programFolder + "/");
+        registry.put(RegRoot::LocalMachine, kProgramKey, "UTPATH",
+                     utpath.substr(0, utpath.size() - 1) + " ");
+    }
+
+    TempDir dir;
+    std::string install; // ends in the separator
+    std::string programFolder;
+    MemoryRegistry registry;
+};
+
+} // namespace quarnel::test
