@@ -17,6 +17,17 @@ enum class RegRoot : std::uint32_t {
     LocalMachine = 0x80000002u,
 };
 
+// The value types a store keeps, by their Windows numbers. The five operations write only
+// Sz, Dword and Binary; the others can be found in a store that something else filled.
+namespace regtype {
+inline constexpr int None = 0;
+inline constexpr int Sz = 1;
+inline constexpr int ExpandSz = 2;
+inline constexpr int Binary = 3;
+inline constexpr int Dword = 4;
+inline constexpr int MultiSz = 7;
+} // namespace regtype
+
 // A value as stored and read back: a text (a multi-string reads as one text with NUL
 // separators), a 32-bit integer, or bytes.
 using RegValue = std::variant<std::string, std::int32_t, std::vector<std::uint8_t>>;
@@ -25,6 +36,10 @@ using RegValue = std::variant<std::string, std::int32_t, std::vector<std::uint8_
 // integers; the other kinds (Boolean, floating point) are refused with error 1001.
 using RegWriteValue =
     std::variant<std::string, std::int16_t, std::int32_t, std::vector<std::uint8_t>, bool, double>;
+
+// The messages of error 1001.
+inline constexpr std::string_view kUnableToCreateKey = "Unable to create the registry key";
+inline constexpr std::string_view kUnsupportedValueType = "Unsupported value type";
 
 class MRegistry {
 public:
@@ -49,7 +64,12 @@ public:
 
     // Runs body as one transaction: every operation in it takes effect together, or none
     // does when body throws (the exception is passed on) or the commit fails (Error thrown).
+    // A call inside another one joins the outer transaction.
     virtual void inTransaction(const std::function<void()>& body) = 0;
+
+    // Runs body with one consistent view of the store, so that reads in it never see half
+    // of another process's transaction. Stores without such a notion just run body.
+    virtual void inSnapshot(const std::function<void()>& body) { body(); }
 };
 
 } // namespace quarnel
