@@ -1,0 +1,81 @@
+#pragma once
+
+#include "game/Installation.h"
+#include "settings/SettingsForm.h"
+#include "store/MRegistry.h"
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+// The settings window remembered between runs: one value per setting in the program's key.
+namespace quarnel {
+
+// The program's key and the game's own entry, both below HKEY_LOCAL_MACHINE.
+inline constexpr std::string_view kProgramKey = "SOFTWARE\\QUARNEL";
+inline constexpr std::string_view kGameKey = "SOFTWARE\\Unreal Technology\\Installed Apps\\UT2003";
+inline constexpr std::string_view kGameFolderValue = "Folder";
+inline constexpr std::string_view kPathValue = "Path";
+inline constexpr std::string_view kUtpathValue = "UTPATH";
+inline constexpr std::string_view kMapCountValue = "MapCount";
+
+// How a setting is stored (the text before the one blank that ends every stored text) and
+// how the stored text is put back.
+enum class StoredKind {
+    Utpath,    // the game folder less its final separator; read by start-up, not by the load
+    GameType,  // the game type word or the custom game type, blanks removed
+    StripText, // saved and loaded with every blank removed
+    TrimText,  // saved as typed; loaded with the trailing blanks removed
+    TypedText, // saved as typed; loaded with every blank removed (the extra mutators)
+    Flag,      // "0" or "1"; loaded as a number, non-zero checks the box
+    Number,    // the scroll value in decimal
+    Arena,     // the selected arena option's caption, blanks removed; no entry when none
+    BotSkill,  // the bot skill's text, blanks removed
+};
+
+struct StoredSetting {
+    std::string name; // the value name, "TimeLimit"
+    StoredKind kind;
+    int id; // the Check, Text or Scroll the setting belongs to; -1 for the others
+};
+
+// Every setting in the order of writing, from UTPATH to UseMapRotation; the map entries
+// follow them. The names are the captions that name the settings on the window, blanks
+// removed.
+const std::vector<StoredSetting>& storedSettings();
+
+// The entries savetoreg writes, in order, each text before its final blank: the settings,
+// then Map1 to MapK for the selected map-list entries ("DM-Gael.ut2" gives "DM-Gael").
+std::vector<std::pair<std::string, std::string>> registryEntries(const SettingsForm& form);
+
+// Writes every setting, the game folder and the selected maps into the program's key, and
+// deletes the map entries of an earlier save beyond the new count, all in one transaction:
+// the store holds the previous complete set or the new one, never a mix. A key that does not
+// exist is not created, and nothing is written then. Throws Error 1001 when the store fails
+// (the store is then unchanged).
+void savetoreg(MRegistry& registry, const SettingsForm& form);
+
+// What a load put back: the stored map count, and the names of the values that were absent
+// or could not be used (those controls kept their current values).
+struct RegistryLoad {
+    int mapCount = 0;
+    std::vector<std::string> skipped;
+};
+
+// Puts the stored settings back into the form, each as the user's edit would (the game
+// type first refills the map list, then the stored maps are selected). A value that is
+// absent or does not convert (not a number, a scroll value out of range, an unknown bot
+// skill or arena word) is skipped and its control keeps its value. Reads one consistent
+// state of the store.
+RegistryLoad loadfromreg(MRegistry& registry, SettingsForm& form);
+
+// Deletes Map1 to Map<nummaps>; true when every deletion succeeded. MapCount stays.
+bool removemaps(MRegistry& registry, int nummaps);
+
+// The game folder from a stored path text (UTPATH, or the game's Folder): trailing blanks
+// removed, inner blanks kept, the separator appended (unless it already ends in one). A
+// text of blanks only gives the empty text: no folder known.
+std::string storedPathToUtpath(std::string_view stored, char sep = game::kNativeSeparator);
+
+} // namespace quarnel

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "settings/SettingsForm.h"
+#include "store/MRegistry.h"
+#include "store/RegistrySettings.h"
+
+#include <string>
+
+// The remembered settings outside the window: forming the settings the window would show
+// after its start, and keeping a settings set as the window keeps it when it closes. The
+// companion's export and import commands are built on these.
+namespace quarnel {
+
+struct RememberedSettings {
+    SettingsForm form;
+    bool firstRun = false; // the program's key was absent: first-run settings
+    RegistryLoad load;     // what the load restored and skipped (empty on a first run)
+};
+
+// The settings as the window shows them after start-up from the store, without asking the
+// user anything and without changing the store: first-run settings when the program's key
+// is absent; otherwise the stored game folder (UTPATH), the map list pointed at its maps
+// folder (or at apppath when that is missing) and loadfromreg; then, only when that game
+// folder does not exist, the game's own entry "Folder". The bonus-pack game types are
+// enabled as the game has them and the panels are brought in step.
+RememberedSettings rememberedSettings(MRegistry& registry, const std::string& apppath);
+
+// rememberedSettings, then the .cfg file written from it (createconfig). Returns the
+// settings written.
+RememberedSettings exportRememberedSettings(MRegistry& registry, const std::string& apppath,
+                                            const std::string& cfgFile, bool overwrite);
+
+// Keeps form as the window keeps its settings when it closes (savetoreg). A store without
+// the program's key gets it first, with "Path" (apppath), as on a first run; all of it in
+// one transaction. Throws Error when the store fails; it is then unchanged.
+void rememberSettings(MRegistry& registry, const SettingsForm& form, const std::string& apppath);
+
+} // namespace quarnel

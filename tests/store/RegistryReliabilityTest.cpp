@@ -1,0 +1,197 @@
+// The store under processes that die or save at the same time: the settings read back are
+// always one complete set.
+#include "TempDir.h"
+#include "common/Error.h"
+#include "store/RegistryFile.h"
+#include "store/RegistrySettings.h"
+
+#include <gtest/gtest.h>
+#include <map>
+#include <optional>
+#include <random>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace quarnel {
+namespace {
+
+constexpr RegRoot LM = RegRoot::LocalMachine;
+using Dump = std::map<std::string, std::optional<RegValue>>;
+
+// Two settings sets that differ in every setting and in the number of maps.
+class TwoSets : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir.makeFolder("game/Maps");
+        for (int i = 0; i < 40; ++i)
+            dir.writeFile("game/Maps/DM-Level" + std::to_string(100 + i) + ".ut2", "");
+        setA = makeSet("Set A", 1, 30);
+        setB = makeSet("Set B", 2, 7);
+        for (const auto* set : {&setA, &setB})
+            for (const auto& [name, text] : registryEntries(*set))
+                names.push_back(name);
+        names.push_back(std::string(kMapCountValue));
+        for (int n = 1; n <= 40; ++n)
+            names.push_back("Map" + std::to_string(n));
+        dumpA = expectedDump(setA);
+        dumpB = expectedDump(setB);
+        ASSERT_NE(dumpA, dumpB);
+    }
+
+    SettingsForm makeSet(const std::string& serverName, int variant, int maps) {
+        SettingsForm f;
+        f.setUtpath((dir.path() / "game" / "").string());
+        f.selectGameType(variant == 1 ? 2 : 4); // both list the DM- maps
+        f.selectArena(variant);
+        f.setBotSkillText(kBotSkills[static_cast<std::size_t>(variant)]);
+        for (const auto& box : kCheckControls)
+            f.setChecked(box.id, variant == 1);
+        for (const auto& text : kTextControls)
+            f.setText(text.id, serverName + " " + std::string(text.name));
+        for (const auto& bar : kScrollControls)
+            f.setScroll(bar.id, variant == 1 ? bar.min : bar.max);
+        for (int i = 0; i < maps; ++i)
+            f.setMapSelected(static_cast<std::size_t>(i * (variant == 1 ? 1 : 5)), true);
+        return f;
+    }
+
+    Dump dump(MRegistry& reg) const {
+        Dump d;
+        reg.inSnapshot([&] {
+            for (const auto& name : names) {
+                try {
+                    d[name] = reg.readregvalue(LM, kProgramKey, name);
+                } catch (const Error&) {
+                    d[name] = std::nullopt;
+                }
+            }
+        });
+        return d;
+    }
+
+    Dump expectedDump(const SettingsForm& set) const {
+        auto reg = makeMemoryRegistry();
+        reg->createregkey(LM, kProgramKey);
+        savetoreg(*reg, set);
+        return dump(*reg);
+    }
+
+    void saveInitial(const std::filesystem::path& file) {
+        auto opened = openRegistry(file);
+        ASSERT_TRUE(opened.persistent());
+        opened.registry->createregkey(LM, kProgramKey);
+        savetoreg(*opened.registry, setA);
+    }
+
+    // The store as the next start finds it: usable as it is, holding set A or set B.
+    void expectWhole(const std::filesystem::path& file) {
+        auto opened = openRegistry(file);
+        ASSERT_TRUE(opened.persistent());
+        ASSERT_TRUE(opened.notes.empty()) << opened.notes[0];
+        const Dump found = dump(*opened.registry);
+        EXPECT_TRUE(found == dumpA || found == dumpB) << "the store holds a mix of two sets";
+    }
+
+    test::TempDir dir;
+    SettingsForm setA, setB;
+    std::vector<std::string> names;
+    Dump dumpA, dumpB;
+};
+
+TEST_F(TwoSets, KilledWhileSavingLeavesOneCompleteSet) {
+    const auto file = dir.path() / "registry.db";
+    saveInitial(file);
+    std::mt19937 random(20261206u);
+    std::uniform_int_distribution<int> delayUs(0, 40000);
+    for (int round = 0; round < 50; ++round) {
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        const pid_t child = fork();
+        ASSERT_NE(child, -1);
+        if (child == 0) {
+            close(ready[0]);
+            auto opened = openRegistry(file);
+            if (!opened.persistent())
+                _exit(3);
+            // Tell the parent that saving starts now, so the kill lands among the saves.
+            if (write(ready[1], "x", 1) != 1)
+                _exit(4);
+            for (unsigned k = 0;; ++k) {
+                try {
+                    savetoreg(*opened.registry, k % 2 ? setA : setB);
+                } catch (const Error&) {
+                }
+            }
+        }
+        close(ready[1]);
+        char byte = 0;
+        const bool started = read(ready[0], &byte, 1) == 1;
+        close(ready[0]);
+        if (started)
+            usleep(static_cast<useconds_t>(delayUs(random)));
+        kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(started && WIFSIGNALED(status))
+            << "the saving process did not run, round " << round;
+        expectWhole(file);
+        if (HasFailure())
+            break;
+    }
+}
+
+TEST_F(TwoSets, TwoProcessesSavingAtOnceKeepTheStoreWhole) {
+    const auto file = dir.path() / "registry.db";
+    saveInitial(file);
+    constexpr int kSaves = 15;
+    pid_t children[2];
+    for (int c = 0; c < 2; ++c) {
+        children[c] = fork();
+        ASSERT_NE(children[c], -1);
+        if (children[c] == 0) {
+            auto opened = openRegistry(file);
+            if (!opened.persistent())
+                _exit(100);
+            int failures = 0;
+            for (int k = 0; k < kSaves; ++k) {
+                try {
+                    savetoreg(*opened.registry, c == 0 ? setA : setB);
+                } catch (const Error& e) {
+                    if (e.number() != errc::Registry)
+                        _exit(101);
+                    ++failures; // a clean failure: this save was not made
+                }
+            }
+            _exit(failures);
+        }
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_LE(WEXITSTATUS(status), kSaves) << "a saving process failed uncleanly";
+    }
+    expectWhole(file);
+}
+
+TEST_F(TwoSets, SaveThatCannotGetTheStoreChangesNothing) {
+    const auto file = dir.path() / "registry.db";
+    saveInitial(file);
+    auto holder = openRegistry(file);
+    auto saver = openRegistry(file, 50);
+    holder.registry->inTransaction([&] {
+        holder.registry->writeregvalue(LM, kProgramKey, "Other", std::string("x"));
+        try {
+            savetoreg(*saver.registry, setB);
+            ADD_FAILURE() << "the save reported success while the store was held";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), errc::Registry);
+        }
+    });
+    const Dump found = dump(*saver.registry);
+    EXPECT_EQ(found, dumpA);
+}
+
+} // namespace
+} // namespace quarnel

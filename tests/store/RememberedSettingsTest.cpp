@@ -1,0 +1,127 @@
+#include "store/RememberedSettings.h"
+
+#include "TempDir.h"
+#include "common/Error.h"
+#include "store/ConfigFile.h"
+#include "store/RegistryFile.h"
+
+#include <gtest/gtest.h>
+
+namespace quarnel {
+namespace {
+
+constexpr RegRoot LM = RegRoot::LocalMachine;
+
+class RememberedSettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"DM-Alpha.ut2", "DM-Beta.ut2", "CTF-Gamma.ut2"})
+            dir.writeFile(std::string("UT 2003/Maps/") + name, "");
+        dir.writeFile("UT 2003/System/BonusPack.int", "");
+        for (const char* name : {"DM-Other.ut2", "DM-Beta.ut2"})
+            dir.writeFile(std::string("Elsewhere/Maps/") + name, "");
+        dir.makeFolder("app");
+        gameFolder = (dir.path() / "UT 2003" / "").string();
+        otherFolder = (dir.path() / "Elsewhere" / "").string();
+        apppath = (dir.path() / "app" / "").string();
+    }
+
+    // The settings of a run: Deathmatch, one map selected, a changed server name.
+    SettingsForm runSettings(const std::string& utpath) {
+        SettingsForm form;
+        form.setUtpath(utpath);
+        form.applyFirstRunDefaults();
+        form.setText(Text::ServerName, "Big Server");
+        form.setScroll(Scroll::MaxPlayers, 24);
+        const auto& entries = form.mapList().entries;
+        const auto beta = std::find(entries.begin(), entries.end(), "DM-Beta.ut2");
+        if (beta != entries.end())
+            form.setMapSelected(static_cast<std::size_t>(beta - entries.begin()), true);
+        return form;
+    }
+
+    static std::vector<std::string> selectedMaps(const SettingsForm& form) {
+        std::vector<std::string> names;
+        for (std::size_t i = 0; i < form.mapList().count(); ++i)
+            if (form.mapList().selected[i])
+                names.push_back(form.mapList().entries[i]);
+        return names;
+    }
+
+    test::TempDir dir;
+    std::string gameFolder, otherFolder, apppath;
+    std::unique_ptr<MRegistry> reg = makeMemoryRegistry();
+};
+
+TEST_F(RememberedSettingsTest, EmptyStoreGivesFirstRunSettingsAndStaysEmpty) {
+    const auto remembered = rememberedSettings(*reg, apppath);
+    EXPECT_TRUE(remembered.firstRun);
+    const SettingsForm& form = remembered.form;
+    EXPECT_TRUE(form.checked(Check::MapRotation));
+    EXPECT_EQ(form.arena(), 0);
+    EXPECT_EQ(form.gameType(), 2);
+    EXPECT_EQ(form.botSkillText(), "Experienced");
+    EXPECT_EQ(form.utpath(), "");
+    EXPECT_EQ(form.mapList().folder, apppath);
+    EXPECT_FALSE(form.enabled().optGameType[7]);
+    EXPECT_FALSE(reg->regkeyexists(LM, kProgramKey));
+}
+
+TEST_F(RememberedSettingsTest, FirstRunFindsTheGameThroughItsOwnEntry) {
+    reg->createregkey(LM, kGameKey);
+    reg->writeregvalue(LM, kGameKey, kGameFolderValue, gameFolder.substr(0, gameFolder.size() - 1));
+    const auto remembered = rememberedSettings(*reg, apppath);
+    EXPECT_TRUE(remembered.firstRun);
+    EXPECT_EQ(remembered.form.utpath(), gameFolder);
+    EXPECT_EQ(remembered.form.mapList().entries,
+              (std::vector<std::string>{"DM-Alpha.ut2", "DM-Beta.ut2"}));
+    EXPECT_TRUE(remembered.form.enabled().optGameType[7]);
+}
+
+TEST_F(RememberedSettingsTest, ImportThenExportGivesTheSameSettings) {
+    const SettingsForm imported = runSettings(gameFolder);
+    rememberSettings(*reg, imported, apppath);
+    EXPECT_EQ(reg->readregvalue(LM, kProgramKey, kPathValue), RegValue(apppath));
+
+    const auto remembered = rememberedSettings(*reg, "/elsewhere/");
+    EXPECT_FALSE(remembered.firstRun);
+    EXPECT_TRUE(remembered.load.skipped.empty());
+    const SettingsForm& form = remembered.form;
+    // The game folder keeps the blank in its name.
+    EXPECT_EQ(form.utpath(), gameFolder);
+    EXPECT_EQ(form.settings().texts, imported.settings().texts);
+    EXPECT_EQ(form.settings().checks, imported.settings().checks);
+    EXPECT_EQ(form.settings().scrolls, imported.settings().scrolls);
+    EXPECT_EQ(form.caption(Scroll::MaxPlayers), "Max Players = 24");
+    EXPECT_EQ(selectedMaps(form), std::vector<std::string>{"DM-Beta.ut2"});
+    EXPECT_EQ(form.game(), 2);
+    // Importing again keeps the program's own "Path".
+    rememberSettings(*reg, imported, "/another/");
+    EXPECT_EQ(reg->readregvalue(LM, kProgramKey, kPathValue), RegValue(apppath));
+}
+
+TEST_F(RememberedSettingsTest, MissingStoredFolderFallsBackToTheGameEntry) {
+    rememberSettings(*reg, runSettings(dir.withSeparator() + "gone" + "/"), apppath);
+    reg->createregkey(LM, kGameKey);
+    reg->writeregvalue(LM, kGameKey, kGameFolderValue, otherFolder + "  ");
+
+    const auto remembered = rememberedSettings(*reg, apppath);
+    EXPECT_EQ(remembered.form.utpath(), otherFolder);
+    EXPECT_EQ(remembered.form.mapList().folder, otherFolder + "Maps");
+    // The list was read again from the new folder: the restored selection is gone.
+    EXPECT_TRUE(selectedMaps(remembered.form).empty());
+    EXPECT_EQ(remembered.form.settings().txt(Text::ServerName), "Big Server");
+    EXPECT_FALSE(remembered.form.enabled().optGameType[7]);
+}
+
+TEST_F(RememberedSettingsTest, ExportWritesTheConfigFile) {
+    rememberSettings(*reg, runSettings(gameFolder), apppath);
+    const auto file = (dir.path() / "out.cfg").string();
+    const auto remembered = exportRememberedSettings(*reg, apppath, file, false);
+    EXPECT_EQ(readConfigLines(file), configLines(remembered.form));
+    EXPECT_NE(test::readFile(file).find("Map1=DM-Beta"), std::string::npos);
+    EXPECT_THROW(exportRememberedSettings(*reg, apppath, file, false), Error);
+}
+
+} // namespace
+} // namespace quarnel
