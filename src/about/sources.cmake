@@ -1,0 +1,3 @@
+target_sources(quarnel_core PRIVATE
+  about/SysInfo.cpp
+)
