@@ -1,0 +1,3 @@
+target_sources(quarnel_ui PRIVATE
+  about/AboutBox.cpp
+)

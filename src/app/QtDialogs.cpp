@@ -1,0 +1,52 @@
+#include "app/QtDialogs.h"
+
+#include "common/Text.h"
+#include "settings/AnsiText.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace quarnel {
+
+void QtDialogs::message(std::string_view text, std::string_view title) {
+    QMessageBox box(QMessageBox::NoIcon, fromAnsi(title), fromAnsi(text), QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+FileDialogResult fileDialogResult(const std::string& path, std::string_view defaultExtension) {
+    FileDialogResult result;
+    result.cancelled = false;
+    result.path = path;
+    const QFileInfo info(fromNativePath(path));
+    result.title = toNativePath(info.fileName());
+    // The extension is what follows the name's last point; a name without one has none.
+    const QString name = info.fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const std::string extension = dot < 0 ? std::string() : toNativePath(name.mid(dot + 1));
+    if (!equalsNoCase(extension, defaultExtension))
+        result.flags |= FileDialogResult::kExtensionDifferent;
+    return result;
+}
+
+FileDialogResult QtDialogs::fileDialog(const FileDialogRequest& request) {
+    QFileDialog dialog(parent_);
+    const bool save = request.mode == FileDialogRequest::Mode::Save;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilter(fromAnsi(request.filterDescription) + QStringLiteral(" (") +
+                         fromNativePath(request.filterPattern) + QLatin1Char(')'));
+    dialog.setDefaultSuffix(fromNativePath(request.defaultExtension));
+    if (!request.initialFolder.empty())
+        dialog.setDirectory(fromNativePath(request.initialFolder));
+    // A pre-filled wildcard pattern is no name to offer; the filter already shows it.
+    if (!request.fileName.empty() && request.fileName.find_first_of("*?") == std::string::npos)
+        dialog.selectFile(fromNativePath(request.fileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return fileDialogResult(toNativePath(QDir::toNativeSeparators(dialog.selectedFiles().first())),
+                            request.defaultExtension);
+}
+
+} // namespace quarnel

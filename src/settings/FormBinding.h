@@ -1,0 +1,80 @@
+#pragma once
+
+#include "settings/SettingsForm.h"
+
+#include <QObject>
+#include <array>
+#include <vector>
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QRadioButton;
+class QScrollBar;
+class QWidget;
+
+namespace quarnel {
+
+// Creates the settings widgets with their names, captions, tooltips and limits, and keeps
+// them in step with the SettingsForm both ways: a widget edit is written into the form, and
+// every change of the form (user edit, panel handling, a load by code) shows in the widgets.
+class FormBinding : public QObject {
+public:
+    explicit FormBinding(SettingsForm& form, QObject* parent = nullptr);
+
+    SettingsForm& form() { return form_; }
+
+    // The bound widgets, created on first request with parent as their parent.
+    QCheckBox* check(Check c, QWidget* parent);
+    QLineEdit* text(Text t, QWidget* parent);
+    // The caption label of a text box; carries the box's tooltip where the table says so.
+    QLabel* textLabel(Text t, QWidget* parent);
+    QScrollBar* scroll(Scroll s, QWidget* parent);
+    QLabel* valueLabel(Scroll s, QWidget* parent);
+    QRadioButton* gameType(int index, QWidget* parent);
+    QRadioButton* arena(int index, QWidget* parent);
+    QComboBox* botSkill(QWidget* parent);
+    QListWidget* mapList(QWidget* parent);
+
+    // The line edit of a text box once created, or nullptr.
+    QLineEdit* lineEdit(Text t) const { return texts_[index(t)]; }
+
+    // Shows the whole state of the form in the widgets.
+    void refreshAll();
+
+private:
+    void apply(const FormChange& change);
+    void showCheck(Check c);
+    void showText(Text t);
+    void showScroll(Scroll s);
+    void showCaption(Scroll s);
+    void showGameType();
+    void showArena();
+    void showBotSkill();
+    void showMapList();
+    void showMapEntry(int entry);
+    void showEnabled();
+    void pushMapSelection();
+
+    SettingsForm& form_;
+    bool showing_ = false; // set while form values are put into widgets
+    std::array<QCheckBox*, kCheckCount> checks_{};
+    std::array<QLineEdit*, kTextCount> texts_{};
+    std::array<QLabel*, kTextCount> textLabels_{};
+    std::array<QScrollBar*, kScrollCount> scrolls_{};
+    std::array<QLabel*, kScrollCount> valueLabels_{};
+    std::array<QRadioButton*, kGameTypeCount> gameTypes_{};
+    std::array<QRadioButton*, kArenaCount> arenas_{};
+    QButtonGroup* gameTypeGroup_ = nullptr;
+    QButtonGroup* arenaGroup_ = nullptr;
+    QComboBox* botSkill_ = nullptr;
+    QListWidget* mapList_ = nullptr;
+};
+
+// "optGameType_2": the object name of a member of a control array.
+QString arrayName(std::string_view name, int index);
+
+} // namespace quarnel
