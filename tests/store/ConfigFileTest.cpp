@@ -13,65 +13,21 @@ namespace {
 using test::TempDir;
 
 // The lines a fresh installation's settings save to, after "UTPATH=" and the folder.
-const std::vector<std::string> kFreshLines = {"GameType=Deathmatch",
-                                              "TimeLimit=15",
-                                              "GoalLimit=35",
-                                              "MaxLives=0",
-                                              "WeaponsStay=0",
-                                              "Translocator=0",
-                                              "WeaponThrowing=0",
-                                              "ForceRespawn=0",
-                                              "AirControl=35",
-                                              "GameSpeed=100",
-                                              "FriendlyFire=0",
-                                              "SpawnProtectionTime=0",
-                                              "ArenaOptions=None",
-                                              "BigHead=0",
-                                              "FloatyCadavers=0",
-                                              "LowGrav=0",
-                                              "NoAdrenaline=0",
-                                              "QuadJump=0",
-                                              "Regeneration=0",
-                                              "SlowMotionCorpses=0",
-                                              "Vampire=0",
-                                              "Mutators=",
-                                              "UseBots=0",
-                                              "AdjustBotSkill=0",
-                                              "MinPlayers=0",
-                                              "BotsSkill=Experienced",
-                                              "ServerName=",
-                                              "ShortServerName=",
-                                              "AdminName=",
-                                              "AdminE-Mail=",
-                                              "MOTD1=",
-                                              "MOTD2=",
-                                              "MOTD3=",
-                                              "MOTD4=",
-                                              "AdminPassword=",
-                                              "GamePassword=",
-                                              "EnableWebAdmin=0",
-                                              "WebPort=80",
-                                              "GamePort=7777",
-                                              "NetSpeed=7000",
-                                              "LANSpeed=10000",
-                                              "NetTickRate=20",
-                                              "LANTickRate=35",
-                                              "xoptions=",
-                                              "WorldStatsLogging=0",
-                                              "LANGame=0",
-                                              "AllowAdminPausing=0",
-                                              "AllowTaunts=0",
-                                              "BrightSkins=0",
-                                              "WaitForPlayers=0",
-                                              "AllowBehindView=0",
-                                              "BalanceTeams=0",
-                                              "MegaSpeed=0",
-                                              "MasterServerUplink=0",
-                                              "GameSpyUplink=0",
-                                              "MaxSpectators=2",
-                                              "MaxPlayers=16",
-                                              "NetStartDelay=0",
-                                              "UseMapRotation=1"};
+// clang-format off
+const std::vector<std::string> kFreshLines = {
+    "GameType=Deathmatch", "TimeLimit=15", "GoalLimit=35", "MaxLives=0", "WeaponsStay=0",
+    "Translocator=0", "WeaponThrowing=0", "ForceRespawn=0", "AirControl=35", "GameSpeed=100",
+    "FriendlyFire=0", "SpawnProtectionTime=0", "ArenaOptions=None", "BigHead=0",
+    "FloatyCadavers=0", "LowGrav=0", "NoAdrenaline=0", "QuadJump=0", "Regeneration=0",
+    "SlowMotionCorpses=0", "Vampire=0", "Mutators=", "UseBots=0", "AdjustBotSkill=0",
+    "MinPlayers=0", "BotsSkill=Experienced", "ServerName=", "ShortServerName=", "AdminName=",
+    "AdminE-Mail=", "MOTD1=", "MOTD2=", "MOTD3=", "MOTD4=", "AdminPassword=", "GamePassword=",
+    "EnableWebAdmin=0", "WebPort=80", "GamePort=7777", "NetSpeed=7000", "LANSpeed=10000",
+    "NetTickRate=20", "LANTickRate=35", "xoptions=", "WorldStatsLogging=0", "LANGame=0",
+    "AllowAdminPausing=0", "AllowTaunts=0", "BrightSkins=0", "WaitForPlayers=0",
+    "AllowBehindView=0", "BalanceTeams=0", "MegaSpeed=0", "MasterServerUplink=0",
+    "GameSpyUplink=0", "MaxSpectators=2", "MaxPlayers=16", "NetStartDelay=0", "UseMapRotation=1"};
+// clang-format on
 
 // A game folder with a maps folder of known files, and forms whose map list reads it.
 class ConfigFileTest : public ::testing::Test {
@@ -108,27 +64,17 @@ protected:
             form.setScroll(bar, value);
         form.selectArena(4);
         form.setBotSkillText("Godlike!");
-        const std::pair<Text, const char*> texts[] = {{Text::TimeLimit, "20"},
-                                                      {Text::GoalLimit, "5"},
-                                                      {Text::MaxLives, "3"},
-                                                      {Text::Mutator, "Pkg.MutA, Pkg.MutB,"},
-                                                      {Text::ServerName, " My  Server "},
-                                                      {Text::ShortServerName, "My S"},
-                                                      {Text::AdminName, "Ad Min"},
-                                                      {Text::AdminEmail, "a@b.c"},
-                                                      {Text::MOTD1, "Hello = world"},
-                                                      {Text::MOTD2, "two"},
-                                                      {Text::MOTD3, "three"},
-                                                      {Text::MOTD4, "four"},
-                                                      {Text::AdminPassword, "secret"},
-                                                      {Text::GamePassword, "gp"},
-                                                      {Text::webport, "8080"},
-                                                      {Text::Port, "7778"},
-                                                      {Text::netspeed, "9000"},
-                                                      {Text::lanspeed, "20000"},
-                                                      {Text::nettickrate, "30"},
-                                                      {Text::lantickrate, "40"},
-                                                      {Text::CmdLineOptions, "a=b?c"}};
+        // clang-format off
+        const std::pair<Text, const char*> texts[] = {
+            {Text::TimeLimit, "20"}, {Text::GoalLimit, "5"}, {Text::MaxLives, "3"},
+            {Text::Mutator, "Pkg.MutA, Pkg.MutB,"}, {Text::ServerName, " My  Server "},
+            {Text::ShortServerName, "My S"}, {Text::AdminName, "Ad Min"},
+            {Text::AdminEmail, "a@b.c"}, {Text::MOTD1, "Hello = world"}, {Text::MOTD2, "two"},
+            {Text::MOTD3, "three"}, {Text::MOTD4, "four"}, {Text::AdminPassword, "secret"},
+            {Text::GamePassword, "gp"}, {Text::webport, "8080"}, {Text::Port, "7778"},
+            {Text::netspeed, "9000"}, {Text::lanspeed, "20000"}, {Text::nettickrate, "30"},
+            {Text::lantickrate, "40"}, {Text::CmdLineOptions, "a=b?c"}};
+        // clang-format on
         for (const auto& [box, value] : texts)
             form.setText(box, value);
         form.setMapSelected(0, true);
@@ -223,47 +169,40 @@ TEST_P(ConfigRoundTripTest, SavingAndLoadingChangesNothing) {
 }
 
 // Each changed form is saved from the form, so the custom values must survive as typed.
-INSTANTIATE_TEST_SUITE_P(
-    Settings, ConfigRoundTripTest,
-    ::testing::Values(RoundTrip{"FreshSettings",
-                                [](SettingsForm&) {
-                                }},
-                      RoundTrip{"EverythingChanged",
-                                [](SettingsForm& f) {
-                                    f.selectGameType(1);
-                                    for (std::size_t i = 0; i < kCheckCount; ++i)
-                                        f.setChecked(static_cast<Check>(i), i % 2 == 0);
-                                    f.setScroll(Scroll::GameSpeed, 50);
-                                    f.setScroll(Scroll::FriendlyFire, 200);
-                                    f.setScroll(Scroll::NetStartDelay, 60);
-                                    f.selectArena(3);
-                                    f.setBotSkillText("Godlike!");
-                                    f.setText(Text::ServerName, "  Two  blanks = here ");
-                                    f.setText(Text::MOTD4, "ServerName=kept in another line");
-                                    f.setText(Text::Mutator, "A.B, C.D,");
-                                    f.setText(Text::CmdLineOptions, "x y?z");
-                                    f.setMapSelected(0, true);
-                                    f.setMapSelected(1, true);
-                                }},
-                      RoundTrip{"CustomGameType",
-                                [](SettingsForm& f) {
-                                    f.selectGameType(kGameTypeOther);
-                                    f.setText(Text::Gametype, "MyPkg.MyGame");
-                                    // Every map whose extension the file keeps in a findable form.
-                                    const auto& entries = f.mapList().entries;
-                                    for (std::size_t i = 0; i < entries.size(); ++i)
-                                        f.setMapSelected(i, entries[i].ends_with(".ut2"));
-                                }},
-                      RoundTrip{"MapRotationOffKeepsTheSelection",
-                                [](SettingsForm& f) {
-                                    f.setChecked(Check::MapRotation, false);
-                                    f.setMapSelected(1, true);
-                                }},
-                      RoundTrip{"NoBotSkillPicked",
-                                [](SettingsForm& f) {
-                                    f.setBotSkillIndex(-1);
-                                }}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Settings, ConfigRoundTripTest, ::testing::Values(
+    RoundTrip{"FreshSettings", [](SettingsForm&) {}},
+    RoundTrip{"EverythingChanged", [](SettingsForm& f) {
+        f.selectGameType(1);
+        for (std::size_t i = 0; i < kCheckCount; ++i)
+            f.setChecked(static_cast<Check>(i), i % 2 == 0);
+        f.setScroll(Scroll::GameSpeed, 50);
+        f.setScroll(Scroll::FriendlyFire, 200);
+        f.setScroll(Scroll::NetStartDelay, 60);
+        f.selectArena(3);
+        f.setBotSkillText("Godlike!");
+        f.setText(Text::ServerName, "  Two  blanks = here ");
+        f.setText(Text::MOTD4, "ServerName=kept in another line");
+        f.setText(Text::Mutator, "A.B, C.D,");
+        f.setText(Text::CmdLineOptions, "x y?z");
+        f.setMapSelected(0, true);
+        f.setMapSelected(1, true);
+    }},
+    RoundTrip{"CustomGameType", [](SettingsForm& f) {
+        f.selectGameType(kGameTypeOther);
+        f.setText(Text::Gametype, "MyPkg.MyGame");
+        // Every map whose extension the file keeps in a findable form.
+        const auto& entries = f.mapList().entries;
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            f.setMapSelected(i, entries[i].ends_with(".ut2"));
+    }},
+    RoundTrip{"MapRotationOffKeepsTheSelection", [](SettingsForm& f) {
+        f.setChecked(Check::MapRotation, false);
+        f.setMapSelected(1, true);
+    }},
+    RoundTrip{"NoBotSkillPicked", [](SettingsForm& f) { f.setBotSkillIndex(-1); }}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST_F(ConfigFileTest, NoArenaOptionStillHoldsLineFourteen) {
     SettingsForm design; // nothing selected yet
@@ -330,83 +269,52 @@ TEST_P(ConfigLineTest, LoadsTheValueAsTheReaderTakesIt) {
     GetParam().expect(form);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, ConfigLineTest,
-    ::testing::Values(LineCase{"WordOtherIsACustomType", 2, "GameType=Other",
-                               [](const SettingsForm& f) {
-                                   EXPECT_EQ(f.gameType(), kGameTypeOther);
-                                   EXPECT_EQ(f.text(Text::Gametype), "Other");
-                               }},
-                      LineCase{"GameTypeWordsAreCaseSensitive", 2, "GameType=capturetheflag",
-                               [](const SettingsForm& f) {
-                                   EXPECT_EQ(f.gameType(), kGameTypeOther);
-                                   EXPECT_EQ(f.text(Text::Gametype), "capturetheflag");
-                               }},
-                      LineCase{"KnownGameTypeRereadsTheMaps", 2, "GameType=CaptureTheFlag",
-                               [](const SettingsForm& f) {
-                                   EXPECT_EQ(f.gameType(), 1);
-                                   EXPECT_EQ(
-                                       f.mapList().entries,
-                                       (std::vector<std::string>{"CTF-Alpha.ut2", "CTF-Beta.ut2",
-                                                                 "CTF-Gamma.UT2"}));
-                               }},
-                      LineCase{"RepeatedKeyIsRemovedEverywhere", 28, "ServerName=ServerName=Bob's",
-                               [](const SettingsForm& f) {
-                                   EXPECT_EQ(f.text(Text::ServerName), "Bob's");
-                               }},
-                      LineCase{"WrongKeyMakesTheWholeLineTheText", 28, "Name=Bob",
-                               [](const SettingsForm& f) {
-                                   EXPECT_EQ(f.text(Text::ServerName), "Name=Bob");
-                               }},
-                      LineCase{"GameOptionEndingInTwoChecks", 6, "WeaponsStay=2",
-                               [](const SettingsForm& f) {
-                                   EXPECT_TRUE(f.checked(chkGameOptions(0)));
-                               }},
-                      LineCase{"MutatorWithAnyKeyEndingInOneChecks", 22, "whatever1",
-                               [](const SettingsForm& f) {
-                                   EXPECT_TRUE(f.checked(chkMutator(7)));
-                               }},
-                      LineCase{"ServerOptionEndingInTwoClears", 47, "LANGame=2",
-                               [](const SettingsForm& f) {
-                                   EXPECT_FALSE(f.checked(chkServerOptions(1)));
-                               }},
-                      LineCase{"ServerOptionWithAnyKeyEndingInOneChecks", 53, "Nonsense=1",
-                               [](const SettingsForm& f) {
-                                   EXPECT_TRUE(f.checked(chkServerOptions(7)));
-                               }},
-                      LineCase{"ScrollValueWithBlanks", 10, "AirControl= 40 ",
-                               [](const SettingsForm& f) {
-                                   EXPECT_EQ(f.scroll(Scroll::AirControl), 40);
-                                   EXPECT_EQ(f.caption(Scroll::AirControl), "Air Control = 40%");
-                               }},
-                      LineCase{"ScrollHalfGoesToEven", 10, "AirControl=40.5",
-                               [](const SettingsForm& f) {
-                                   EXPECT_EQ(f.scroll(Scroll::AirControl), 40);
-                               }},
-                      LineCase{"UnknownArenaWordKeepsTheOption", 14, "ArenaOptions=Bogus",
-                               [](const SettingsForm& f) {
-                                   EXPECT_EQ(f.arena(), 0);
-                               }},
-                      LineCase{"ArenaWord", 14, "ArenaOptions=NoSuperWeapons",
-                               [](const SettingsForm& f) {
-                                   EXPECT_EQ(f.arena(), 3);
-                               }},
-                      LineCase{"WebAdminTakesAnyNonZeroNumber", 38, "EnableWebAdmin=-1",
-                               [](const SettingsForm& f) {
-                                   EXPECT_TRUE(f.checked(Check::Webadmin));
-                                   EXPECT_TRUE(f.enabled().txtwebport);
-                               }},
-                      LineCase{"MapRotationZeroClears", 60, "UseMapRotation=0",
-                               [](const SettingsForm& f) {
-                                   EXPECT_FALSE(f.checked(Check::MapRotation));
-                               }},
-                      LineCase{"UseBotsEnablesItsDependants", 24, "UseBots=1",
-                               [](const SettingsForm& f) {
-                                   EXPECT_TRUE(f.checked(Check::UseBots));
-                                   EXPECT_TRUE(f.enabled().sclMinPlayers);
-                                   EXPECT_TRUE(f.enabled().cboBotSkill);
-                               }}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Values, ConfigLineTest, ::testing::Values(
+    LineCase{"WordOtherIsACustomType", 2, "GameType=Other", [](const SettingsForm& f) {
+        EXPECT_EQ(f.gameType(), kGameTypeOther);
+        EXPECT_EQ(f.text(Text::Gametype), "Other");
+    }},
+    LineCase{"GameTypeWordsAreCaseSensitive", 2, "GameType=capturetheflag", [](const SettingsForm& f) {
+        EXPECT_EQ(f.gameType(), kGameTypeOther);
+        EXPECT_EQ(f.text(Text::Gametype), "capturetheflag");
+    }},
+    LineCase{"KnownGameTypeRereadsTheMaps", 2, "GameType=CaptureTheFlag", [](const SettingsForm& f) {
+        EXPECT_EQ(f.gameType(), 1);
+        EXPECT_EQ(f.mapList().entries,
+                  (std::vector<std::string>{"CTF-Alpha.ut2", "CTF-Beta.ut2", "CTF-Gamma.UT2"}));
+    }},
+    LineCase{"RepeatedKeyIsRemovedEverywhere", 28, "ServerName=ServerName=Bob's",
+             [](const SettingsForm& f) { EXPECT_EQ(f.text(Text::ServerName), "Bob's"); }},
+    LineCase{"WrongKeyMakesTheWholeLineTheText", 28, "Name=Bob",
+             [](const SettingsForm& f) { EXPECT_EQ(f.text(Text::ServerName), "Name=Bob"); }},
+    LineCase{"GameOptionEndingInTwoChecks", 6, "WeaponsStay=2",
+             [](const SettingsForm& f) { EXPECT_TRUE(f.checked(chkGameOptions(0))); }},
+    LineCase{"MutatorWithAnyKeyEndingInOneChecks", 22, "whatever1",
+             [](const SettingsForm& f) { EXPECT_TRUE(f.checked(chkMutator(7))); }},
+    LineCase{"ServerOptionEndingInTwoClears", 47, "LANGame=2",
+             [](const SettingsForm& f) { EXPECT_FALSE(f.checked(chkServerOptions(1))); }},
+    LineCase{"ServerOptionWithAnyKeyEndingInOneChecks", 53, "Nonsense=1",
+             [](const SettingsForm& f) { EXPECT_TRUE(f.checked(chkServerOptions(7))); }},
+    LineCase{"ScrollValueWithBlanks", 10, "AirControl= 40 ", [](const SettingsForm& f) {
+        EXPECT_EQ(f.scroll(Scroll::AirControl), 40);
+        EXPECT_EQ(f.caption(Scroll::AirControl), "Air Control = 40%");
+    }},
+    LineCase{"UnknownArenaWordKeepsTheOption", 14, "ArenaOptions=Bogus",
+             [](const SettingsForm& f) { EXPECT_EQ(f.arena(), 0); }},
+    LineCase{"WebAdminTakesAnyNonZeroNumber", 38, "EnableWebAdmin=-1", [](const SettingsForm& f) {
+        EXPECT_TRUE(f.checked(Check::Webadmin));
+        EXPECT_TRUE(f.enabled().txtwebport);
+    }},
+    LineCase{"MapRotationZeroClears", 60, "UseMapRotation=0",
+             [](const SettingsForm& f) { EXPECT_FALSE(f.checked(Check::MapRotation)); }},
+    LineCase{"UseBotsEnablesItsDependants", 24, "UseBots=1", [](const SettingsForm& f) {
+        EXPECT_TRUE(f.checked(Check::UseBots));
+        EXPECT_TRUE(f.enabled().sclMinPlayers);
+        EXPECT_TRUE(f.enabled().cboBotSkill);
+    }}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 // A line that stops the load: the error, and the lines applied around it.
 struct FailureCase {
@@ -564,17 +472,6 @@ TEST_F(ConfigFileTest, UnreadableFilesFailBeforeAnyChange) {
     }
 }
 
-TEST_F(ConfigFileTest, BinaryBytesLoadAsTextWithoutHarm) {
-    std::vector<std::string> file = configLines(changedForm());
-    file[27] = std::string("ServerName=\0\xff\x01 x", 16);
-    file.push_back(std::string("Map1=\0CTF-Alpha", 15));
-    SettingsForm form = freshForm();
-    loadconfig(form, writeCfg(file));
-    EXPECT_EQ(form.text(Text::ServerName), std::string("\0\xff\x01 x", 5));
-    // CTF-Alpha of changedForm; its CTF-Gamma.UT2 and the line with a NUL match nothing.
-    EXPECT_EQ(form.mapList().selected, (std::vector<bool>{true, false, false}));
-}
-
 TEST_F(ConfigFileTest, MapLinesSelectListedMapsWhateverTheirKeys) {
     std::vector<std::string> file = configLines(freshForm());
     file[1] = "GameType=CaptureTheFlag";
@@ -620,28 +517,17 @@ TEST(ConfigNumberTest, ConvertsLikeASixteenBitInteger) {
         int value;  // when number is 0
         int number; // the error, 0 for none
     };
+    // clang-format off
     const Case cases[] = {
-        {"35", 35, 0},
-        {" -2 ", -2, 0},
-        {"+7", 7, 0},
-        {"\t12\t", 12, 0},
-        {"32767", 32767, 0},
-        {"-32768", -32768, 0},
-        {"40.5", 40, 0},
-        {"41.5", 42, 0},
-        {"007", 7, 0},
-        {"32768", 0, errc::Overflow},
-        {"-32769", 0, errc::Overflow},
-        {"32767.5", 0, errc::Overflow},
-        {"99999999999999999999999", 0, errc::Overflow},
-        {"", 0, errc::TypeMismatch},
-        {"abc", 0, errc::TypeMismatch},
-        {"35%", 0, errc::TypeMismatch},
-        {"1e3", 0, errc::TypeMismatch},
-        {"&H10", 0, errc::TypeMismatch},
-        {"5 sec.", 0, errc::TypeMismatch},
-        {"-", 0, errc::TypeMismatch},
-    };
+        {"35", 35, 0}, {" -2 ", -2, 0}, {"+7", 7, 0}, {"\t12\t", 12, 0}, {"32767", 32767, 0},
+        {"-32768", -32768, 0}, {"40.5", 40, 0}, {"41.5", 42, 0}, {"007", 7, 0},
+        {"32768", 0, errc::Overflow}, {"-32769", 0, errc::Overflow},
+        {"32767.5", 0, errc::Overflow}, {"99999999999999999999999", 0, errc::Overflow},
+        {"", 0, errc::TypeMismatch}, {"abc", 0, errc::TypeMismatch},
+        {"35%", 0, errc::TypeMismatch}, {"1e3", 0, errc::TypeMismatch},
+        {"&H10", 0, errc::TypeMismatch}, {"5 sec.", 0, errc::TypeMismatch},
+        {"-", 0, errc::TypeMismatch}};
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         if (c.number == 0) {
