@@ -378,8 +378,6 @@ void applyConfigLines(SettingsForm& form, const std::vector<std::string>& fileLi
                 form.setUtpath(*utpath);
             else
                 applyLine(form, line, entry(pos));
-        } catch (const ConfigLoadError&) {
-            throw;
         } catch (const Error& e) {
             throw ConfigLoadError(e, pos + 1, std::string(line.key));
         }
