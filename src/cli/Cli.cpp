@@ -68,6 +68,9 @@ Arguments parseArguments(const Command& command, const std::vector<std::string>&
                 parsed.values[name] = args[++i];
             else
                 throw UsageError(name + " needs a value");
+            // An empty folder or name is a script's unset variable, not a choice.
+            if (parsed.values[name].empty())
+                throw UsageError(name + " needs a value");
         } else if (contains(command.flagOptions, name) && equals == std::string::npos) {
             parsed.flags.insert(name);
         } else {

@@ -224,6 +224,8 @@ TEST_F(CliTest, BadUsagePrintsTheUsage) {
         {"bogus"},
         {"command-line"},
         {"command-line", cfg, "--ini"},
+        {"command-line", cfg, "--game-dir", ""},
+        {"command-line", cfg, "--ini="},
         {"command-line", cfg, "--no-start"},
         {"make", cfg},
         {"make", cfg, "a.ini", "b.ini"},
