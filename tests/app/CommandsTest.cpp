@@ -8,7 +8,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const FakeDialogs::Message kSaved{"Config files saved", "Save Successful"};
+const ScriptedDialogs::Message kSaved{"Config files saved", "Save Successful"};
 
 // A run that has started on the demo installation and passed its path check.
 class CommandsTest : public ShellTest {
@@ -69,7 +69,7 @@ struct MakeCase {
     int flags;
     const char* batch; // below the temporary folder; nullptr when refused
     const char* ini;
-    FakeDialogs::Message message;
+    ScriptedDialogs::Message message;
 };
 
 class MakeBatIniTest : public CommandsTest, public testing::WithParamInterface<MakeCase> {};
@@ -98,9 +98,9 @@ TEST_P(MakeBatIniTest, WritesBothFilesUnderTheChosenName) {
     EXPECT_EQ(run->window.title, "Quarnel");
 }
 
-const FakeDialogs::Message kBuiltIn{"You cannot overwrite built-in .INI files", "Failed"};
-const FakeDialogs::Message kNotIni{"Extension must be .INI.  Config files not saved.",
-                                   "Requires INI extension"};
+const ScriptedDialogs::Message kBuiltIn{"You cannot overwrite built-in .INI files", "Failed"};
+const ScriptedDialogs::Message kNotIni{"Extension must be .INI.  Config files not saved.",
+                                       "Requires INI extension"};
 
 INSTANTIATE_TEST_SUITE_P(
     Names, MakeBatIniTest,
@@ -181,7 +181,7 @@ TEST_P(ConfigRefusalTest, OtherExtensionIsRefused) {
     run->dialogs.choose(file, c.flags);
     run->shell.cmdOptions_Click(c.command);
 
-    const FakeDialogs::Message refusal{c.text, "Requires CFG extension"};
+    const ScriptedDialogs::Message refusal{c.text, "Requires CFG extension"};
     EXPECT_EQ(run->dialogs.messages, std::vector{refusal});
     EXPECT_EQ(readFile(file), "UTPATH=/elsewhere/\r\n");
     EXPECT_EQ(run->form.utpath(), install);

@@ -10,10 +10,10 @@
 
 namespace quarnel::test {
 
-// A store held in memory, answering as the registry does: an absent value below an
-// existing key is error 1001, a missing key gives the default. With failing set, every
-// operation throws, as a store that cannot be opened would.
-class MemoryRegistry : public MRegistry {
+// A store held in memory that records what was read, answering as the registry does: an absent
+// value below an existing key is error 1001, a missing key gives the default. With failing set,
+// every operation throws, as a store that cannot be opened would.
+class RecordingRegistry : public MRegistry {
 public:
     using Key = std::pair<RegRoot, std::string>;
 

@@ -11,7 +11,7 @@ namespace quarnel::test {
 
 // Dialogs answered from a script: each file dialog takes the next scripted answer (a
 // cancel when the script has run out). Every message and dialog request is recorded.
-class FakeDialogs : public Dialogs {
+class ScriptedDialogs : public Dialogs {
 public:
     struct Message {
         std::string text;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "FakeDialogs.h"
 #include "FakeShellOpener.h"
 #include "FakeWindowHost.h"
-#include "MemoryRegistry.h"
+#include "RecordingRegistry.h"
+#include "ScriptedDialogs.h"
 #include "TempDir.h"
 #include "app/Shell.h"
 #include "settings/SettingsForm.h"
@@ -22,7 +22,7 @@ struct ProgramRun {
         : shell(form, registry, dialogs, opener, window, programFolder) {}
 
     SettingsForm form;
-    FakeDialogs dialogs;
+    ScriptedDialogs dialogs;
     FakeShellOpener opener;
     FakeWindowHost window;
     Shell shell;
@@ -57,7 +57,7 @@ protected:
     TempDir dir;
     std::string install; // ends in the separator
     std::string programFolder;
-    MemoryRegistry registry;
+    RecordingRegistry registry;
 };
 
 } // namespace quarnel::test

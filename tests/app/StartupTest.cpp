@@ -11,23 +11,23 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const FakeDialogs::Message kFirstRun{"This is your first time running this app. Your "
-                                     "configuration will be saved when the application is "
-                                     "closed normally.",
-                                     "First Run Time"};
-const FakeDialogs::Message kBrowse{"UT2003 path not found.  Please browse to UCC.EXE",
-                                   "Browse to UCC.EXE"};
-const FakeDialogs::Message kPathNotSet{"UT2003 Path not set properly.  App will close",
-                                       "Path Not Set"};
+const ScriptedDialogs::Message kFirstRun{"This is your first time running this app. Your "
+                                         "configuration will be saved when the application is "
+                                         "closed normally.",
+                                         "First Run Time"};
+const ScriptedDialogs::Message kBrowse{"UT2003 path not found.  Please browse to UCC.EXE",
+                                       "Browse to UCC.EXE"};
+const ScriptedDialogs::Message kPathNotSet{"UT2003 Path not set properly.  App will close",
+                                           "Path Not Set"};
 
-std::set<std::string> valueNames(const MemoryRegistry& registry, std::string_view key) {
+std::set<std::string> valueNames(const RecordingRegistry& registry, std::string_view key) {
     std::set<std::string> names;
     for (const auto& [name, value] : registry.keys.at({RegRoot::LocalMachine, std::string(key)}))
         names.insert(name);
     return names;
 }
 
-bool readAnything(const MemoryRegistry& registry, std::string_view key) {
+bool readAnything(const RecordingRegistry& registry, std::string_view key) {
     for (const auto& read : registry.reads)
         if (read.starts_with(std::string(key) + "|"))
             return true;

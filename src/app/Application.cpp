@@ -1,0 +1,39 @@
+#include "app/Application.h"
+
+#include "settings/AnsiText.h"
+#include "settings/Resources.h"
+
+#include <QMetaObject>
+
+namespace quarnel {
+
+void MainWindowHost::dress() {
+    window_.tabMain_Click(0);
+    window_.setWindowIcon(programIcon());
+}
+
+void MainWindowHost::setTitle(const std::string& title) {
+    window_.setWindowTitle(fromNativePath(title));
+}
+
+void MainWindowHost::close() {
+    QMetaObject::invokeMethod(&window_, &QWidget::close, Qt::QueuedConnection);
+}
+
+Application::Application(MRegistry& registry, Dialogs& dialogs, ShellOpener& opener,
+                         std::string programFolder)
+    : window_(form_, dialogs, registry), host_(window_),
+      shell_(form_, registry, dialogs, opener, host_, std::move(programFolder)) {
+    QObject::connect(&window_, &MainWindow::commandRequested, &window_,
+                     [this](int index) { shell_.cmdOptions_Click(index); });
+    QObject::connect(&window_, &MainWindow::activated, &window_,
+                     [this] { shell_.Form_Activate(); });
+    QObject::connect(&window_, &MainWindow::closing, &window_, [this] { shell_.Form_Unload(); });
+}
+
+void Application::start() {
+    shell_.Form_Load();
+    window_.show();
+}
+
+} // namespace quarnel
