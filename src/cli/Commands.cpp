@@ -6,6 +6,7 @@
 #include "store/ConfigForm.h"
 #include "store/MakeNames.h"
 
+#include <filesystem>
 #include <ostream>
 
 namespace quarnel::cli {
@@ -70,8 +71,13 @@ void writeLaunchFiles(const SettingsForm& form, const std::string& folder,
 
 void formSettings(SettingsForm& form, const Arguments& args, const Context& context) {
     const std::string& cfg = args.positional.at(0);
+    // The written files name the game folder; the batch file runs wherever the desktop
+    // starts it, so a folder given relative to here is made absolute.
+    std::optional<std::string> gameDir = args.value("--game-dir");
+    if (gameDir)
+        gameDir = std::filesystem::absolute(*gameDir).string();
     try {
-        formFromConfig(form, ConfigSource{cfg, args.value("--game-dir"), context.programFolder});
+        formFromConfig(form, ConfigSource{cfg, gameDir, context.programFolder});
     } catch (const ConfigLoadError& e) {
         if (e.line() == 0)
             throw CommandError(cfg, e);

@@ -29,10 +29,10 @@ struct Result {
     std::string err;
 };
 
-// Runs the built quarnel-cli with args, in folder, with PATH set to path when given; its
-// streams go to files that are read back.
+// Runs the built quarnel-cli with args, with PATH set to path and in the folder cwd when
+// given; its streams go to files in dir that are read back.
 Result runCli(const TempDir& dir, const std::vector<std::string>& args,
-              const std::string& path = {}) {
+              const std::string& path = {}, const std::string& cwd = {}) {
     const std::string outFile = (dir.path() / ".out").string();
     const std::string errFile = (dir.path() / ".err").string();
     posix_spawn_file_actions_t actions;
@@ -41,6 +41,8 @@ Result runCli(const TempDir& dir, const std::vector<std::string>& args,
                                      0600);
     posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0600);
+    if (!cwd.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
     std::vector<std::string> storage = {QUARNEL_CLI};
     storage.insert(storage.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -119,6 +121,13 @@ TEST_F(CliTest, CommandLinePrintsTheServerCommandLine) {
         EXPECT_EQ(r.out, buildcommandline(form, c.ini) + "\n");
         EXPECT_NE(r.out.find(" CTF-Foundry?Game=XGame.xCTFGame?"), std::string::npos) << r.out;
     }
+}
+
+TEST_F(CliTest, RelativeGameFolderIsMadeAbsolute) {
+    const Result r =
+        runCli(dir, {"command-line", cfg, "--game-dir", "UT2003"}, {}, dir.path().string());
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out, buildcommandline(formOf(cfg, game), "quarnel.ini") + "\n");
 }
 
 TEST_F(CliTest, MakeWritesTheChosenIniAndItsBatchFile) {
