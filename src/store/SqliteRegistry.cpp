@@ -252,8 +252,12 @@ SqliteRegistry::OpenResult SqliteRegistry::openFile(const std::filesystem::path&
     sqlite3_busy_timeout(db, busyTimeoutMs);
     result.status = checkFile(db, result.reason);
     if (result.status == OpenStatus::Ok) {
-        // The journal stays the classic rollback journal: one file beside the store only
-        // while a transaction runs, safe when a process is killed at any moment.
+        // Write-ahead journal, synced at every commit: a commit survives a crash of the
+        // process or the machine, a killed save leaves the last commit, readers do not wait
+        // for a writer, and a commit costs one sync. If another process holds the store
+        // while the mode changes, it stays in the rollback journal, which is just as safe.
+        sqlite3_exec(db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
         rc = createSchema(db);
         if (rc != SQLITE_OK) {
             result.reason = sqlite3_errmsg(db);

@@ -84,6 +84,10 @@ TEST(RegistryFile, NewStoreIsPrivateAndKeepsValuesAcrossOpens) {
         ASSERT_EQ(opened.file, file);
         EXPECT_FALSE(opened.registry->createregkey(LM, kKey));
         ASSERT_TRUE(opened.registry->writeregvalue(LM, kKey, "AdminPassword", std::string("pw ")));
+        // The journal beside the open store holds the same secrets and is as private.
+        const fs::path journal = file.string() + "-wal";
+        ASSERT_TRUE(fs::exists(journal));
+        EXPECT_EQ(modeOf(journal), 0600u);
     }
     EXPECT_EQ(modeOf(file), 0600u);
     EXPECT_EQ(modeOf(file.parent_path()), 0700u);

@@ -1,0 +1,97 @@
+// savetoreg and loadfromreg with 1,000 selected maps, over the store file as the program
+// uses it (one transaction per save, written through to the disk) and over memory.
+#include "store/RegistryFile.h"
+#include "store/RegistrySettings.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+using namespace quarnel;
+
+namespace {
+
+constexpr int kMaps = 1000;
+
+// A game folder with kMaps maps below the system's temporary folder, removed at exit.
+class GameFolder {
+public:
+    GameFolder() {
+        std::string pattern = (fs::temp_directory_path() / "quarnel-bench-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            throw std::runtime_error("no temporary folder");
+        root_ = pattern;
+        fs::create_directories(root_ / "Maps");
+        for (int i = 0; i < kMaps; ++i)
+            std::ofstream(root_ / "Maps" / ("DM-Bench" + std::to_string(10000 + i) + ".ut2"));
+    }
+    ~GameFolder() {
+        std::error_code ec;
+        fs::remove_all(root_, ec);
+    }
+    std::string utpath() const { return (root_ / "").string(); }
+    fs::path storeFile() const { return root_ / "registry.db"; }
+
+private:
+    fs::path root_;
+};
+
+const GameFolder& game() {
+    static const GameFolder folder;
+    return folder;
+}
+
+// Deathmatch with every map selected.
+SettingsForm fullForm() {
+    SettingsForm form;
+    form.setUtpath(game().utpath());
+    form.applyFirstRunDefaults();
+    form.setText(Text::ServerName, "Bench Server");
+    form.cmdselectall_Click();
+    if (form.mapList().selectedCount() != kMaps)
+        throw std::runtime_error("map folder not listed");
+    return form;
+}
+
+std::unique_ptr<MRegistry> openStore(bool onDisk) {
+    if (!onDisk)
+        return makeMemoryRegistry();
+    std::error_code ec;
+    fs::remove(game().storeFile(), ec);
+    auto opened = openRegistry(game().storeFile());
+    if (!opened.persistent())
+        throw std::runtime_error("store not opened");
+    return std::move(opened.registry);
+}
+
+void BM_savetoreg(benchmark::State& state) {
+    const SettingsForm form = fullForm();
+    auto registry = openStore(state.range(0) != 0);
+    registry->createregkey(RegRoot::LocalMachine, kProgramKey);
+    for (auto _ : state)
+        savetoreg(*registry, form);
+}
+
+void BM_loadfromreg(benchmark::State& state) {
+    auto registry = openStore(state.range(0) != 0);
+    registry->createregkey(RegRoot::LocalMachine, kProgramKey);
+    savetoreg(*registry, fullForm());
+    SettingsForm form;
+    form.setUtpath(game().utpath());
+    form.applyFirstRunDefaults();
+    for (auto _ : state) {
+        form.cmdclearall_Click();
+        const auto result = loadfromreg(*registry, form);
+        if (result.mapCount != kMaps || form.mapList().selectedCount() != kMaps)
+            state.SkipWithError("maps not restored");
+        benchmark::DoNotOptimize(result);
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_savetoreg)->ArgName("file")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_loadfromreg)->ArgName("file")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
