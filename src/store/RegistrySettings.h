@@ -23,7 +23,8 @@ inline constexpr std::string_view kMapCountValue = "MapCount";
 // How a setting is stored (the text before the one blank that ends every stored text) and
 // how the stored text is put back.
 enum class StoredKind {
-    Utpath,    // the game folder less its final separator; read by start-up, not by the load
+    Utpath,    // the game folder less its final separator (empty when no folder is known);
+               // read by start-up, not by the load
     GameType,  // the game type word or the custom game type, blanks removed
     StripText, // saved and loaded with every blank removed
     TrimText,  // saved as typed; loaded with the trailing blanks removed

@@ -6,7 +6,6 @@
 #include <fstream>
 #include <set>
 #include <sqlite3.h>
-#include <system_error>
 
 namespace quarnel {
 
@@ -291,7 +290,7 @@ void SqliteRegistry::prepareStatements() {
     for (std::size_t i = 0; i < StmtCount; ++i) {
         if (sqlite3_prepare_v3(db_, kStatements[i], -1, SQLITE_PREPARE_PERSISTENT, &statements_[i],
                                nullptr) != SQLITE_OK)
-            throwStoreFailure(sqlite3_errcode(db_));
+            throwStoreFailure();
     }
 }
 
@@ -315,16 +314,15 @@ bool SqliteRegistry::transactionUsable() {
     return !failed_;
 }
 
-void SqliteRegistry::noteFailure(int rc) {
+void SqliteRegistry::noteFailure() {
     if (depth_ > 0 && !failed_) {
         failed_ = true;
         failReason_ = sqlite3_errmsg(db_);
     }
-    (void)rc;
 }
 
-void SqliteRegistry::throwStoreFailure(int rc) {
-    noteFailure(rc);
+void SqliteRegistry::throwStoreFailure() {
+    noteFailure();
     const char* reason =
         depth_ > 0 && !failReason_.empty() ? failReason_.c_str() : sqlite3_errmsg(db_);
     throw Error(errc::Registry, std::string("The registry cannot be used: ") + reason);
@@ -346,11 +344,11 @@ long long SqliteRegistry::findKey(RegRoot root, std::string_view key, int& rc) {
 
 bool SqliteRegistry::regkeyexists(RegRoot root, std::string_view key) {
     if (!transactionUsable())
-        throwStoreFailure(SQLITE_ABORT);
+        throwStoreFailure();
     int rc;
     const long long id = findKey(root, key, rc);
     if (id < 0)
-        throwStoreFailure(rc);
+        throwStoreFailure();
     return id > 0;
 }
 
@@ -364,7 +362,7 @@ bool SqliteRegistry::createregkey(RegRoot root, std::string_view key) {
         int rc;
         const long long id = findKey(root, key, rc);
         if (id < 0) {
-            noteFailure(rc);
+            noteFailure();
             throw Error(errc::Registry, std::string(kUnableToCreateKey));
         }
         existed = id > 0;
@@ -375,7 +373,7 @@ bool SqliteRegistry::createregkey(RegRoot root, std::string_view key) {
             Use insert(statement(InsertKey));
             bindKey(*insert, root, key.substr(0, end));
             if (runToEnd(*insert) != SQLITE_DONE) {
-                noteFailure(sqlite3_errcode(db_));
+                noteFailure();
                 throw Error(errc::Registry, std::string(kUnableToCreateKey));
             }
             if (end == std::string_view::npos)
@@ -403,7 +401,7 @@ bool SqliteRegistry::store(RegRoot root, std::string_view key, std::string_view 
     int rc;
     const long long id = findKey(root, key, rc);
     if (id < 0) {
-        noteFailure(rc);
+        noteFailure();
         return false;
     }
     if (id == 0)
@@ -415,7 +413,7 @@ bool SqliteRegistry::store(RegRoot root, std::string_view key, std::string_view 
     sqlite3_bind_blob(*put, 4, data.empty() ? "" : data.data(), static_cast<int>(data.size()),
                       SQLITE_TRANSIENT);
     if (runToEnd(*put) != SQLITE_DONE) {
-        noteFailure(sqlite3_errcode(db_));
+        noteFailure();
         return false;
     }
     return true;
@@ -446,7 +444,7 @@ bool SqliteRegistry::writeTyped(RegRoot root, std::string_view key, std::string_
 RegValue SqliteRegistry::readregvalue(RegRoot root, std::string_view key, std::string_view name,
                                       const RegValue& defaultValue) {
     if (!transactionUsable())
-        throwStoreFailure(SQLITE_ABORT);
+        throwStoreFailure();
     if (!validKeyPath(key))
         return defaultValue;
     Use read(statement(ReadValue));
@@ -456,7 +454,7 @@ RegValue SqliteRegistry::readregvalue(RegRoot root, std::string_view key, std::s
     if (rc == SQLITE_DONE)
         return defaultValue; // the key does not exist
     if (rc != SQLITE_ROW)
-        throwStoreFailure(rc);
+        throwStoreFailure();
     if (sqlite3_column_type(*read, 1) == SQLITE_NULL)
         unsupportedType(); // the key exists, the value does not
     const int type = sqlite3_column_int(*read, 1);
@@ -491,7 +489,7 @@ bool SqliteRegistry::deleteregvalue(RegRoot root, std::string_view key, std::str
     bindKey(*del, root, key);
     bindText(*del, 3, name);
     if (runToEnd(*del) != SQLITE_DONE) {
-        noteFailure(sqlite3_errcode(db_));
+        noteFailure();
         return false;
     }
     return sqlite3_changes(db_) > 0;

@@ -83,8 +83,9 @@ private:
     // Whether an operation may touch the store now: false inside a transaction that has
     // already failed (which SQLite may have rolled back by itself).
     bool transactionUsable();
-    void noteFailure(int rc);
-    [[noreturn]] void throwStoreFailure(int rc);
+    // Marks the open transaction failed, keeping the store's first reason.
+    void noteFailure();
+    [[noreturn]] void throwStoreFailure();
     // The key's row id; 0 when the key does not exist; -1 when the store failed (rc set).
     long long findKey(RegRoot root, std::string_view key, int& rc);
     bool store(RegRoot root, std::string_view key, std::string_view name, int type,

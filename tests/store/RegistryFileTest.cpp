@@ -205,13 +205,5 @@ TEST(RegistryFile, UnwritableFolderGivesAWorkingStoreForThisRun) {
     EXPECT_EQ(test::readFile(dir.path() / "plain-file"), "x");
 }
 
-TEST(RegistryFile, MemoryStoresAreSeparate) {
-    auto a = makeMemoryRegistry();
-    auto b = makeMemoryRegistry();
-    a->createregkey(LM, kKey);
-    EXPECT_TRUE(a->regkeyexists(LM, kKey));
-    EXPECT_FALSE(b->regkeyexists(LM, kKey));
-}
-
 } // namespace
 } // namespace quarnel

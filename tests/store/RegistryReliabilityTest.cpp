@@ -10,6 +10,7 @@
 #include <optional>
 #include <random>
 #include <signal.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -191,6 +192,32 @@ TEST_F(TwoSets, SaveThatCannotGetTheStoreChangesNothing) {
     });
     const Dump found = dump(*saver.registry);
     EXPECT_EQ(found, dumpA);
+}
+
+TEST_F(TwoSets, SaveThatFailsHalfwayChangesNothing) {
+    const auto file = dir.path() / "registry.db";
+    saveInitial(file);
+    // The store refuses one value in the middle of the save, as a full disk would.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TRIGGER refuse BEFORE INSERT ON vals WHEN NEW.name = 'Map3' "
+                           "BEGIN SELECT RAISE(ABORT, 'refused'); END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+
+    auto opened = openRegistry(file);
+    try {
+        savetoreg(*opened.registry, setB);
+        ADD_FAILURE() << "the save reported success";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), errc::Registry);
+        EXPECT_NE(std::string(e.what()).find("refused"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(dump(*opened.registry), dumpA);
+    // The connection is usable again afterwards.
+    EXPECT_TRUE(opened.registry->writeregvalue(LM, kProgramKey, "Other", std::string("x")));
 }
 
 } // namespace

@@ -325,11 +325,6 @@ INSTANTIATE_TEST_SUITE_P(Values, LoadedValue,
                                           [](const SettingsForm& f) {
                                               EXPECT_TRUE(f.checked(chkGameOptions(0)));
                                           }},
-                                 LoadCase{"flag_zero_clears", "WeaponsStay",
-                                          RegValue(std::string(" 0 ")), false,
-                                          [](const SettingsForm& f) {
-                                              EXPECT_FALSE(f.checked(chkGameOptions(0)));
-                                          }},
                                  LoadCase{"flag_as_integer", "LANGame", RegValue(std::int32_t{1}),
                                           false,
                                           [](const SettingsForm& f) {
@@ -339,10 +334,6 @@ INSTANTIATE_TEST_SUITE_P(Values, LoadedValue,
                                           RegValue(std::string("yes ")), true,
                                           [](const SettingsForm& f) {
                                               EXPECT_FALSE(f.checked(chkServerOptions(1)));
-                                          }},
-                                 LoadCase{"flag_empty", "UseBots", RegValue(std::string(" ")), true,
-                                          [](const SettingsForm& f) {
-                                              EXPECT_FALSE(f.checked(Check::UseBots));
                                           }},
                                  LoadCase{"flag_as_bytes", "UseBots",
                                           RegValue(std::vector<std::uint8_t>{1}), true,
@@ -370,11 +361,6 @@ INSTANTIATE_TEST_SUITE_P(Values, LoadedValue,
                                           [](const SettingsForm& f) {
                                               EXPECT_EQ(f.scroll(Scroll::AirControl), 35);
                                           }},
-                                 LoadCase{"scroll_below_range", "GameSpeed",
-                                          RegValue(std::string("49 ")), true,
-                                          [](const SettingsForm& f) {
-                                              EXPECT_EQ(f.scroll(Scroll::GameSpeed), 100);
-                                          }},
                                  LoadCase{"scroll_beyond_16_bits", "MaxPlayers",
                                           RegValue(std::string("40000 ")), true,
                                           [](const SettingsForm& f) {
@@ -385,13 +371,8 @@ INSTANTIATE_TEST_SUITE_P(Values, LoadedValue,
                                           [](const SettingsForm& f) {
                                               EXPECT_EQ(f.botSkillText(), "Average");
                                           }},
-                                 LoadCase{"bot_skill_blanks_removed", "BotsSkill",
-                                          RegValue(std::string(" Adept ")), false,
-                                          [](const SettingsForm& f) {
-                                              EXPECT_EQ(f.botSkillText(), "Adept");
-                                          }},
-                                 LoadCase{"game_type_word",
-                                          "GameType", RegValue(std::string("Mutant ")), false,
+                                 LoadCase{"game_type_word", "GameType",
+                                          RegValue(std::string("Mutant ")), false,
                                           [](const SettingsForm& f) {
                                               EXPECT_EQ(f.gameType(), 6);
                                               EXPECT_EQ(f.game(), 6);
@@ -408,8 +389,8 @@ INSTANTIATE_TEST_SUITE_P(Values, LoadedValue,
                                               EXPECT_EQ(f.game(), kGameTypeOther);
                                               EXPECT_EQ(f.text(Text::Gametype), "deathmatch");
                                           }},
-                                 LoadCase{"arena_unknown_word", "ArenaOptions",
-                                          RegValue(std::string("Bogus ")), true,
+                                 LoadCase{"arena_unknown_word",
+                                          "ArenaOptions", RegValue(std::string("Bogus ")), true,
                                           [](const SettingsForm& f) {
                                               EXPECT_EQ(f.arena(), 0);
                                           }},
