@@ -1,9 +1,10 @@
 #include "app/Shell.h"
-#include "common/Error.h"
 #include "game/Installation.h"
 #include "launch/LaunchFiles.h"
 #include "store/ConfigFile.h"
 #include "store/MakeNames.h"
+
+#include <exception>
 
 namespace quarnel {
 
@@ -41,7 +42,7 @@ void Shell::cmdOptions_Click(int index) {
         default:
             break;
         }
-    } catch (const Error&) {
+    } catch (const std::exception&) {
     }
 }
 

@@ -36,7 +36,7 @@ TEST_F(CommandsTest, LaunchServerWritesBothFilesStartsTheBatchAndCloses) {
     EXPECT_TRUE(fs::exists(system() / "quarnel.ini"));
     EXPECT_EQ(run->opener.opened, std::vector<std::string>{(system() / "quarnel.bat").string()});
     EXPECT_EQ(run->window.closed, 1);
-    EXPECT_EQ(trimRightBlanks(registry.text(kProgramKey, "ServerName")), "Launch Test");
+    EXPECT_EQ(trimRightBlanks(text(kProgramKey, "ServerName")), "Launch Test");
     EXPECT_TRUE(run->dialogs.messages.empty());
     EXPECT_EQ(run->window.title, "Quarnel");
 }

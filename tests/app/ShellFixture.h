@@ -2,11 +2,12 @@
 
 #include "FakeShellOpener.h"
 #include "FakeWindowHost.h"
-#include "RecordingRegistry.h"
 #include "ScriptedDialogs.h"
 #include "TempDir.h"
 #include "app/Shell.h"
+#include "common/Error.h"
 #include "settings/SettingsForm.h"
+#include "store/RegistryFile.h"
 #include "store/RegistrySettings.h"
 
 #include <gtest/gtest.h>
@@ -29,7 +30,7 @@ struct ProgramRun {
 };
 
 // A temporary folder with a copy of the demo installation (and the game's own INI file in
-// it), the program's folder, and an in-memory store.
+// it), the program's folder, and a store in memory.
 class ShellTest : public testing::Test {
 protected:
     ShellTest() : install(copyDemoInstall(dir)), programFolder(dir.makeFolder("program").string()) {
@@ -39,25 +40,40 @@ protected:
     }
 
     std::unique_ptr<ProgramRun> newRun() {
-        return std::make_unique<ProgramRun>(registry, programFolder);
+        return std::make_unique<ProgramRun>(*registry, programFolder);
+    }
+
+    void put(std::string_view key, std::string_view name, const std::string& text) {
+        registry->createregkey(RegRoot::LocalMachine, key);
+        registry->writeregvalue(RegRoot::LocalMachine, key, name, text);
+    }
+    // The stored text; throws when the value is absent.
+    std::string text(std::string_view key, std::string_view name) {
+        return std::get<std::string>(registry->readregvalue(RegRoot::LocalMachine, key, name));
+    }
+    bool stored(std::string_view name) {
+        try {
+            text(kProgramKey, name);
+            return true;
+        } catch (const Error&) {
+            return false;
+        }
     }
 
     // The game's own record of its folder, stored without a final separator.
     void storeGameFolder(const std::string& folder) {
-        registry.put(RegRoot::LocalMachine, kGameKey, "Folder",
-                     folder.substr(0, folder.size() - 1));
+        put(kGameKey, kGameFolderValue, folder.substr(0, folder.size() - 1));
     }
     // A store as a last shutdown left it, holding only the game folder and Path.
     void storeLastRun(const std::string& utpath) {
-        registry.put(RegRoot::LocalMachine, kProgramKey, "Path", programFolder + "/");
-        registry.put(RegRoot::LocalMachine, kProgramKey, "UTPATH",
-                     utpath.substr(0, utpath.size() - 1) + " ");
+        put(kProgramKey, kPathValue, programFolder + "/");
+        put(kProgramKey, kUtpathValue, utpath.substr(0, utpath.size() - 1) + " ");
     }
 
     TempDir dir;
     std::string install; // ends in the separator
     std::string programFolder;
-    RecordingRegistry registry;
+    std::unique_ptr<MRegistry> registry = makeMemoryRegistry();
 };
 
 } // namespace quarnel::test

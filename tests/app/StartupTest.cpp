@@ -20,19 +20,23 @@ const ScriptedDialogs::Message kBrowse{"UT2003 path not found.  Please browse to
 const ScriptedDialogs::Message kPathNotSet{"UT2003 Path not set properly.  App will close",
                                            "Path Not Set"};
 
-std::set<std::string> valueNames(const RecordingRegistry& registry, std::string_view key) {
-    std::set<std::string> names;
-    for (const auto& [name, value] : registry.keys.at({RegRoot::LocalMachine, std::string(key)}))
-        names.insert(name);
-    return names;
-}
+// A store that cannot be used at all: every operation fails.
+class BrokenRegistry : public MRegistry {
+public:
+    bool regkeyexists(RegRoot, std::string_view) override { fail(); }
+    bool createregkey(RegRoot, std::string_view) override { fail(); }
+    bool writeregvalue(RegRoot, std::string_view, std::string_view, const RegWriteValue&) override {
+        fail();
+    }
+    RegValue readregvalue(RegRoot, std::string_view, std::string_view, const RegValue&) override {
+        fail();
+    }
+    bool deleteregvalue(RegRoot, std::string_view, std::string_view) override { fail(); }
+    void inTransaction(const std::function<void()>&) override { fail(); }
 
-bool readAnything(const RecordingRegistry& registry, std::string_view key) {
-    for (const auto& read : registry.reads)
-        if (read.starts_with(std::string(key) + "|"))
-            return true;
-    return false;
-}
+private:
+    [[noreturn]] static void fail() { throw Error(errc::Registry, "disk I/O error"); }
+};
 
 TEST_F(ShellTest, FirstRunAnnouncesItselfOnceAndStoresOnlyPathUntilShutdown) {
     storeGameFolder(install);
@@ -55,12 +59,13 @@ TEST_F(ShellTest, FirstRunAnnouncesItselfOnceAndStoresOnlyPathUntilShutdown) {
     EXPECT_FALSE(run->form.enabled().sclMinPlayers);
     EXPECT_FALSE(run->form.enabled().txtwebport);
 
-    EXPECT_EQ(valueNames(registry, kProgramKey), std::set<std::string>{"Path"});
-    EXPECT_EQ(registry.text(kProgramKey, "Path"), programFolder + "/");
+    EXPECT_EQ(text(kProgramKey, "Path"), programFolder + "/");
+    for (const char* name : {"UTPATH", "MapCount", "GameType", "ServerName", "UseMapRotation"})
+        EXPECT_FALSE(stored(name)) << name;
 
     run->shell.unload();
     EXPECT_EQ(run->window.closed, 1);
-    EXPECT_EQ(storedPathToUtpath(registry.text(kProgramKey, "UTPATH")), install);
+    EXPECT_EQ(storedPathToUtpath(text(kProgramKey, "UTPATH")), install);
     EXPECT_EQ(run->dialogs.messages.size(), 1u);
 }
 
@@ -79,14 +84,12 @@ TEST_F(ShellTest, LaterRunRestoresTheLastSettingsWithoutAskingElsewhere) {
     // The game's own entry now names another installation; it must not be consulted.
     TempDir elsewhere;
     storeGameFolder(copyDemoInstall(elsewhere));
-    registry.reads.clear();
 
     auto run = newRun();
     run->shell.Form_Load();
 
     EXPECT_TRUE(run->dialogs.messages.empty());
     EXPECT_TRUE(run->dialogs.requests.empty());
-    EXPECT_FALSE(readAnything(registry, kGameKey));
     EXPECT_EQ(run->form.utpath(), install);
     EXPECT_EQ(run->form.gameType(), 1);
     EXPECT_EQ(run->form.mapList().selected, (std::vector<bool>{false, true, false}));
@@ -94,7 +97,7 @@ TEST_F(ShellTest, LaterRunRestoresTheLastSettingsWithoutAskingElsewhere) {
     EXPECT_TRUE(run->form.enabled().chkBotSkill);
     // The stored map entries stay in the store while the program runs.
     EXPECT_EQ(run->form.mapList().entries[1], "CTF-Glacier.ut2");
-    EXPECT_EQ(trimRightBlanks(registry.text(kProgramKey, "Map1")), "CTF-Glacier");
+    EXPECT_EQ(trimRightBlanks(text(kProgramKey, "Map1")), "CTF-Glacier");
 }
 
 TEST_F(ShellTest, VanishedStoredFolderFallsBackToTheGameEntry) {
@@ -121,7 +124,7 @@ TEST_F(ShellTest, StoredFolderWithInnerBlanksIsFoundAgain) {
 
 TEST_F(ShellTest, KeyWithoutStoredFolderCountsAsNotStored) {
     // A first run that was killed before its shutdown leaves the key with Path only.
-    registry.put(RegRoot::LocalMachine, kProgramKey, "Path", programFolder + "/");
+    put(kProgramKey, kPathValue, programFolder + "/");
     storeGameFolder(install);
     auto run = newRun();
     run->shell.Form_Load();
@@ -180,7 +183,7 @@ TEST_F(ShellTest, NoGameFolderClosesAtFirstActivationAndSaves) {
     EXPECT_EQ(run->dialogs.messages, (std::vector{kFirstRun, kBrowse, kPathNotSet}));
     EXPECT_EQ(run->window.closed, 1);
     EXPECT_TRUE(run->shell.unloaded());
-    EXPECT_TRUE(valueNames(registry, kProgramKey).contains("UseMapRotation"));
+    EXPECT_TRUE(stored("UseMapRotation"));
 }
 
 struct PathCheckCase {
@@ -232,8 +235,8 @@ TEST_F(ShellTest, BonusPackTypesFollowTheMarkerFile) {
 }
 
 TEST_F(ShellTest, BrokenStoreStillStartsAndCloses) {
-    registry.failing = true;
-    auto run = newRun();
+    BrokenRegistry broken;
+    auto run = std::make_unique<ProgramRun>(broken, programFolder);
     run->dialogs.choose(install + "System/ucc.exe");
     EXPECT_NO_THROW(run->shell.Form_Load());
     EXPECT_EQ(run->form.utpath(), install);
@@ -248,10 +251,10 @@ TEST_F(ShellTest, WindowClosedByTheUserSavesOnce) {
     auto run = newRun();
     run->shell.Form_Load();
     run->shell.Form_Unload();
-    registry.keys.clear();
+    put(kProgramKey, "ServerName", "written after the save ");
     // A second report of the same close does not save again.
     run->shell.Form_Unload();
-    EXPECT_TRUE(registry.keys.empty());
+    EXPECT_EQ(text(kProgramKey, "ServerName"), "written after the save ");
 }
 
 } // namespace
