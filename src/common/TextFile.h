@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quarnel {
@@ -11,8 +12,15 @@ namespace quarnel {
 // Throws Error 53 when the file cannot be opened.
 std::vector<std::string> readTextLines(const std::string& path);
 
+// The whole file as bytes. Throws Error 53 when the file cannot be opened (or is a folder),
+// 75 when it cannot be read.
+std::string readFileBytes(const std::string& path);
+
 // The same split over bytes already in memory.
 std::vector<std::string> splitTextLines(const std::string& bytes);
+
+// The same split as views into bytes, which must outlive them.
+std::vector<std::string_view> splitTextLineViews(std::string_view bytes);
 
 // Joins lines, each followed by CR LF.
 std::string joinTextLines(const std::vector<std::string>& lines);

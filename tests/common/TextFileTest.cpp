@@ -25,9 +25,12 @@ class SplitLines : public ::testing::TestWithParam<SplitCase> {};
 
 TEST_P(SplitLines, FromMemoryAndFromAFile) {
     EXPECT_EQ(splitTextLines(GetParam().bytes), GetParam().lines);
+    const auto views = splitTextLineViews(GetParam().bytes);
+    EXPECT_EQ(Lines(views.begin(), views.end()), GetParam().lines);
     test::TempDir dir;
     const auto file = dir.writeFile("f.txt", GetParam().bytes);
     EXPECT_EQ(readTextLines(file.string()), GetParam().lines);
+    EXPECT_EQ(readFileBytes(file.string()), GetParam().bytes);
 }
 
 INSTANTIATE_TEST_SUITE_P(Bytes, SplitLines,
@@ -53,14 +56,27 @@ TEST(JoinTextLines, EndsEveryLineWithCrLf) {
 TEST(ReadTextLines, MissingFileOrAFolderIsFileNotFound) {
     test::TempDir dir;
     for (const auto& path : {(dir.path() / "missing.ini").string(), dir.path().string()}) {
-        try {
-            readTextLines(path);
-            ADD_FAILURE() << path;
-        } catch (const Error& e) {
-            EXPECT_EQ(e.number(), errc::FileNotFound) << path;
+        for (const bool lines : {true, false}) {
+            try {
+                if (lines)
+                    readTextLines(path);
+                else
+                    readFileBytes(path);
+                ADD_FAILURE() << path;
+            } catch (const Error& e) {
+                EXPECT_EQ(e.number(), errc::FileNotFound) << path;
+            }
         }
     }
 }
+
+#ifdef __linux__
+// A file whose size the system reports as 0 is still read to its end.
+TEST(ReadFileBytes, ReadsFilesWithoutAKnownSize) {
+    const std::string bytes = readFileBytes("/proc/self/status");
+    EXPECT_NE(bytes.find("Name:"), std::string::npos);
+}
+#endif
 
 std::set<std::string> namesIn(const fs::path& folder) {
     std::set<std::string> names;
