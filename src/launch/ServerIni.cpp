@@ -30,7 +30,9 @@ struct KeyRule {
 // Everything the rewrite writes, worked out once per call from the settings.
 struct Plan {
     std::vector<KeyRule> rules;
-    std::array<bool, 256> ruleStarts{};     // first bytes of the keys, to skip most lines at once
+    // The rules by the first byte of their key, in table order, so that a line is compared
+    // only with the few keys that can start it.
+    std::array<std::vector<std::size_t>, 256> rulesByFirstByte;
     std::optional<std::string_view> suffix; // the map-list section to rewrite, if any
     std::vector<std::string> mapBlock;
 };
@@ -102,8 +104,8 @@ Plan makePlan(const ServerSettings& s) {
         textRule("ListenPort=", s.txt(Text::webport)),
         checkRule("bForceRespawn=", s.chkGameOptions(3)),
     };
-    for (const auto& rule : plan.rules)
-        plan.ruleStarts[static_cast<unsigned char>(rule.key.front())] = true;
+    for (std::size_t i = 0; i < plan.rules.size(); ++i)
+        plan.rulesByFirstByte[static_cast<unsigned char>(plan.rules[i].key.front())].push_back(i);
 
     // Without any map there is nothing to put in a map list: the game's own stays.
     const bool typeHasList =
@@ -145,8 +147,9 @@ template <class Lines, class Emit> void rewrite(const Plan& plan, const Lines& l
                 return;
             }
         }
-        if (!line.empty() && plan.ruleStarts[static_cast<unsigned char>(line.front())]) {
-            for (const auto& rule : plan.rules) {
+        if (!line.empty()) {
+            for (const std::size_t i : plan.rulesByFirstByte[static_cast<unsigned char>(line[0])]) {
+                const KeyRule& rule = plan.rules[i];
                 if (line.starts_with(rule.key)) {
                     emit(rule.active ? std::string_view(rule.line) : line);
                     return;
@@ -178,17 +181,17 @@ std::vector<std::string> rewriteServerIni(const ServerSettings& settings,
 
 void makegameconfig(const SettingsForm& form, std::string_view filepath, std::string_view filename,
                     bool overwrite) {
-    const std::vector<std::string> source = readTextLines(game::templateIni(form.utpath()));
+    // Lines as views into the template's bytes: a large template is not copied line by line.
+    const std::string source = readFileBytes(game::templateIni(form.utpath()));
+    const std::vector<std::string_view> lines = splitTextLineViews(source);
     const Plan plan = makePlan(form.settings());
 
-    std::size_t size = 64;
-    for (const auto& line : source)
-        size += line.size() + 2;
+    std::size_t size = source.size() + 2 * lines.size() + 64;
     for (const auto& line : plan.mapBlock)
         size += line.size() + 2;
     std::string bytes;
-    bytes.reserve(size + 64);
-    rewrite(plan, source, [&](std::string_view line) {
+    bytes.reserve(size);
+    rewrite(plan, lines, [&](std::string_view line) {
         bytes += line;
         bytes += "\r\n";
     });
