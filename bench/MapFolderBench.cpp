@@ -1,0 +1,34 @@
+#include "BenchFolder.h"
+#include "game/MapFolder.h"
+
+#include <benchmark/benchmark.h>
+#include <string>
+
+namespace {
+
+using namespace quarnel;
+
+// A maps folder of 10,000 files, a quarter of them Deathmatch maps in mixed case, with a few
+// hidden files and folders among them; listing it for the Deathmatch pattern.
+void BM_ListMapsFolder(benchmark::State& state) {
+    bench::BenchFolder folder;
+    const char* prefixes[] = {"DM-", "CTF-", "BR-", "dom-"};
+    for (int i = 0; i < 10000; ++i)
+        folder.write("Maps/" + std::string(prefixes[i % 4]) + "Map" + std::to_string(i) + ".ut2",
+                     "");
+    for (int i = 0; i < 20; ++i) {
+        folder.write("Maps/.DM-Hidden" + std::to_string(i) + ".ut2", "");
+        std::filesystem::create_directories(folder.path() / "Maps" /
+                                            ("DM-Folder" + std::to_string(i)));
+    }
+    const std::string maps = (folder.path() / "Maps").string();
+    for (auto _ : state) {
+        const auto names = game::listFolder(maps, "DM-*.*");
+        if (names.size() != 2500)
+            state.SkipWithError("wrong number of maps listed");
+        benchmark::DoNotOptimize(names.data());
+    }
+}
+BENCHMARK(BM_ListMapsFolder)->Unit(benchmark::kMillisecond);
+
+} // namespace
