@@ -3,7 +3,6 @@
 #include "settings/Controls.h"
 
 #include <QObject>
-#include <QPointer>
 #include <vector>
 
 class QLineEdit;
@@ -15,17 +14,15 @@ class Dialogs;
 class SettingsForm;
 
 // The check of the numeric fields when the user leaves them. A refused value brings the
-// field's message, puts its default text back and keeps the focus in the field; the click
-// that tried to leave it (on a command button or a tab) is swallowed, so it does not act.
-// Leaving for another window or a menu does not count as leaving the field.
+// field's message, puts its default text back and keeps the focus in the field; the mouse
+// press that tried to leave it (on a command button, a tab, any control) is swallowed, so
+// that control does not act. Leaving for another window or a menu is not leaving the field.
 class FieldGuard : public QObject {
 public:
     FieldGuard(SettingsForm& form, Dialogs& dialogs, QObject* parent = nullptr);
 
     // A checked field; its FieldCheck is looked up by t.
     void watchField(QLineEdit* edit, Text t);
-    // A control whose click must not act while a field refuses to be left.
-    void guardClick(QWidget* widget);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -41,9 +38,8 @@ private:
     SettingsForm& form_;
     Dialogs& dialogs_;
     std::vector<Field> fields_;
-    std::vector<QWidget*> guarded_;
-    QPointer<QLineEdit> refused_; // the field that last refused, until it is left accepted
     bool checking_ = false;
+    bool swallowPress_ = false; // a press moved the focus out of a field that refused
 };
 
 } // namespace quarnel

@@ -68,7 +68,6 @@ MainWindow::MainWindow(SettingsForm& form, Dialogs& dialogs, MRegistry& registry
     setCentralWidget(central);
 
     watchFields();
-    guard_->guardClick(tabMain_);
     connect(tabMain_, &QTabBar::currentChanged, this, &MainWindow::tabMain_Click);
 
     binding_->refreshAll();
@@ -121,6 +120,7 @@ QWidget* MainWindow::buildPages() {
     gameLayout->addWidget(gameFrames_[1], 0, 1);
     gameLayout->addWidget(gameFrames_[2], 0, 2);
     gameLayout->addWidget(gameFrames_[3], 1, 0, 1, 3);
+    gameLayout->setRowStretch(0, 1);
     gameLayout->setColumnStretch(1, 1);
     gameLayout->setColumnStretch(2, 1);
 
@@ -146,7 +146,6 @@ QGroupBox* MainWindow::buildCommands() {
         button->setObjectName(arrayName("cmdOptions", i));
         button->setMinimumHeight(30);
         connect(button, &QPushButton::clicked, this, [this, i] { emit commandRequested(i); });
-        guard_->guardClick(button);
         layout->addWidget(button);
         commands_[static_cast<std::size_t>(i)] = button;
     }

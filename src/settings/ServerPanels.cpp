@@ -21,6 +21,8 @@ QFormLayout* makeForm() {
     auto* form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    form->setHorizontalSpacing(8);
+    form->setVerticalSpacing(5);
     return form;
 }
 
@@ -38,6 +40,7 @@ QGroupBox* makeServerOptionsPanel(FormBinding& binding, QWidget* parent) {
     auto* frame = makeFrame("frmServerOptions", caption::frmServerOptions, parent);
     auto* layout = new QGridLayout(frame);
     layout->setHorizontalSpacing(24);
+    layout->setVerticalSpacing(14);
 
     // Identity, messages and passwords on the left.
     auto* identity = makeForm();
@@ -59,10 +62,11 @@ QGroupBox* makeServerOptionsPanel(FormBinding& binding, QWidget* parent) {
 
     // The eleven switches in two columns.
     auto* switches = new QGridLayout;
-    switches->setVerticalSpacing(4);
+    switches->setVerticalSpacing(8);
+    switches->setHorizontalSpacing(16);
     for (int i = 0; i < 11; ++i)
         switches->addWidget(binding.check(chkServerOptions(i), frame), i % 6, i / 6);
-    layout->addLayout(switches, 1, 0);
+    layout->addLayout(switches, 1, 0, Qt::AlignTop);
 
     auto* limits = new QVBoxLayout;
     limits->setSpacing(10);

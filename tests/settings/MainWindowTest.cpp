@@ -287,12 +287,19 @@ TEST_F(MainWindowTest, ARefusedFieldStopsTheButtonButNotTheMenu) {
     EXPECT_TRUE(port->hasFocus());
     EXPECT_EQ(port->text(), "7777");
 
+    // Nor does a tab clicked while the field refuses.
+    typeInto(port, "65001");
+    showTab(0);
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_TRUE(frame("frmServerOptions")->isVisible());
+    EXPECT_EQ(child<QTabBar>("tabMain")->currentIndex(), 1);
+
     // The menu item runs without the check, whatever the field holds.
     typeInto(port, "0");
     QTest::keyClick(port, Qt::Key_R, Qt::ControlModifier);
     ASSERT_EQ(commands.count(), 1);
     EXPECT_EQ(commands.takeFirst().at(0).toInt(), MainWindow::LaunchServer);
-    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(port->text(), "0");
 
     // With an accepted value the button acts.
