@@ -11,5 +11,6 @@ endif()
 quarnel_add_tests(settings_ui_tests
   support/QtTestApp.cpp
   settings/MainWindowTest.cpp
+  settings/QtDialogsTest.cpp
   LIBS quarnel_uitestsupport
 )
