@@ -38,9 +38,10 @@ CommandLine commandLineParts(const SettingsForm& form, std::string_view ininame,
 std::string buildcommandline(const SettingsForm& form, std::string_view ininame,
                              char sep = game::kNativeSeparator);
 
-// The server INI rewrite over the lines of a template, in memory: one output line per
-// template line, one more empty line, and the appended map-list section when the template
-// lacks it.
+// The server INI rewrite over the lines of a template, in memory: every template line in
+// order (the value lines the settings govern replaced, the old map lines of the selected
+// map list replaced by one map block), one more empty line, and the map-list section
+// appended when the template has no map line of its own in it.
 std::vector<std::string> rewriteServerIni(const ServerSettings& settings,
                                           const std::vector<std::string>& templateLines);
 
