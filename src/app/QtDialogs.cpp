@@ -3,6 +3,7 @@
 #include "common/Text.h"
 #include "settings/AnsiText.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -10,8 +11,16 @@
 
 namespace quarnel {
 
+QWidget* QtDialogs::owner() const {
+    // The window the user is working in owns the box (the About box for its own message),
+    // so the box comes up over it.
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    return parent_;
+}
+
 void QtDialogs::message(std::string_view text, std::string_view title) {
-    QMessageBox box(QMessageBox::NoIcon, fromAnsi(title), fromAnsi(text), QMessageBox::Ok, parent_);
+    QMessageBox box(QMessageBox::NoIcon, fromAnsi(title), fromAnsi(text), QMessageBox::Ok, owner());
     box.exec();
 }
 
@@ -31,7 +40,7 @@ FileDialogResult fileDialogResult(const std::string& path, std::string_view defa
 }
 
 FileDialogResult QtDialogs::fileDialog(const FileDialogRequest& request) {
-    QFileDialog dialog(parent_);
+    QFileDialog dialog(owner());
     const bool save = request.mode == FileDialogRequest::Mode::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);

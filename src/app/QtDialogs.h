@@ -9,7 +9,7 @@ namespace quarnel {
 // Message boxes and file dialogs of the desktop, for the window.
 class QtDialogs : public Dialogs {
 public:
-    // parent owns the dialogs (they centre on it); none is needed.
+    // The dialogs come up over the active window of the program, else over parent.
     explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
 
     void setParent(QWidget* parent) { parent_ = parent; }
@@ -20,6 +20,8 @@ public:
     FileDialogResult fileDialog(const FileDialogRequest& request) override;
 
 private:
+    QWidget* owner() const;
+
     QWidget* parent_;
 };
 
