@@ -268,7 +268,13 @@ SqliteRegistry::OpenResult SqliteRegistry::openFile(const std::filesystem::path&
         return result;
     }
     result.registry.reset(new SqliteRegistry(db));
-    result.registry->prepareStatements();
+    try {
+        result.registry->prepareStatements();
+    } catch (const Error& e) {
+        result.registry.reset();
+        result.status = OpenStatus::Failed;
+        result.reason = e.what();
+    }
     return result;
 }
 
