@@ -226,9 +226,9 @@ struct FieldCase {
     const char* title;
 };
 
-class FieldCheckTest : public MainWindowTest, public ::testing::WithParamInterface<FieldCase> {};
+class FieldLeaveTest : public MainWindowTest, public ::testing::WithParamInterface<FieldCase> {};
 
-TEST_P(FieldCheckTest, LeavingTheFieldChecksIt) {
+TEST_P(FieldLeaveTest, LeavingTheFieldChecksIt) {
     const FieldCase& c = GetParam();
     showTab(1);
     clickBox(child<QCheckBox>("chkWebadmin"));
@@ -252,7 +252,7 @@ TEST_P(FieldCheckTest, LeavingTheFieldChecksIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    NumericFields, FieldCheckTest,
+    NumericFields, FieldLeaveTest,
     ::testing::Values(FieldCase{"txtPort", "65000", true, "65000", "", ""},
                       FieldCase{"txtPort", "65001", false, "7777",
                                 "Must be a number between 1 and 65000", "Game Port"},
