@@ -2,7 +2,6 @@
 #include "common/Text.h"
 #include "launch/LaunchFiles.h"
 
-#include <clocale>
 #include <functional>
 #include <gtest/gtest.h>
 #include <locale>
