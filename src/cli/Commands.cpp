@@ -36,6 +36,20 @@ const std::vector<Command>& commands() {
          {"--game-dir"},
          {"--no-start"},
          &launch},
+        {"import-config",
+         "CONFIG.cfg [--game-dir DIR]",
+         "remember the configuration's settings as the last settings of the window",
+         1,
+         {"--game-dir"},
+         {},
+         &importConfig},
+        {"export-config",
+         "OUT.cfg",
+         "write the remembered settings of the window to OUT.cfg",
+         1,
+         {},
+         {},
+         &exportConfig},
     };
     return table;
 }

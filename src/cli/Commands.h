@@ -20,5 +20,9 @@ void commandLine(const Arguments& args, Context& context);
 void make(const Arguments& args, Context& context);
 // launch CONFIG.cfg [--no-start] [--game-dir DIR]
 void launch(const Arguments& args, Context& context);
+// import-config CONFIG.cfg [--game-dir DIR]
+void importConfig(const Arguments& args, Context& context);
+// export-config OUT.cfg
+void exportConfig(const Arguments& args, Context& context);
 
 } // namespace quarnel::cli

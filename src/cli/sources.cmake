@@ -3,6 +3,7 @@
 add_library(quarnel_cli STATIC
   cli/Cli.cpp
   cli/Commands.cpp
+  cli/StoreCommands.cpp
   cli/XdgShellOpener.cpp
 )
 target_link_libraries(quarnel_cli PUBLIC quarnel_core)

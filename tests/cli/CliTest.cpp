@@ -259,13 +259,69 @@ TEST_F(CliTest, HelpAndVersion) {
          {"  quarnel-cli command-line CONFIG.cfg [--ini NAME] [--game-dir DIR]\n",
           "  quarnel-cli make CONFIG.cfg TARGET.ini [--game-dir DIR]\n",
           "  quarnel-cli launch CONFIG.cfg [--no-start] [--game-dir DIR]\n",
-          "  quarnel-cli --help | --version\n"})
+          "  quarnel-cli import-config CONFIG.cfg [--game-dir DIR]\n",
+          "  quarnel-cli export-config OUT.cfg\n", "  quarnel-cli --help | --version\n"})
         EXPECT_NE(help.out.find(line), std::string::npos) << line;
 
     const Result version = runCli(dir, {"--version"});
     EXPECT_EQ(version.exit, 0);
     EXPECT_EQ(version.out, "quarnel-cli 1.0.0\n");
     EXPECT_EQ(version.err, "");
+}
+
+// The store commands use the window's store, named here by QUARNEL_REGISTRY.
+class CliStoreTest : public CliTest {
+protected:
+    CliStoreTest() { ::setenv("QUARNEL_REGISTRY", store.c_str(), 1); }
+    ~CliStoreTest() override { ::unsetenv("QUARNEL_REGISTRY"); }
+    const std::string store = (dir.path() / "config" / "registry.db").string();
+};
+
+TEST_F(CliStoreTest, ImportThenExportReproducesTheConfiguration) {
+    const Result imported = runCli(dir, {"import-config", cfg, "--game-dir", game});
+    EXPECT_EQ(imported.exit, 0) << imported.err;
+    EXPECT_EQ(imported.err, "");
+    EXPECT_EQ(imported.out, "");
+    EXPECT_EQ(fs::status(store).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+
+    const std::string out = (dir.path() / "out.cfg").string();
+    const Result exported = runCli(dir, {"export-config", out});
+    EXPECT_EQ(exported.exit, 0) << exported.err;
+    EXPECT_EQ(exported.err, "");
+    // Every line as the configuration has it, the game folder being the one imported from.
+    std::vector<std::string> expected = readTextLines(cfg);
+    expected[0] = "UTPATH=" + game;
+    EXPECT_EQ(readTextLines(out), expected);
+    EXPECT_NE(readFile(out).find("\r\nMap2=CTF-Harbor\r\n"), std::string::npos);
+}
+
+TEST_F(CliStoreTest, ExportWithoutAStoreWritesTheFirstRunSettingsAndCreatesNothing) {
+    const std::string out = (dir.path() / "first.cfg").string();
+    const Result r = runCli(dir, {"export-config", out});
+    EXPECT_EQ(r.exit, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_FALSE(fs::exists(fs::path(store).parent_path()));
+    const std::vector<std::string> lines = readTextLines(out);
+    ASSERT_EQ(lines.size(), 60u);
+    EXPECT_EQ(lines[0], "UTPATH=");
+    EXPECT_EQ(lines[1], "GameType=Deathmatch");
+    EXPECT_EQ(lines[26], "BotsSkill=Experienced");
+    EXPECT_EQ(lines[59], "UseMapRotation=1");
+}
+
+TEST_F(CliStoreTest, AFailedImportLeavesTheStoreAsItWas) {
+    ASSERT_EQ(runCli(dir, {"import-config", cfg, "--game-dir", game}).exit, 0);
+    const std::string before = readFile(store);
+    const std::string broken = dir.writeFile("broken.cfg", "UTPATH=x\r\nGameType=Mutant\r\n"
+                                                           "TimeLimit=1\r\nGoalLimit=2\r\n"
+                                                           "MaxLives=3\r\nWeaponsStay=x\r\n")
+                                   .string();
+    const Result r = runCli(dir, {"import-config", broken, "--game-dir", game});
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.err,
+              "quarnel-cli: " + broken + ": line 6 (WeaponsStay): Type mismatch (error 13)\n");
+    EXPECT_EQ(readFile(store), before);
 }
 
 } // namespace
