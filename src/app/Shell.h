@@ -44,9 +44,7 @@ public:
 private:
     // Start-up's sources of the game folder, in the order they are asked.
     void restoreLastRun();
-    void askGameEntry();
     void browseToUccExe();
-    void pointMapList();
 
     void launchServer();
     void loadConfig();

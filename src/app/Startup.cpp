@@ -3,6 +3,7 @@
 #include "common/Error.h"
 #include "game/Installation.h"
 #include "store/RegistrySettings.h"
+#include "store/RememberedSettings.h"
 
 #include <array>
 #include <cstdlib>
@@ -18,11 +19,6 @@ constexpr RegRoot kRoot = RegRoot::LocalMachine;
 constexpr std::string_view kFirstRunText = "This is your first time running this app. Your "
                                            "configuration will be saved when the application "
                                            "is closed normally.";
-
-// The bars whose value labels start-up brings in step, in the order it calls them.
-constexpr std::array<Scroll, 8> kStartupBars = {
-    Scroll::AirControl, Scroll::FriendlyFire,  Scroll::GameSpeed,  Scroll::MaxSpectators,
-    Scroll::MaxPlayers, Scroll::NetStartDelay, Scroll::MinPlayers, Scroll::SpawnProtection};
 
 // The folder where the browse dialog opens.
 std::string browseStartFolder() {
@@ -74,22 +70,12 @@ void Shell::Form_Load() {
     }
 
     if (!game::folderExists(form_.utpath()))
-        askGameEntry();
+        useGameEntry(registry_, form_);
     if (!game::folderExists(form_.utpath()))
         browseToUccExe();
 
-    // The bonus-pack game types are offered only when the game has the bonus pack.
-    for (int type : {7, 6, 5})
-        form_.setGameTypeEnabled(type, false);
-    if (game::hasBonusPack(form_.utpath())) {
-        for (int type : {7, 6, 5})
-            form_.setGameTypeEnabled(type, true);
-    }
-
-    form_.chkUseBots_Click();
-    form_.chkWebadmin_Click();
-    for (Scroll bar : kStartupBars)
-        form_.scl_Change(bar);
+    form_.offerBonusPackTypes(game::hasBonusPack(form_.utpath()));
+    form_.bringPanelsInStep();
 }
 
 // A later run: the game folder saved at the last shutdown and every stored setting. The
@@ -101,36 +87,7 @@ void Shell::restoreLastRun() {
     } catch (const Error&) {
     }
 
-    std::string stored;
-    try {
-        const RegValue value = registry_.readregvalue(kRoot, kProgramKey, kUtpathValue, " ");
-        if (const auto* text = std::get_if<std::string>(&value))
-            stored = *text;
-    } catch (const Error&) {
-    }
-    form_.setUtpath(storedPathToUtpath(stored));
-    pointMapList();
-
-    try {
-        loadfromreg(registry_, form_);
-        // Selecting the restored game type again changes nothing when the load selected it,
-        // so the restored map selection stays.
-        form_.selectGameType(form_.game());
-    } catch (const Error&) {
-    }
-}
-
-// The game's own record of its installation folder.
-void Shell::askGameEntry() {
-    std::string stored;
-    try {
-        const RegValue value = registry_.readregvalue(kRoot, kGameKey, kGameFolderValue, " ");
-        if (const auto* text = std::get_if<std::string>(&value))
-            stored = *text;
-    } catch (const Error&) {
-    }
-    form_.setUtpath(storedPathToUtpath(stored));
-    pointMapList();
+    restoreStoredSettings(registry_, form_);
 }
 
 // The last resort: the user points at the game's server program. Any other file, or no
@@ -147,14 +104,7 @@ void Shell::browseToUccExe() {
     form_.setUtpath(chosen.cancelled ? std::string()
                                      : app::utpathFromUccExe(chosen.path, chosen.title));
     if (!form_.utpath().empty())
-        pointMapList();
-}
-
-// The map list shows the game's maps folder, or the program's own folder while the game
-// folder is unknown.
-void Shell::pointMapList() {
-    const std::string& utpath = form_.utpath();
-    form_.setMapFolder(utpath.empty() ? form_.apppath() : game::mapsFolder(utpath));
+        pointMapListAtGame(form_);
 }
 
 void Shell::Form_Activate() {

@@ -8,7 +8,9 @@ namespace quarnel {
 
 namespace {
 
-[[noreturn]] void invalidProperty() { throw Error(errc::InvalidProperty, "Invalid property value"); }
+[[noreturn]] void invalidProperty() {
+    throw Error(errc::InvalidProperty, "Invalid property value");
+}
 
 } // namespace
 
@@ -26,7 +28,9 @@ SettingsForm::SettingsForm() : values_(ServerSettings::design()) {
         captions_[index(bar.id)] = std::string(bar.caption);
 }
 
-void SettingsForm::subscribe(Listener listener) { listeners_.push_back(std::move(listener)); }
+void SettingsForm::subscribe(Listener listener) {
+    listeners_.push_back(std::move(listener));
+}
 
 void SettingsForm::notify(FormChange::Kind kind, int id) {
     for (const auto& listener : listeners_)
@@ -121,7 +125,8 @@ void SettingsForm::optGameType_Click(int idx) {
         readMapFolder(std::move(folder), values_.filMapList.pattern);
         return;
     }
-    readMapFolder(std::move(folder), std::string(kGameTypes[static_cast<std::size_t>(idx)].pattern));
+    readMapFolder(std::move(folder),
+                  std::string(kGameTypes[static_cast<std::size_t>(idx)].pattern));
     enabled_.txtGametype = idx == kGameTypeOther;
     notify(FormChange::Kind::Enabled);
 }
@@ -204,6 +209,23 @@ void SettingsForm::setGameTypeEnabled(int idx, bool on) {
         invalidProperty();
     enabled_.optGameType[static_cast<std::size_t>(idx)] = on;
     notify(FormChange::Kind::Enabled);
+}
+
+void SettingsForm::offerBonusPackTypes(bool present) {
+    for (int type : {7, 6, 5})
+        setGameTypeEnabled(type, false);
+    if (present)
+        for (int type : {7, 6, 5})
+            setGameTypeEnabled(type, true);
+}
+
+void SettingsForm::bringPanelsInStep() {
+    chkUseBots_Click();
+    chkWebadmin_Click();
+    for (Scroll bar :
+         {Scroll::AirControl, Scroll::FriendlyFire, Scroll::GameSpeed, Scroll::MaxSpectators,
+          Scroll::MaxPlayers, Scroll::NetStartDelay, Scroll::MinPlayers, Scroll::SpawnProtection})
+        scl_Change(bar);
 }
 
 void SettingsForm::setUtpath(std::string path) {

@@ -27,8 +27,18 @@ struct EnabledState {
 // What changed, for a view that mirrors the form. id is the Check, Text or Scroll value for
 // those kinds, the entry index for a single map entry (-1: the whole list), else -1.
 struct FormChange {
-    enum class Kind { Check, Text, Scroll, Caption, GameType, Arena, BotSkill, MapList, Enabled,
-                      FormVariables };
+    enum class Kind {
+        Check,
+        Text,
+        Scroll,
+        Caption,
+        GameType,
+        Arena,
+        BotSkill,
+        MapList,
+        Enabled,
+        FormVariables
+    };
     Kind kind;
     int id = -1;
 };
@@ -101,6 +111,13 @@ public:
     // Enabled states and the bot-skill list's background colour.
     const EnabledState& enabled() const { return enabled_; }
     void setGameTypeEnabled(int index, bool enabled);
+    // Offers the bonus pack's game types only when the game has the pack: they are disabled,
+    // then enabled again when present. A selected one stays selected either way.
+    void offerBonusPackTypes(bool present);
+    // Brings the dependent controls and the eight value labels in step with the values, as
+    // the window does once its settings are restored: Use Bots, Enable WebAdmin, then the
+    // bars in a fixed order.
+    void bringPanelsInStep();
 
     // Form variables: the game folder (ending in a separator, or empty), the program's own
     // folder (ending in a separator), and the game type last restored from the store.

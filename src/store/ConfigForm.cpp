@@ -28,14 +28,8 @@ void formFromConfig(SettingsForm& form, const ConfigSource& source) {
     // The first-run game type read the list before the game folder was known: point it at
     // the maps folder now, by the game-type rule (the current folder when it is missing).
     form.optGameType_Click(form.gameType());
-    const bool bonusPack = game::hasBonusPack(form.utpath());
-    for (int type = 0; type < kGameTypeCount; ++type)
-        if (kGameTypes[static_cast<std::size_t>(type)].bonusPack)
-            form.setGameTypeEnabled(type, bonusPack);
-    for (const auto& bar : kScrollControls)
-        form.scl_Change(bar.id);
-    form.chkUseBots_Click();
-    form.chkWebadmin_Click();
+    form.offerBonusPackTypes(game::hasBonusPack(form.utpath()));
+    form.bringPanelsInStep();
 
     applyConfigLines(form, lines, form.utpath());
 }

@@ -25,13 +25,29 @@ std::string storedFolder(MRegistry& registry, std::string_view key, std::string_
     return {};
 }
 
-// Points the map list at the game's maps folder, or at the program's folder without one.
-void pointMapList(SettingsForm& form, const std::string& utpath, const std::string& apppath) {
-    const std::string maps = utpath.empty() ? std::string() : game::mapsFolder(utpath);
-    form.setMapFolder(game::folderExists(maps) ? maps : apppath);
+} // namespace
+
+void pointMapListAtGame(SettingsForm& form) {
+    const std::string& utpath = form.utpath();
+    form.setMapFolder(utpath.empty() ? form.apppath() : game::mapsFolder(utpath));
 }
 
-} // namespace
+RegistryLoad restoreStoredSettings(MRegistry& registry, SettingsForm& form) {
+    form.setUtpath(storedFolder(registry, kProgramKey, kUtpathValue));
+    pointMapListAtGame(form);
+    RegistryLoad load;
+    try {
+        load = loadfromreg(registry, form);
+        form.selectGameType(form.game());
+    } catch (const Error&) {
+    }
+    return load;
+}
+
+void useGameEntry(MRegistry& registry, SettingsForm& form) {
+    form.setUtpath(storedFolder(registry, kGameKey, kGameFolderValue));
+    pointMapListAtGame(form);
+}
 
 RememberedSettings rememberedSettings(MRegistry& registry, const std::string& apppath) {
     RememberedSettings result;
@@ -39,28 +55,15 @@ RememberedSettings rememberedSettings(MRegistry& registry, const std::string& ap
     form.setApppath(apppath);
 
     result.firstRun = !registry.regkeyexists(kRoot, kProgramKey);
-    if (result.firstRun) {
+    if (result.firstRun)
         form.applyFirstRunDefaults();
-    } else {
-        const std::string utpath = storedFolder(registry, kProgramKey, kUtpathValue);
-        form.setUtpath(utpath);
-        pointMapList(form, utpath, apppath);
-        result.load = loadfromreg(registry, form);
-    }
+    else
+        result.load = restoreStoredSettings(registry, form);
+    if (!game::folderExists(form.utpath()))
+        useGameEntry(registry, form);
 
-    if (!game::folderExists(form.utpath())) {
-        const std::string utpath = storedFolder(registry, kGameKey, kGameFolderValue);
-        form.setUtpath(utpath);
-        pointMapList(form, utpath, apppath);
-    }
-
-    const bool bonusPack = game::hasBonusPack(form.utpath());
-    for (int type : {7, 6, 5})
-        form.setGameTypeEnabled(type, bonusPack);
-    form.chkUseBots_Click();
-    form.chkWebadmin_Click();
-    for (const auto& bar : kScrollControls)
-        form.scl_Change(bar.id);
+    form.offerBonusPackTypes(game::hasBonusPack(form.utpath()));
+    form.bringPanelsInStep();
     return result;
 }
 

@@ -11,6 +11,23 @@
 // companion's export and import commands are built on these.
 namespace quarnel {
 
+// Start-up's sources of the settings and the game folder, shared by the window's start-up and
+// the export command. A store that fails counts as holding nothing: the value is not used
+// and what the form holds stays.
+
+// Points the map list at utpath & "maps", or at the program's folder while no game folder
+// is known.
+void pointMapListAtGame(SettingsForm& form);
+
+// A later run: the game folder saved at the last shutdown ("UTPATH"), the map list pointed
+// at it, every stored setting (loadfromreg), and the restored game type selected again,
+// which changes nothing when the load selected it, so the restored maps stay selected.
+RegistryLoad restoreStoredSettings(MRegistry& registry, SettingsForm& form);
+
+// The game's own record of its installation folder ("Folder" below the game's key) as the
+// game folder, and the map list pointed at it.
+void useGameEntry(MRegistry& registry, SettingsForm& form);
+
 struct RememberedSettings {
     SettingsForm form;
     bool firstRun = false; // the program's key was absent: first-run settings
