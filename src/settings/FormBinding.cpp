@@ -66,8 +66,11 @@ QLineEdit* FormBinding::text(Text t, QWidget* parent) {
     edit->setObjectName(qs(def.name));
     if (def.maxLength > 0)
         edit->setMaxLength(def.maxLength);
-    if (def.password)
+    if (def.password) {
+        // A password box shows an asterisk for every character, whatever the style's mark.
         edit->setEchoMode(QLineEdit::Password);
+        edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+    }
     if (def.tooltipOnBox)
         setTip(edit, def.tooltip);
     connect(edit, &QLineEdit::textChanged, this, [this, t](const QString& value) {

@@ -76,6 +76,7 @@ MainWindow::MainWindow(SettingsForm& form, Dialogs& dialogs, MRegistry& registry
     // The window opens on "Game Options".
     serverFrames_[0]->hide();
     serverFrames_[1]->hide();
+    serverPage_->hide();
 }
 
 MainWindow::~MainWindow() {
@@ -134,6 +135,8 @@ QWidget* MainWindow::buildPages() {
 
     stack->addWidget(game, 0, 0);
     stack->addWidget(server, 0, 0);
+    gamePage_ = game;
+    serverPage_ = server;
     return area;
 }
 
@@ -163,14 +166,18 @@ void MainWindow::watchFields() {
 void MainWindow::tabMain_Click(int index) {
     const QString caption = tabMain_->tabText(index);
     if (caption == fromAnsi(caption::tabGame)) {
+        gamePage_->show();
         for (auto* frame : gameFrames_)
             frame->show();
         serverFrames_[1]->hide();
         serverFrames_[0]->hide();
+        serverPage_->hide();
     }
     if (caption == fromAnsi(caption::tabServer)) {
         for (auto* frame : gameFrames_)
             frame->hide();
+        gamePage_->hide();
+        serverPage_->show();
         serverFrames_[1]->show();
         serverFrames_[0]->show();
     }

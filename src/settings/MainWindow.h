@@ -70,6 +70,10 @@ private:
     QTabBar* tabMain_ = nullptr;
     std::array<QGroupBox*, 4> gameFrames_{};
     std::array<QGroupBox*, 2> serverFrames_{};
+    // The two pages the frames sit on, one above the other; the hidden one must not take
+    // the clicks meant for the one below.
+    QWidget* gamePage_ = nullptr;
+    QWidget* serverPage_ = nullptr;
     std::array<QPushButton*, 4> commands_{};
     QPointer<AboutBox> about_;
     ProgramStarter start_;

@@ -119,6 +119,26 @@ TEST_F(MainWindowTest, TabsShowTheirFramesAndTheCommandsAlwaysShow) {
     EXPECT_EQ(window->minimumSize(), window->maximumSize());
 }
 
+TEST_F(MainWindowTest, ClicksReachTheControlsOfTheTabShown) {
+    // What a click at a control's place in the window lands on, as the window routes it.
+    auto landsOn = [&](const char* name) {
+        auto* target = child<QWidget>(QString::fromLatin1(name));
+        const QPoint place = target->mapTo(window.get(), target->rect().center());
+        QWidget* hit = window->childAt(place);
+        return hit == target || target->isAncestorOf(hit);
+    };
+    const char* game[] = {"optGameType_2", "chkMutator_0", "filMapList", "chkGameOptions_3"};
+    const char* server[] = {"chkServerOptions_0", "txtServerName", "chkUseBots"};
+    for (int round = 0; round < 2; ++round) {
+        showTab(0);
+        for (const char* name : game)
+            EXPECT_TRUE(landsOn(name)) << name;
+        showTab(1);
+        for (const char* name : server)
+            EXPECT_TRUE(landsOn(name)) << name;
+    }
+}
+
 TEST_F(MainWindowTest, ControlsCarryTheirCaptionsTooltipsAndLimits) {
     for (const auto& def : kCheckControls) {
         const QString name = def.arrayIndex < 0
