@@ -2,7 +2,8 @@
 # Fresh Debian 12 machine -> missing packages installed -> built -> Quarnel started.
 #   ./scripts/run.sh           start Quarnel with your own remembered settings
 #   ./scripts/run.sh --demo    start it on a throw-away store whose remembered game folder
-#                              is the demo installation in examples/demo-install
+#                              is a throw-away copy of the demo installation
+#                              (examples/demo-install) with the settings of examples/demo.cfg
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
@@ -14,10 +15,11 @@ cmake --build build/release -j "$(nproc)"
 
 if [[ "${1:-}" == "--demo" ]]; then
     shift
-    demo_store=$(mktemp -d)/registry.db
-    export QUARNEL_REGISTRY="$demo_store"
-    ./build/release/src/quarnel-cli import-config examples/demo.cfg \
-        --game-dir "$PWD/examples/demo-install"
-    echo "Demo store: $demo_store"
+    # Launch Server and Make .BAT/.INI write into the game folder: give them a copy.
+    demo=$(mktemp -d -t quarnel-demo.XXXXXX)
+    cp -r examples/demo-install "$demo/UT2003"
+    export QUARNEL_REGISTRY="$demo/registry.db"
+    ./build/release/src/quarnel-cli import-config examples/demo.cfg --game-dir "$demo/UT2003"
+    echo "Demo game folder and store: $demo"
 fi
 exec ./build/release/src/quarnel "$@"

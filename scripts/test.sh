@@ -18,8 +18,8 @@ cmake --build build/test -j "$jobs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir build/test --output-on-failure -j "$jobs"
 
+# The fuzz targets run first, so that the test summary is what the run ends with.
 fuzz_seconds=${QUARNEL_FUZZ_SECONDS:-30}
 if ((fuzz_seconds > 0)) && command -v clang++ >/dev/null; then
     CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -33,3 +33,5 @@ if ((fuzz_seconds > 0)) && command -v clang++ >/dev/null; then
         rm -rf "$corpus"
     done
 fi
+
+ctest --test-dir build/test --output-on-failure -j "$jobs"
