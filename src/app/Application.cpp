@@ -34,6 +34,16 @@ Application::Application(MRegistry& registry, Dialogs& dialogs, ShellOpener& ope
 void Application::start() {
     shell_.Form_Load();
     window_.show();
+    // The path check runs when the window becomes active. Where nothing activates a new
+    // window (no window manager, a desktop that refuses to move the focus), it runs once
+    // the window shows all the same, so the program never stays open without a game folder.
+    QMetaObject::invokeMethod(
+        &window_,
+        [this] {
+            if (!window_.isActiveWindow())
+                shell_.Form_Activate();
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace quarnel
