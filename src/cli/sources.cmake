@@ -10,3 +10,4 @@ target_link_libraries(quarnel_cli PUBLIC quarnel_core)
 
 add_executable(quarnel-cli cli/main.cpp)
 target_link_libraries(quarnel-cli PRIVATE quarnel_cli)
+install(TARGETS quarnel-cli RUNTIME DESTINATION bin)
