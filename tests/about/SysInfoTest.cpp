@@ -1,10 +1,12 @@
 #include "about/SysInfo.h"
 
 #include "FakeDialogs.h"
-#include "MemoryRegistry.h"
 #include "TempDir.h"
+#include "store/RegistryFile.h"
 
 #include <gtest/gtest.h>
+#include <memory>
+#include <stdexcept>
 #include <vector>
 
 namespace quarnel {
@@ -18,95 +20,58 @@ const FakeDialogs::Message kUnavailable{"System Information Is Unavailable At Th
 class SysInfoTest : public ::testing::Test {
 protected:
     // Records the programs it is asked to start and answers with startResult.
-    ProgramStarter starter() {
-        return [this](const std::string& program) {
+    std::string start() {
+        return StartSysInfo(*registry, dialogs, [this](const std::string& program) {
             started.push_back(program);
             return startResult;
-        };
+        });
     }
-    void registerPath(std::string path) {
-        registry.put(RegRoot::LocalMachine, kMsinfoPathKey, kMsinfoPathValue, std::move(path));
-    }
-    void registerFolder(std::string folder) {
-        registry.put(RegRoot::LocalMachine, kMsinfoFolderKey, kMsinfoFolderValue,
-                     std::move(folder));
+    void put(std::string_view key, std::string_view name, const RegWriteValue& value) {
+        registry->createregkey(RegRoot::LocalMachine, key);
+        registry->writeregvalue(RegRoot::LocalMachine, key, name, value);
     }
 
-    test::MemoryRegistry registry;
+    std::unique_ptr<MRegistry> registry = makeMemoryRegistry();
     FakeDialogs dialogs;
     std::vector<std::string> started;
     bool startResult = true;
     test::TempDir dir;
 };
 
-TEST_F(SysInfoTest, TheRegisteredPathStartsWithoutLookingFurther) {
-    registerPath("/opt/tools/msinfo");
-    registerFolder(dir.path().string());
+TEST_F(SysInfoTest, TheRegisteredPathComesFirstThenTheRegisteredFolder) {
+    const std::string program = dir.writeFile("MSINFO32.EXE", "").string();
+    put(kMsinfoFolderKey, kMsinfoFolderValue, dir.path().string());
+    EXPECT_EQ(start(), program);
+    put(kMsinfoPathKey, kMsinfoPathValue, std::string("/opt/tools/msinfo"));
+    EXPECT_EQ(start(), "/opt/tools/msinfo");
+    EXPECT_EQ(started, (std::vector<std::string>{program, "/opt/tools/msinfo"}));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(SysInfoTest, NothingToStartShowsTheMessageEachTime) {
+    EXPECT_EQ(start(), ""); // nothing registered
+    put(kMsinfoFolderKey, kMsinfoFolderValue, dir.path().string());
+    EXPECT_EQ(start(), ""); // a folder without the program
     dir.writeFile("MSINFO32.EXE", "");
-    EXPECT_EQ(StartSysInfo(registry, dialogs, starter()), "/opt/tools/msinfo");
-    EXPECT_EQ(started, (std::vector<std::string>{"/opt/tools/msinfo"}));
-    EXPECT_TRUE(dialogs.messages.empty());
-}
-
-TEST_F(SysInfoTest, TheRegisteredFolderStartsItsMsinfo32) {
-    const auto program = dir.writeFile("MSINFO32.EXE", "");
-    registerFolder(dir.path().string());
-    EXPECT_EQ(StartSysInfo(registry, dialogs, starter()), program.string());
-    EXPECT_EQ(started, (std::vector<std::string>{program.string()}));
-    EXPECT_TRUE(dialogs.messages.empty());
-}
-
-TEST_F(SysInfoTest, NothingToStartShowsTheMessageOnce) {
-    struct Case {
-        const char* what;
-        bool folderRegistered;
-        bool programPresent;
-        bool startSucceeds;
-    };
-    const Case cases[] = {{"nothing registered", false, false, true},
-                          {"folder without the program", true, false, true},
-                          {"program that does not start", true, true, false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        test::MemoryRegistry fresh;
-        FakeDialogs shown;
-        test::TempDir folder;
-        if (c.programPresent)
-            folder.writeFile("MSINFO32.EXE", "");
-        if (c.folderRegistered)
-            fresh.put(RegRoot::LocalMachine, kMsinfoFolderKey, kMsinfoFolderValue,
-                      folder.path().string());
-        startResult = c.startSucceeds;
-        EXPECT_EQ(StartSysInfo(fresh, shown, starter()), "");
-        EXPECT_EQ(shown.messages, (std::vector<FakeDialogs::Message>{kUnavailable}));
-    }
-}
-
-TEST_F(SysInfoTest, AStarterThatThrowsEndsInTheMessage) {
-    registerPath("/opt/tools/msinfo");
-    const ProgramStarter throwing = [](const std::string&) -> bool {
-        throw std::runtime_error("cannot start");
-    };
-    EXPECT_EQ(StartSysInfo(registry, dialogs, throwing), "");
-    EXPECT_EQ(dialogs.messages, (std::vector<FakeDialogs::Message>{kUnavailable}));
+    startResult = false;
+    EXPECT_EQ(start(), ""); // a program that does not start
+    EXPECT_EQ(StartSysInfo(*registry, dialogs,
+                           [](const std::string&) -> bool { throw std::runtime_error("no"); }),
+              "");
+    EXPECT_EQ(dialogs.messages, std::vector<FakeDialogs::Message>(4, kUnavailable));
+    EXPECT_EQ(started.size(), 1u);
 }
 
 TEST_F(SysInfoTest, GetKeyValueReadsTextsAndNumbersAndRefusesWhatItCannotRead) {
     const std::string key = "SOFTWARE\\Test";
-    registry.put(RegRoot::LocalMachine, key, "text", std::string("C:\\Tools\\x.exe"));
-    registry.put(RegRoot::LocalMachine, key, "number", std::int32_t{258});
-    registry.put(RegRoot::LocalMachine, key, "negative", std::int32_t{-1});
-    registry.put(RegRoot::LocalMachine, key, "fits", std::string(1023, 'a'));
-    registry.put(RegRoot::LocalMachine, key, "toolong", std::string(1024, 'a'));
-    registry.put(RegRoot::LocalMachine, key, "bytes", std::vector<std::uint8_t>{1, 2});
+    put(key, "text", std::string("C:\\Tools\\x.exe"));
+    put(key, "number", std::int32_t{258});
+    put(key, "negative", std::int32_t{-1});
+    put(key, "fits", std::string(1023, 'a'));
+    put(key, "toolong", std::string(1024, 'a'));
+    put(key, "bytes", std::vector<std::uint8_t>{1, 2});
 
-    struct Case {
-        const char* key;
-        const char* name;
-        bool read;
-        std::string text;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, const char*, bool, std::string> cases[] = {
         {"SOFTWARE\\Test", "text", true, "C:\\Tools\\x.exe"},
         {"SOFTWARE\\Test", "number", true, "258"},
         {"SOFTWARE\\Test", "negative", true, "-1"},
@@ -116,11 +81,11 @@ TEST_F(SysInfoTest, GetKeyValueReadsTextsAndNumbersAndRefusesWhatItCannotRead) {
         {"SOFTWARE\\Test", "absent", false, ""},
         {"SOFTWARE\\Missing", "text", false, ""},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.key) + " " + c.name);
+    for (const auto& [caseKey, name, read, expected] : cases) {
+        SCOPED_TRACE(std::string(caseKey) + " " + name);
         std::string text = "before";
-        EXPECT_EQ(GetKeyValue(registry, RegRoot::LocalMachine, c.key, c.name, text), c.read);
-        EXPECT_EQ(text, c.text);
+        EXPECT_EQ(GetKeyValue(*registry, RegRoot::LocalMachine, caseKey, name, text), read);
+        EXPECT_EQ(text, expected);
     }
 }
 

@@ -8,7 +8,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const ScriptedDialogs::Message kSaved{"Config files saved", "Save Successful"};
+const FakeDialogs::Message kSaved{"Config files saved", "Save Successful"};
 
 // A run that has started on the demo installation and passed its path check.
 class CommandsTest : public ShellTest {
@@ -22,6 +22,10 @@ protected:
     }
 
     fs::path system() const { return dir.path() / "UT2003" / "System"; }
+    std::ptrdiff_t countFiles() const {
+        return std::distance(fs::recursive_directory_iterator(dir.path()),
+                             fs::recursive_directory_iterator());
+    }
 
     std::unique_ptr<ProgramRun> run;
 };
@@ -31,114 +35,80 @@ TEST_F(CommandsTest, LaunchServerWritesBothFilesStartsTheBatchAndCloses) {
     run->form.setText(Text::ServerName, "Launch Test");
     run->shell.cmdOptions_Click(Shell::LaunchServer);
 
-    EXPECT_NE(readFile(system() / "quarnel.bat"), "old");
     EXPECT_NE(readFile(system() / "quarnel.bat").find("quarnel.ini"), std::string::npos);
     EXPECT_TRUE(fs::exists(system() / "quarnel.ini"));
     EXPECT_EQ(run->opener.opened, std::vector<std::string>{(system() / "quarnel.bat").string()});
     EXPECT_EQ(run->window.closed, 1);
     EXPECT_EQ(trimRightBlanks(text(kProgramKey, "ServerName")), "Launch Test");
     EXPECT_TRUE(run->dialogs.messages.empty());
-    EXPECT_EQ(run->window.title, "Quarnel");
 }
 
-TEST_F(CommandsTest, LaunchServerThatCannotWriteStartsNothingAndStaysOpen) {
+TEST_F(CommandsTest, LaunchServerThatCannotWriteBothFilesStartsNothingAndStaysOpen) {
     // A folder where the batch file belongs: it cannot be written.
     dir.makeFolder("UT2003/System/quarnel.bat");
     run->shell.cmdOptions_Click(Shell::LaunchServer);
+    EXPECT_FALSE(fs::exists(system() / "quarnel.ini"));
+
+    // Without the game's INI file the batch is written but the server INI file is not.
+    fs::remove(system() / "quarnel.bat");
+    fs::remove(system() / "ut2003.ini");
+    run->shell.cmdOptions_Click(Shell::LaunchServer);
+    EXPECT_TRUE(fs::is_regular_file(system() / "quarnel.bat"));
+    EXPECT_FALSE(fs::exists(system() / "quarnel.ini"));
 
     EXPECT_TRUE(run->opener.opened.empty());
     EXPECT_EQ(run->window.closed, 0);
     EXPECT_FALSE(run->shell.unloaded());
-    EXPECT_FALSE(fs::exists(system() / "quarnel.ini"));
     EXPECT_TRUE(run->dialogs.messages.empty());
 }
 
-TEST_F(CommandsTest, LaunchServerWithoutTheGameIniKeepsTheBatchAndStaysOpen) {
-    fs::remove(system() / "ut2003.ini");
-    run->shell.cmdOptions_Click(Shell::LaunchServer);
+TEST_F(CommandsTest, MakeBatIniWritesBothFilesUnderTheChosenNameOrRefusesIt) {
+    const FakeDialogs::Message builtIn{"You cannot overwrite built-in .INI files", "Failed"};
+    const FakeDialogs::Message notIni{"Extension must be .INI.  Config files not saved.",
+                                      "Requires INI extension"};
+    // The chosen file in the System folder, the dialog's flags, the batch file written
+    // beside it (nullptr when refused) and the message shown.
+    const std::tuple<const char*, int, const char*, FakeDialogs::Message> choices[] = {
+        {"myserver.ini", 0, "myserver.bat", kSaved},
+        {"Server.INI", 0, "Server.bat", kSaved},
+        {"a.ini.b.ini", 0, "a.bat.b.bat", kSaved},
+        {"User.ini", 0, nullptr, builtIn},
+        {"server.txt", FileDialogResult::kExtensionDifferent, nullptr, notIni}};
+    for (const auto& [chosen, flags, batch, message] : choices) {
+        SCOPED_TRACE(chosen);
+        run->dialogs.requests.clear();
+        run->dialogs.messages.clear();
+        const auto filesBefore = countFiles();
+        run->dialogs.choose((system() / chosen).string(), flags);
+        run->shell.cmdOptions_Click(Shell::MakeBatIni);
 
-    EXPECT_TRUE(fs::exists(system() / "quarnel.bat"));
-    EXPECT_FALSE(fs::exists(system() / "quarnel.ini"));
-    EXPECT_TRUE(run->opener.opened.empty());
-    EXPECT_EQ(run->window.closed, 0);
-}
-
-struct MakeCase {
-    const char* name;
-    const char* chosen; // below the temporary folder
-    int flags;
-    const char* batch; // below the temporary folder; nullptr when refused
-    const char* ini;
-    ScriptedDialogs::Message message;
-};
-
-class MakeBatIniTest : public CommandsTest, public testing::WithParamInterface<MakeCase> {};
-
-TEST_P(MakeBatIniTest, WritesBothFilesUnderTheChosenName) {
-    const auto& c = GetParam();
-    dir.makeFolder("out/srv.ini.d");
-    const auto countFiles = [](const fs::path& folder) {
-        return std::distance(fs::recursive_directory_iterator(folder),
-                             fs::recursive_directory_iterator());
-    };
-    const auto filesBefore = countFiles(dir.path());
-    run->dialogs.choose(dir.withSeparator() + c.chosen, c.flags);
-    run->shell.cmdOptions_Click(Shell::MakeBatIni);
-
-    EXPECT_EQ(run->dialogs.messages, std::vector{c.message});
-    if (c.batch != nullptr) {
-        EXPECT_TRUE(fs::is_regular_file(dir.path() / c.batch)) << c.batch;
-        EXPECT_TRUE(fs::is_regular_file(dir.path() / c.ini)) << c.ini;
-        EXPECT_EQ(countFiles(dir.path()), filesBefore + 2);
-    } else {
-        EXPECT_EQ(countFiles(dir.path()), filesBefore);
+        // The dialog opens on INI files in the game's System folder.
+        ASSERT_EQ(run->dialogs.requests.size(), 1u);
+        EXPECT_EQ(run->dialogs.requests[0].mode, FileDialogRequest::Mode::Save);
+        EXPECT_EQ(run->dialogs.requests[0].initialFolder, install + "System");
+        EXPECT_EQ(run->dialogs.requests[0].fileName, install + "System/*.ini");
+        EXPECT_EQ(run->dialogs.messages, std::vector{message});
+        if (batch != nullptr) {
+            EXPECT_TRUE(fs::is_regular_file(system() / batch));
+            EXPECT_TRUE(fs::is_regular_file(system() / chosen));
+        }
+        EXPECT_EQ(countFiles(), filesBefore + (batch != nullptr ? 2 : 0));
     }
     EXPECT_TRUE(run->opener.opened.empty());
     EXPECT_EQ(run->window.closed, 0);
     EXPECT_EQ(run->window.title, "Quarnel");
 }
 
-const ScriptedDialogs::Message kBuiltIn{"You cannot overwrite built-in .INI files", "Failed"};
-const ScriptedDialogs::Message kNotIni{"Extension must be .INI.  Config files not saved.",
-                                       "Requires INI extension"};
-
-INSTANTIATE_TEST_SUITE_P(
-    Names, MakeBatIniTest,
-    testing::Values(
-        MakeCase{"MyServer", "UT2003/System/myserver.ini", 0, "UT2003/System/myserver.bat",
-                 "UT2003/System/myserver.ini", kSaved},
-        MakeCase{"UpperCaseExtension", "UT2003/System/Server.INI", 0, "UT2003/System/Server.bat",
-                 "UT2003/System/Server.INI", kSaved},
-        MakeCase{"EveryIniReplaced", "UT2003/System/a.ini.b.ini", 0, "UT2003/System/a.bat.b.bat",
-                 "UT2003/System/a.ini.b.ini", kSaved},
-        // The folder is the chosen file's folder, even when its name holds the file name.
-        MakeCase{"FolderNamedLikeTheFile", "out/srv.ini.d/srv.ini", 0, "out/srv.ini.d/srv.bat",
-                 "out/srv.ini.d/srv.ini", kSaved},
-        MakeCase{"BuiltInUser", "UT2003/System/User.ini", 0, nullptr, nullptr, kBuiltIn},
-        MakeCase{"BuiltInGameIni", "UT2003/System/UT2003.INI", 0, nullptr, nullptr, kBuiltIn},
-        MakeCase{"OtherExtension", "UT2003/System/server.txt", 1024, nullptr, nullptr, kNotIni}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(CommandsTest, MakeBatIniAsksForAnIniFileInTheSystemFolder) {
-    run->dialogs.cancel();
-    run->shell.cmdOptions_Click(Shell::MakeBatIni);
-
-    ASSERT_EQ(run->dialogs.requests.size(), 1u);
-    const auto& request = run->dialogs.requests[0];
-    EXPECT_EQ(request.mode, FileDialogRequest::Mode::Save);
-    EXPECT_EQ(request.initialFolder, install + "System");
-    EXPECT_EQ(request.filterDescription, "UT2003 INI File");
-    EXPECT_EQ(request.filterPattern, "*.ini");
-    EXPECT_EQ(request.defaultExtension, "ini");
-    EXPECT_EQ(request.fileName, install + "System/*.ini");
-}
-
 TEST_F(CommandsTest, SaveAndLoadConfigNameTheFileInTheTitle) {
+    // A load that fails leaves the title as it was.
+    run->dialogs.choose(dir.withSeparator() + "missing.cfg");
+    run->shell.cmdOptions_Click(Shell::LoadConfig);
+    EXPECT_EQ(run->window.title, "Quarnel");
+
     const std::string file = dir.withSeparator() + "server.cfg";
     run->form.setText(Text::ServerName, "Saved Name");
     run->dialogs.choose(file);
     run->shell.cmdOptions_Click(Shell::SaveConfig);
-
     EXPECT_TRUE(fs::is_regular_file(file));
     EXPECT_EQ(run->window.title, "Quarnel - server.cfg");
 
@@ -146,73 +116,45 @@ TEST_F(CommandsTest, SaveAndLoadConfigNameTheFileInTheTitle) {
     run->window.title = "Quarnel";
     run->dialogs.choose(file);
     run->shell.cmdOptions_Click(Shell::LoadConfig);
-
     EXPECT_EQ(run->form.text(Text::ServerName), "Saved Name");
     EXPECT_EQ(run->window.title, "Quarnel - server.cfg");
     EXPECT_TRUE(run->dialogs.messages.empty());
 
-    // Both dialogs open in the program's folder on .cfg files.
-    ASSERT_EQ(run->dialogs.requests.size(), 2u);
+    // The dialogs open in the program's folder on .cfg files.
+    ASSERT_EQ(run->dialogs.requests.size(), 3u);
     for (const auto& request : run->dialogs.requests) {
         EXPECT_EQ(request.initialFolder, programFolder);
-        EXPECT_EQ(request.filterDescription, "QUARNEL Config File");
-        EXPECT_EQ(request.filterPattern, "*.cfg");
-        EXPECT_EQ(request.defaultExtension, "cfg");
         EXPECT_EQ(request.fileName, programFolder + "/*.cfg");
     }
-    EXPECT_EQ(run->dialogs.requests[0].mode, FileDialogRequest::Mode::Save);
-    EXPECT_EQ(run->dialogs.requests[1].mode, FileDialogRequest::Mode::Open);
+    EXPECT_EQ(run->dialogs.requests[1].mode, FileDialogRequest::Mode::Save);
+    EXPECT_EQ(run->dialogs.requests[2].mode, FileDialogRequest::Mode::Open);
 }
 
-struct RefusalCase {
-    const char* name;
-    Shell::Command command;
-    int flags;
-    const char* text;
-};
-
-class ConfigRefusalTest : public CommandsTest, public testing::WithParamInterface<RefusalCase> {};
-
-TEST_P(ConfigRefusalTest, OtherExtensionIsRefused) {
-    const auto& c = GetParam();
-    const std::string file = dir.withSeparator() + "server.txt";
-    dir.writeFile("server.txt", "UTPATH=/elsewhere/\r\n");
+TEST_F(CommandsTest, LoadAndSaveConfigRefuseAnotherExtension) {
+    const std::string file = dir.writeFile("server.txt", "UTPATH=/elsewhere/\r\n").string();
     run->form.setText(Text::ServerName, "Kept");
-    run->dialogs.choose(file, c.flags);
-    run->shell.cmdOptions_Click(c.command);
-
-    const ScriptedDialogs::Message refusal{c.text, "Requires CFG extension"};
-    EXPECT_EQ(run->dialogs.messages, std::vector{refusal});
+    const std::tuple<Shell::Command, int, const char*> attempts[] = {
+        {Shell::LoadConfig, FileDialogResult::kExtensionDifferent, "loaded"},
+        {Shell::SaveConfig, FileDialogResult::kExtensionDifferent, "saved"},
+        // A dialog that did not report the differing extension.
+        {Shell::SaveConfig, 0, "saved"}};
+    for (const auto& [command, flags, what] : attempts) {
+        SCOPED_TRACE(what);
+        run->dialogs.messages.clear();
+        run->dialogs.choose(file, flags);
+        run->shell.cmdOptions_Click(command);
+        const FakeDialogs::Message refusal{
+            std::string("Extension must be .CFG.  Config files not ") + what + ".",
+            "Requires CFG extension"};
+        EXPECT_EQ(run->dialogs.messages, std::vector{refusal});
+    }
     EXPECT_EQ(readFile(file), "UTPATH=/elsewhere/\r\n");
     EXPECT_EQ(run->form.utpath(), install);
     EXPECT_EQ(run->form.text(Text::ServerName), "Kept");
     EXPECT_EQ(run->window.title, "Quarnel");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Commands, ConfigRefusalTest,
-    testing::Values(RefusalCase{"Load", Shell::LoadConfig, 1024,
-                                "Extension must be .CFG.  Config files not loaded."},
-                    RefusalCase{"Save", Shell::SaveConfig, 1024,
-                                "Extension must be .CFG.  Config files not saved."},
-                    // A dialog that did not report the differing extension.
-                    RefusalCase{"SaveUnreported", Shell::SaveConfig, 0,
-                                "Extension must be .CFG.  Config files not saved."}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(CommandsTest, FailedLoadLeavesTheTitle) {
-    run->dialogs.choose(dir.withSeparator() + "missing.cfg");
-    run->shell.cmdOptions_Click(Shell::LoadConfig);
-
-    EXPECT_EQ(run->window.title, "Quarnel");
-    EXPECT_TRUE(run->dialogs.messages.empty());
-}
-
 TEST_F(CommandsTest, CancelledDialogsWriteLoadAndShowNothing) {
-    const auto countFiles = [&] {
-        return std::distance(fs::recursive_directory_iterator(dir.path()),
-                             fs::recursive_directory_iterator());
-    };
     const auto filesBefore = countFiles();
     const ServerSettings before = run->form.settings();
     for (int command : {Shell::LoadConfig, Shell::SaveConfig, Shell::MakeBatIni}) {

@@ -9,104 +9,69 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <optional>
-#include <vector>
 
 namespace quarnel {
 namespace {
 
-// What the opener did with the desktop.
-struct Calls {
-    std::vector<QUrl> opened;
-    std::vector<QString> chooserShownFor;
-    std::vector<std::pair<QString, QStringList>> started;
-};
-
-struct OpenCase {
-    const char* name;
-    bool associated;
-    bool openSucceeds;
-    std::optional<const char*> chosenProgram; // nullopt: the chooser is cancelled
-    bool opens;                               // the association was tried
-    bool chooses;                             // the chooser was shown
-    bool starts;                              // the chosen program was started
-};
-
-class QtShellOpenerTest : public testing::TestWithParam<OpenCase> {
-protected:
-    QtShellOpener::Desktop desktop(const OpenCase& c) {
-        QtShellOpener::Desktop d;
-        d.hasAssociation = [c](const QString&) {
-            return c.associated;
-        };
-        d.openUrl = [this, c](const QUrl& url) {
-            calls.opened.push_back(url);
-            return c.openSucceeds;
-        };
-        d.chooseProgram = [this, c](const QString& file) -> std::optional<QString> {
-            calls.chooserShownFor.push_back(file);
-            if (!c.chosenProgram)
-                return std::nullopt;
-            return QString::fromLatin1(*c.chosenProgram);
-        };
-        d.startDetached = [this](const QString& program, const QStringList& arguments) {
-            calls.started.emplace_back(program, arguments);
-            return true;
-        };
-        return d;
-    }
-
-    test::TempDir dir;
-    Calls calls;
-};
-
-TEST_P(QtShellOpenerTest, TriesTheAssociationFirstThenOffersAChooser) {
-    const auto& c = GetParam();
-    const std::string file = dir.writeFile("Server Files/quarnel.bat", "@echo off\r\n").string();
-    const QString path = QString::fromStdString(file);
-    QtShellOpener opener(desktop(c));
-    opener.shellopen(file);
-
-    EXPECT_EQ(calls.opened, c.opens ? std::vector{QUrl::fromLocalFile(path)} : std::vector<QUrl>{});
-    EXPECT_EQ(calls.chooserShownFor, c.chooses ? std::vector{path} : std::vector<QString>{});
-    if (c.starts) {
-        ASSERT_EQ(calls.started.size(), 1u);
-        EXPECT_EQ(calls.started[0].first, QString::fromLatin1(*c.chosenProgram));
-        // The path goes to the program unchanged, blanks and all, as one argument.
-        EXPECT_EQ(calls.started[0].second, QStringList{path});
-    } else {
-        EXPECT_TRUE(calls.started.empty());
-    }
+// A desktop that answers as told and logs what the opener asked of it, in order.
+QtShellOpener::Desktop loggingDesktop(QStringList& log, bool associated, bool opens,
+                                      std::optional<QString> chosen) {
+    QtShellOpener::Desktop d;
+    d.hasAssociation = [&log, associated](const QString& file) {
+        log << "association? " + file;
+        return associated;
+    };
+    d.openUrl = [&log, opens](const QUrl& url) {
+        log << "open " + url.toLocalFile();
+        return opens;
+    };
+    d.chooseProgram = [&log, chosen](const QString& file) {
+        log << "choose for " + file;
+        return chosen;
+    };
+    d.startDetached = [&log](const QString& program, const QStringList& arguments) {
+        log << "start " + program + " [" + arguments.join("][") + "]";
+        return true;
+    };
+    return d;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Desktops, QtShellOpenerTest,
-    testing::Values(OpenCase{"Associated", true, true, "/usr/bin/wine", true, false, false},
-                    OpenCase{"NoAssociation", false, false, "/usr/bin/wine", false, true, true},
-                    OpenCase{"NoAssociationCancelled", false, false, std::nullopt, false, true,
-                             false},
-                    OpenCase{"OpeningFailed", true, false, "/usr/bin/wine", true, true, true}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(QtShellOpener, MissingFileDoesNothing) {
+TEST(QtShellOpenerTest, TriesTheAssociationFirstThenOffersAChooser) {
     test::TempDir dir;
-    int asked = 0;
-    QtShellOpener::Desktop d;
-    d.hasAssociation = [&](const QString&) {
-        return ++asked, true;
+    const QString file =
+        QString::fromStdString(dir.writeFile("Server Files/quarnel.bat", "@echo off\r\n").string());
+    const QString asked = "association? " + file;
+    const QString open = "open " + file;
+    const QString choose = "choose for " + file;
+    // The path goes to the chosen program unchanged, blanks and all, as one argument.
+    const QString start = "start /usr/bin/wine [" + file + "]";
+    struct Case {
+        const char* desktop;
+        bool associated;
+        bool opens;
+        std::optional<QString> chosen;
+        QStringList expected;
     };
-    d.openUrl = [&](const QUrl&) {
-        return ++asked, true;
+    const Case cases[] = {
+        {"associated", true, true, "/usr/bin/wine", {asked, open}},
+        {"no association", false, false, "/usr/bin/wine", {asked, choose, start}},
+        {"chooser cancelled", false, false, std::nullopt, {asked, choose}},
+        {"opening failed", true, false, "/usr/bin/wine", {asked, open, choose, start}},
     };
-    d.chooseProgram = [&](const QString&) -> std::optional<QString> {
-        return ++asked, QString("x");
-    };
-    d.startDetached = [&](const QString&, const QStringList&) {
-        return ++asked, true;
-    };
-    QtShellOpener opener(d);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.desktop);
+        QStringList log;
+        QtShellOpener(loggingDesktop(log, c.associated, c.opens, c.chosen))
+            .shellopen(file.toStdString());
+        EXPECT_EQ(log, c.expected);
+    }
+
+    // A file that does not exist, or a folder, is not handed to the desktop at all.
+    QStringList log;
+    QtShellOpener opener(loggingDesktop(log, true, true, "/usr/bin/wine"));
     opener.shellopen((dir.path() / "missing.bat").string());
     opener.shellopen(dir.path().string());
-    EXPECT_EQ(asked, 0);
+    EXPECT_TRUE(log.isEmpty());
 }
 
 TEST(OpenWithDialog, AcceptsOnlyOnceAProgramIsNamed) {

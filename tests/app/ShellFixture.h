@@ -1,11 +1,10 @@
 #pragma once
 
-#include "FakeShellOpener.h"
-#include "FakeWindowHost.h"
-#include "ScriptedDialogs.h"
+#include "FakeDialogs.h"
 #include "TempDir.h"
 #include "app/Shell.h"
-#include "common/Error.h"
+#include "app/ShellOpener.h"
+#include "app/WindowHost.h"
 #include "settings/SettingsForm.h"
 #include "store/RegistryFile.h"
 #include "store/RegistrySettings.h"
@@ -13,8 +12,28 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace quarnel::test {
+
+// Records the files it was asked to start and starts nothing.
+class FakeShellOpener : public ShellOpener {
+public:
+    void shellopen(const std::string& file) override { opened.push_back(file); }
+    std::vector<std::string> opened;
+};
+
+// The window's side of the shell: remembers the title and whether it was closed.
+class FakeWindowHost : public WindowHost {
+public:
+    void dress() override { ++dressed; }
+    void setTitle(const std::string& t) override { title = t; }
+    void close() override { ++closed; }
+
+    int dressed = 0;
+    int closed = 0;
+    std::string title;
+};
 
 // One run of the program: a fresh settings form, scripted dialogs, a recording opener and
 // window, over a store that outlives the run (so a later run sees what this one saved).
@@ -23,7 +42,7 @@ struct ProgramRun {
         : shell(form, registry, dialogs, opener, window, programFolder) {}
 
     SettingsForm form;
-    ScriptedDialogs dialogs;
+    FakeDialogs dialogs;
     FakeShellOpener opener;
     FakeWindowHost window;
     Shell shell;
@@ -55,7 +74,7 @@ protected:
         try {
             text(kProgramKey, name);
             return true;
-        } catch (const Error&) {
+        } catch (const std::exception&) {
             return false;
         }
     }

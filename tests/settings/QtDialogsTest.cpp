@@ -6,12 +6,8 @@ namespace quarnel {
 namespace {
 
 TEST(QtDialogsTest, AChosenNameReportsItsTitleAndAnExtensionOtherThanTheDefault) {
-    struct Case {
-        const char* path;
-        const char* title;
-        bool differs;
-    };
-    const Case cases[] = {
+    // The chosen path, its title, whether its extension differs from "cfg".
+    const std::tuple<const char*, const char*, bool> choices[] = {
         {"/home/admin/server.cfg", "server.cfg", false},
         {"/home/admin/Server.CFG", "Server.CFG", false},
         {"/home/admin/notes.txt", "notes.txt", true},
@@ -19,13 +15,13 @@ TEST(QtDialogsTest, AChosenNameReportsItsTitleAndAnExtensionOtherThanTheDefault)
         {"/home/my.configs/plain", "plain", true},
         {"/home/admin/a.cfg.txt", "a.cfg.txt", true},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.path);
-        const FileDialogResult result = fileDialogResult(c.path, "cfg");
+    for (const auto& [path, title, differs] : choices) {
+        SCOPED_TRACE(path);
+        const FileDialogResult result = fileDialogResult(path, "cfg");
         EXPECT_FALSE(result.cancelled);
-        EXPECT_EQ(result.path, c.path);
-        EXPECT_EQ(result.title, c.title);
-        EXPECT_EQ(result.flags == FileDialogResult::kExtensionDifferent, c.differs);
+        EXPECT_EQ(result.path, path);
+        EXPECT_EQ(result.title, title);
+        EXPECT_EQ(result.flags == FileDialogResult::kExtensionDifferent, differs);
     }
 }
 
