@@ -1,4 +1,5 @@
 #include "TempDir.h"
+#include "common/Text.h"
 #include "common/TextFile.h"
 #include "game/Installation.h"
 #include "launch/LaunchFiles.h"
@@ -6,15 +7,11 @@
 #include "store/MakeNames.h"
 
 #include <chrono>
-#include <fcntl.h>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
-
-extern char** environ;
 
 namespace quarnel {
 namespace {
@@ -23,56 +20,39 @@ namespace fs = std::filesystem;
 using test::readFile;
 using test::TempDir;
 
+// What a run gave; the default is a silent success.
 struct Result {
-    int exit = -1;
+    int exit = 0;
     std::string out;
     std::string err;
+    bool operator==(const Result&) const = default;
 };
 
-// Runs the built quarnel-cli with args, with PATH set to path and in the folder cwd when
-// given; its streams go to files in dir that are read back.
+void PrintTo(const Result& r, std::ostream* os) {
+    *os << "exit " << r.exit << ", out \"" << r.out << "\", err \"" << r.err << "\"";
+}
+
+std::string quoted(const std::string& text) {
+    return "'" + replaceAll(text, "'", "'\\''") + "'";
+}
+
+// Runs the built quarnel-cli with args through the shell, with PATH set to path and in the
+// folder cwd when given; its streams go to files in dir that are read back.
 Result runCli(const TempDir& dir, const std::vector<std::string>& args,
               const std::string& path = {}, const std::string& cwd = {}) {
-    const std::string outFile = (dir.path() / ".out").string();
-    const std::string errFile = (dir.path() / ".err").string();
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    if (!cwd.empty())
-        posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
-    std::vector<std::string> storage = {QUARNEL_CLI};
-    storage.insert(storage.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& arg : storage)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-
-    std::vector<std::string> envStorage;
-    for (char** e = environ; *e; ++e)
-        if (path.empty() || std::string_view(*e).substr(0, 5) != "PATH=")
-            envStorage.emplace_back(*e);
+    const fs::path out = dir.path() / ".out";
+    const fs::path err = dir.path() / ".err";
+    std::string command = cwd.empty() ? "" : "cd " + quoted(cwd) + " && ";
     if (!path.empty())
-        envStorage.push_back("PATH=" + path);
-    std::vector<char*> env;
-    for (auto& e : envStorage)
-        env.push_back(e.data());
-    env.push_back(nullptr);
-
-    Result result;
-    pid_t pid = 0;
-    if (posix_spawn(&pid, QUARNEL_CLI, &actions, nullptr, argv.data(), env.data()) == 0) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        result.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    result.out = readFile(outFile);
-    result.err = readFile(errFile);
-    fs::remove(outFile);
-    fs::remove(errFile);
+        command += "PATH=" + quoted(path) + " ";
+    command += quoted(QUARNEL_CLI);
+    for (const auto& arg : args)
+        command += " " + quoted(arg);
+    command += " >" + quoted(out.string()) + " 2>" + quoted(err.string());
+    const int status = std::system(command.c_str());
+    Result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(out), readFile(err)};
+    fs::remove(out);
+    fs::remove(err);
     return result;
 }
 
@@ -110,86 +90,69 @@ TEST_F(CliTest, CommandLinePrintsTheServerCommandLine) {
     struct Case {
         std::vector<std::string> extra;
         std::string ini;
+        std::string gameDir; // relative to cwd when cwd is given
+        std::string cwd;
     };
-    for (const Case& c : {Case{{}, "quarnel.ini"}, Case{{"--ini", "other.ini"}, "other.ini"},
-                          Case{{"--ini=x y.ini"}, "x y.ini"}}) {
-        std::vector<std::string> args = {"command-line", cfg, "--game-dir", game};
+    for (const Case& c :
+         {Case{{}, "quarnel.ini", game, ""}, Case{{"--ini", "other.ini"}, "other.ini", game, ""},
+          Case{{"--ini=x y.ini"}, "x y.ini", game, ""},
+          Case{{}, "quarnel.ini", "UT2003", dir.path().string()}}) {
+        std::vector<std::string> args = {"command-line", cfg, "--game-dir", c.gameDir};
         args.insert(args.end(), c.extra.begin(), c.extra.end());
-        const Result r = runCli(dir, args);
-        EXPECT_EQ(r.exit, 0);
-        EXPECT_EQ(r.err, "");
-        EXPECT_EQ(r.out, buildcommandline(form, c.ini) + "\n");
+        const Result r = runCli(dir, args, {}, c.cwd);
+        EXPECT_EQ(r, (Result{0, buildcommandline(form, c.ini) + "\n", ""}));
         EXPECT_NE(r.out.find(" CTF-Foundry?Game=XGame.xCTFGame?"), std::string::npos) << r.out;
     }
 }
 
-TEST_F(CliTest, RelativeGameFolderIsMadeAbsolute) {
-    const Result r =
-        runCli(dir, {"command-line", cfg, "--game-dir", "UT2003"}, {}, dir.path().string());
-    EXPECT_EQ(r.exit, 0);
-    EXPECT_EQ(r.out, buildcommandline(formOf(cfg, game), "quarnel.ini") + "\n");
-}
-
 TEST_F(CliTest, MakeWritesTheChosenIniAndItsBatchFile) {
     const std::string target = dir.makeFolder("out").string() + "/My Server.INI";
-    const Result r = runCli(dir, {"make", cfg, target, "--game-dir", game});
-    EXPECT_EQ(r.exit, 0);
-    EXPECT_EQ(r.err, "");
-    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(runCli(dir, {"make", cfg, target, "--game-dir", game}), Result{});
 
     // The same files written by the core, for comparison.
     const SettingsForm form = formOf(cfg, game);
     const std::string expected = dir.makeFolder("expected").string() + "/";
     makegamebat(form, expected, "My Server.bat", true);
     makegameconfig(form, expected, "My Server.INI", true);
-    EXPECT_EQ(filesIn(dir.path() / "out"),
-              (std::vector<std::string>{"My Server.INI", "My Server.bat"}));
-    EXPECT_EQ(readFile(dir.path() / "out/My Server.bat"), readFile(expected + "My Server.bat"));
-    EXPECT_EQ(readFile(dir.path() / "out/My Server.INI"), readFile(expected + "My Server.INI"));
+    EXPECT_EQ(filesIn(dir.path() / "out"), filesIn(expected));
+    for (const char* name : {"My Server.INI", "My Server.bat"})
+        EXPECT_EQ(readFile(dir.path() / "out" / name), readFile(expected + name)) << name;
     EXPECT_NE(readFile(dir.path() / "out/My Server.INI").find("Maps=CTF-Foundry"),
               std::string::npos);
 }
 
 TEST_F(CliTest, MakeRefusesNamesTheWindowRefuses) {
     const auto before = filesIn(system());
-    for (const char* name : {"User.ini", "UT2003.INI", "server.txt", "server"}) {
+    for (const char* name : {"UT2003.INI", "server.txt", "server"}) {
         SCOPED_TRACE(name);
         const std::string target = system() + name;
-        const Result r = runCli(dir, {"make", cfg, target, "--game-dir", game});
         const std::string message = refuseIniName(name)->message.data();
-        EXPECT_EQ(r.exit, 1);
-        EXPECT_EQ(r.err, "quarnel-cli: " + target + ": " + message + "\n");
-        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(runCli(dir, {"make", cfg, target, "--game-dir", game}),
+                  (Result{1, "", "quarnel-cli: " + target + ": " + message + "\n"}));
         EXPECT_EQ(filesIn(system()), before);
     }
 }
 
-TEST_F(CliTest, LaunchWithoutStartWritesTheFixedFiles) {
-    const Result r = runCli(dir, {"launch", cfg, "--no-start", "--game-dir", game});
-    EXPECT_EQ(r.exit, 0);
-    EXPECT_EQ(r.err, "");
+TEST_F(CliTest, LaunchWritesTheFixedFilesAndStartsTheBatchFileUnlessTold) {
+    // A stand-in for xdg-open that adds what it was asked to open to a record, then says done.
+    const fs::path bin = dir.makeFolder("bin");
+    const std::string record = (dir.path() / "opened").string();
+    fs::permissions(dir.writeFile("bin/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + record +
+                                                      "'\ntouch '" + record + ".done'\n"),
+                    fs::perms::owner_all);
+    const std::string path = bin.string() + ":/usr/bin:/bin";
+
+    EXPECT_EQ(runCli(dir, {"launch", cfg, "--no-start", "--game-dir", game}, path), Result{});
     const SettingsForm form = formOf(cfg, game);
     EXPECT_EQ(readFile(system() + "quarnel.bat"), joinTextLines(batchLines(form, "quarnel.bat")));
     EXPECT_EQ(readFile(system() + "quarnel.ini"),
               joinTextLines(rewriteServerIni(form.settings(), splitTextLines(kTemplate))));
-}
 
-TEST_F(CliTest, LaunchStartsTheBatchFileWithTheDesktopOpener) {
-    // A stand-in for xdg-open that records what it was asked to open.
-    const fs::path bin = dir.makeFolder("bin");
-    const fs::path record = dir.path() / "opened";
-    const fs::path opener = dir.writeFile(
-        "bin/xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > '" + record.string() + ".tmp'\nmv '" +
-                            record.string() + ".tmp' '" + record.string() + "'\n");
-    fs::permissions(opener, fs::perms::owner_all);
-
-    const Result r =
-        runCli(dir, {"launch", cfg, "--game-dir", game}, bin.string() + ":/usr/bin:/bin");
-    EXPECT_EQ(r.exit, 0);
-    EXPECT_EQ(r.err, "");
-    for (int i = 0; i < 200 && !fs::exists(record); ++i)
+    EXPECT_EQ(runCli(dir, {"launch", cfg, "--game-dir", game}, path), Result{});
+    for (int i = 0; i < 200 && !fs::exists(record + ".done"); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    EXPECT_EQ(readFile(record), system() + "quarnel.bat");
+    // Only the second run started it.
+    EXPECT_EQ(readFile(record), system() + "quarnel.bat\n");
 }
 
 TEST_F(CliTest, FailuresNameTheFileAndWriteNothing) {
@@ -218,55 +181,41 @@ TEST_F(CliTest, FailuresNameTheFileAndWriteNothing) {
     const auto before = filesIn(system());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.front());
-        const Result r = runCli(dir, c.args);
-        EXPECT_EQ(r.exit, 1);
-        EXPECT_EQ(r.err, "quarnel-cli: " + c.err + "\n");
-        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(runCli(dir, c.args), (Result{1, "", "quarnel-cli: " + c.err + "\n"}));
         EXPECT_EQ(filesIn(system()), before);
     }
     EXPECT_TRUE(filesIn(noGame).empty());
 }
 
-TEST_F(CliTest, BadUsagePrintsTheUsage) {
-    const std::vector<std::vector<std::string>> cases = {
-        {},
-        {"bogus"},
-        {"command-line"},
-        {"command-line", cfg, "--ini"},
-        {"command-line", cfg, "--game-dir", ""},
-        {"command-line", cfg, "--ini="},
-        {"command-line", cfg, "--no-start"},
-        {"make", cfg},
-        {"make", cfg, "a.ini", "b.ini"},
-        {"launch", cfg, "--bogus"},
-        {"--version", "extra"},
-    };
-    for (const auto& args : cases) {
+TEST_F(CliTest, HelpVersionAndBadUsage) {
+    const Result help = runCli(dir, {"--help"});
+    EXPECT_EQ(help.exit, 0);
+    EXPECT_EQ(help.err, "");
+    EXPECT_TRUE(help.out.starts_with("Usage:\n  quarnel-cli command-line CONFIG.cfg [--ini NAME] "
+                                     "[--game-dir DIR]\n"))
+        << help.out;
+    for (const char* command : {" make ", " launch ", " import-config ", " export-config "})
+        EXPECT_NE(help.out.find(command), std::string::npos) << command;
+    EXPECT_TRUE(help.out.ends_with("\n  quarnel-cli --help | --version\n")) << help.out;
+    EXPECT_EQ(runCli(dir, {"--version"}), (Result{0, "quarnel-cli 1.0.0\n", ""}));
+
+    // No command, an unknown one, too few or too many arguments, an option without its
+    // value, another command's option, an extra word after --version: the same usage on stderr.
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{},
+                                               {"bogus"},
+                                               {"command-line"},
+                                               {"command-line", cfg, "--ini"},
+                                               {"command-line", cfg, "--ini="},
+                                               {"command-line", cfg, "--no-start"},
+                                               {"make", cfg, "a.ini", "b.ini"},
+                                               {"--version", "extra"}}) {
         SCOPED_TRACE(args.empty() ? "(none)" : args.front());
         const Result r = runCli(dir, args);
         EXPECT_EQ(r.exit, 2);
         EXPECT_EQ(r.out, "");
-        EXPECT_NE(r.err.find("Usage:\n  quarnel-cli command-line CONFIG.cfg"), std::string::npos)
-            << r.err;
+        EXPECT_TRUE(r.err.ends_with("\n" + help.out)) << r.err;
     }
-}
-
-TEST_F(CliTest, HelpAndVersion) {
-    const Result help = runCli(dir, {"--help"});
-    EXPECT_EQ(help.exit, 0);
-    EXPECT_EQ(help.err, "");
-    for (const char* line :
-         {"  quarnel-cli command-line CONFIG.cfg [--ini NAME] [--game-dir DIR]\n",
-          "  quarnel-cli make CONFIG.cfg TARGET.ini [--game-dir DIR]\n",
-          "  quarnel-cli launch CONFIG.cfg [--no-start] [--game-dir DIR]\n",
-          "  quarnel-cli import-config CONFIG.cfg [--game-dir DIR]\n",
-          "  quarnel-cli export-config OUT.cfg\n", "  quarnel-cli --help | --version\n"})
-        EXPECT_NE(help.out.find(line), std::string::npos) << line;
-
-    const Result version = runCli(dir, {"--version"});
-    EXPECT_EQ(version.exit, 0);
-    EXPECT_EQ(version.out, "quarnel-cli 1.0.0\n");
-    EXPECT_EQ(version.err, "");
 }
 
 // The store commands use the window's store, named here by QUARNEL_REGISTRY.
@@ -278,17 +227,12 @@ protected:
 };
 
 TEST_F(CliStoreTest, ImportThenExportReproducesTheConfiguration) {
-    const Result imported = runCli(dir, {"import-config", cfg, "--game-dir", game});
-    EXPECT_EQ(imported.exit, 0) << imported.err;
-    EXPECT_EQ(imported.err, "");
-    EXPECT_EQ(imported.out, "");
+    EXPECT_EQ(runCli(dir, {"import-config", cfg, "--game-dir", game}), Result{});
     EXPECT_EQ(fs::status(store).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
 
     const std::string out = (dir.path() / "out.cfg").string();
-    const Result exported = runCli(dir, {"export-config", out});
-    EXPECT_EQ(exported.exit, 0) << exported.err;
-    EXPECT_EQ(exported.err, "");
+    EXPECT_EQ(runCli(dir, {"export-config", out}), Result{});
     // Every line as the configuration has it, the game folder being the one imported from.
     std::vector<std::string> expected = readTextLines(cfg);
     expected[0] = "UTPATH=" + game;
@@ -298,16 +242,13 @@ TEST_F(CliStoreTest, ImportThenExportReproducesTheConfiguration) {
 
 TEST_F(CliStoreTest, ExportWithoutAStoreWritesTheFirstRunSettingsAndCreatesNothing) {
     const std::string out = (dir.path() / "first.cfg").string();
-    const Result r = runCli(dir, {"export-config", out});
-    EXPECT_EQ(r.exit, 0) << r.err;
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(runCli(dir, {"export-config", out}), Result{});
     EXPECT_FALSE(fs::exists(fs::path(store).parent_path()));
     const std::vector<std::string> lines = readTextLines(out);
     ASSERT_EQ(lines.size(), 60u);
-    EXPECT_EQ(lines[0], "UTPATH=");
-    EXPECT_EQ(lines[1], "GameType=Deathmatch");
-    EXPECT_EQ(lines[26], "BotsSkill=Experienced");
-    EXPECT_EQ(lines[59], "UseMapRotation=1");
+    EXPECT_EQ((std::vector<std::string>{lines[0], lines[1], lines[26], lines[59]}),
+              (std::vector<std::string>{"UTPATH=", "GameType=Deathmatch", "BotsSkill=Experienced",
+                                        "UseMapRotation=1"}));
 }
 
 TEST_F(CliStoreTest, AFailedImportLeavesTheStoreAsItWas) {
@@ -317,10 +258,10 @@ TEST_F(CliStoreTest, AFailedImportLeavesTheStoreAsItWas) {
                                                            "TimeLimit=1\r\nGoalLimit=2\r\n"
                                                            "MaxLives=3\r\nWeaponsStay=x\r\n")
                                    .string();
-    const Result r = runCli(dir, {"import-config", broken, "--game-dir", game});
-    EXPECT_EQ(r.exit, 1);
-    EXPECT_EQ(r.err,
-              "quarnel-cli: " + broken + ": line 6 (WeaponsStay): Type mismatch (error 13)\n");
+    EXPECT_EQ(
+        runCli(dir, {"import-config", broken, "--game-dir", game}),
+        (Result{1, "",
+                "quarnel-cli: " + broken + ": line 6 (WeaponsStay): Type mismatch (error 13)\n"}));
     EXPECT_EQ(readFile(store), before);
 }
 

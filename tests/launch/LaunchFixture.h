@@ -1,8 +1,13 @@
 #pragma once
 
 #include "TempDir.h"
+#include "common/Error.h"
 #include "settings/SettingsForm.h"
 
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,6 +22,11 @@ inline const std::string kExampleLine =
     "ForceRespawn=False?GameStats=False?BalanceTeams=False?MaxPlayers=16?MaxSpectators=2?"
     "AdminName=?AdminPassword=?GamePassword=?PlayersMustBeReady=False?AllowBehindview=False?"
     "difficulty=2 INI=quarnel.ini -log=quarnel.log";
+
+// What follows the program in the worked example.
+inline std::string exampleArguments() {
+    return kExampleLine.substr(kExampleLine.find(" server "));
+}
 
 // A settings form in the state of the worked example, its map list reading a temporary
 // folder that holds the given map files.
@@ -51,5 +61,28 @@ private:
     TempDir dir_;
     std::string maps_;
 };
+
+inline std::set<std::string> namesIn(const std::filesystem::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// Runs a write that must fail with error, and checks that file keeps its old bytes and that
+// its folder holds no file it did not hold before.
+inline void expectFailureLeaves(const std::filesystem::path& file, int error,
+                                const std::function<void()>& write) {
+    const std::string old = readFile(file);
+    const auto before = namesIn(file.parent_path());
+    try {
+        write();
+        ADD_FAILURE() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), error);
+    }
+    EXPECT_EQ(readFile(file), old);
+    EXPECT_EQ(namesIn(file.parent_path()), before);
+}
 
 } // namespace quarnel::test

@@ -27,40 +27,31 @@ TEST_P(MutatorLine, JoinsBoxesExtraTextAndArena) {
     EXPECT_EQ(buildmutatorline(settings), c.expected);
 }
 
+using M = MutatorCase;
 INSTANTIATE_TEST_SUITE_P(
     Lists, MutatorLine,
     ::testing::Values(
-        MutatorCase{"BigHeadLowGrav", {0, 2}, "", 0, "UnrealGame.MutBigHead,UnrealGame.MutLowGrav"},
-        MutatorCase{"BigHeadInstagib", {0}, "", 2, "UnrealGame.MutBigHead,XGame.MutInstaGib"},
-        MutatorCase{"ArenaAlone", {}, "", 1, "XWeapons.MutArena"},
-        MutatorCase{"VampireExtraZoom",
-                    {7},
-                    "Pkg.MutA,",
-                    4,
-                    "XGame.MutVampire,Pkg.MutA,XGame.MutZoomInstagib"},
-        MutatorCase{"ExtraTextAlone", {}, "Pkg.MutA,Pkg.MutB,", 0, "Pkg.MutA,Pkg.MutB"},
-        MutatorCase{
-            "ExtraWithoutCommaGluedToArena", {}, "Pkg.MutA", 1, "Pkg.MutAXWeapons.MutArena"},
-        MutatorCase{"OnlyOneCommaRemoved", {}, "Pkg.MutA,,", 0, "Pkg.MutA,"},
-        MutatorCase{"SingleCommaGivesNothing", {}, ",", 0, ""},
-        MutatorCase{"LeadingCommaStays", {}, ",Pkg.MutA", 0, ",Pkg.MutA"},
-        MutatorCase{"NothingAtAll", {}, "", 0, ""},
-        MutatorCase{"NoSuperWeapons", {}, "", 3, "XWeapons.MutNoSuperWeapon"},
-        MutatorCase{"BlanksPassThrough", {}, "Pkg.Mut A, Pkg.MutB", 0, "Pkg.Mut A, Pkg.MutB"},
-        MutatorCase{"AllEightBoxes",
-                    {0, 1, 2, 3, 4, 5, 6, 7},
-                    "",
-                    0,
-                    "UnrealGame.MutBigHead,XGame.MutHeliumCorpses,UnrealGame.MutLowGrav,"
-                    "XGame.MutNoAdrenaline,XGame.MutQuadJump,XGame.MutRegen,XGame.MutSlomoDeath,"
-                    "XGame.MutVampire"},
-        MutatorCase{"AllEightBoxesWithArenaKeepTheComma",
-                    {0, 1, 2, 3, 4, 5, 6, 7},
-                    "",
-                    1,
-                    "UnrealGame.MutBigHead,XGame.MutHeliumCorpses,UnrealGame.MutLowGrav,"
-                    "XGame.MutNoAdrenaline,XGame.MutQuadJump,XGame.MutRegen,XGame.MutSlomoDeath,"
-                    "XGame.MutVampire,XWeapons.MutArena"}),
+        M{"BigHeadLowGrav", {0, 2}, "", 0, "UnrealGame.MutBigHead,UnrealGame.MutLowGrav"},
+        M{"BigHeadInstagib", {0}, "", 2, "UnrealGame.MutBigHead,XGame.MutInstaGib"},
+        M{"ArenaAlone", {}, "", 1, "XWeapons.MutArena"},
+        M{"VampireExtraZoom",
+          {7},
+          "Pkg.MutA,",
+          4,
+          "XGame.MutVampire,Pkg.MutA,XGame.MutZoomInstagib"},
+        M{"ExtraTextAlone", {}, "Pkg.MutA,Pkg.MutB,", 0, "Pkg.MutA,Pkg.MutB"},
+        M{"ExtraWithoutCommaGluedToArena", {}, "Pkg.MutA", 1, "Pkg.MutAXWeapons.MutArena"},
+        M{"OnlyOneCommaRemoved", {}, "Pkg.MutA,,", 0, "Pkg.MutA,"},
+        M{"SingleCommaGivesNothing", {}, ",", 0, ""},
+        M{"LeadingCommaStays", {}, ",Pkg.MutA", 0, ",Pkg.MutA"}, M{"NothingAtAll", {}, "", 0, ""},
+        M{"BlanksPassThrough", {}, "Pkg.Mut A, Pkg.MutB", 0, "Pkg.Mut A, Pkg.MutB"},
+        M{"AllEightBoxesWithArenaKeepTheComma",
+          {0, 1, 2, 3, 4, 5, 6, 7},
+          "",
+          3,
+          "UnrealGame.MutBigHead,XGame.MutHeliumCorpses,UnrealGame.MutLowGrav,"
+          "XGame.MutNoAdrenaline,XGame.MutQuadJump,XGame.MutRegen,XGame.MutSlomoDeath,"
+          "XGame.MutVampire,XWeapons.MutNoSuperWeapon"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

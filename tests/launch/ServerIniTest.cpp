@@ -1,11 +1,10 @@
-#include "TempDir.h"
-#include "common/Error.h"
+#include "LaunchFixture.h"
 #include "launch/LaunchFiles.h"
 
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -28,109 +27,107 @@ ServerSettings deathmatch() {
     return s;
 }
 
-// ---- Value lines: one template line in, one line (and the final empty line) out. ----
+// The settings of the four value columns below. Each check box is set in a different
+// combination of columns, so a key that reads the wrong box shows in some column.
+void design(ServerSettings&) {}
 
-struct KeyCase {
-    const char* name;
-    std::function<void(ServerSettings&)> change;
-    std::string line;
-    std::string expected;
+void everything(ServerSettings& s) {
+    const std::vector<std::pair<Text, std::string>> texts = {
+        {Text::Port, "7778"},          {Text::netspeed, "5000"},
+        {Text::lanspeed, "15000"},     {Text::ServerName, "Frag\r\nHall #1\n"},
+        {Text::ShortServerName, "FH"}, {Text::AdminName, "Boss"},
+        {Text::AdminEmail, "a@b.c"},   {Text::MOTD1, "m1"},
+        {Text::MOTD2, "m2"},           {Text::MOTD3, "m3"},
+        {Text::MOTD4, "m4"},           {Text::AdminPassword, "pw"},
+        {Text::GamePassword, "join"},  {Text::webport, "8080"}};
+    for (const auto& [text, value] : texts)
+        s.texts[index(text)] = value;
+    for (const Check c : {chkServerOptions(0), chkServerOptions(10), Check::Webadmin})
+        s.checks[index(c)] = true;
+}
+
+void emptyPortAndSpeeds(ServerSettings& s) {
+    for (const Text t : {Text::Port, Text::netspeed, Text::lanspeed})
+        s.texts[index(t)] = "";
+    for (const Check c : {chkServerOptions(1), chkServerOptions(10), chkGameOptions(3)})
+        s.checks[index(c)] = true;
+}
+
+void otherBoxes(ServerSettings& s) {
+    for (const Check c : {chkServerOptions(9), Check::Webadmin, chkGameOptions(3)})
+        s.checks[index(c)] = true;
+}
+
+// Every key of the table in table order: the template's value, then the value written under
+// each of the four settings above.
+struct KeyRow {
+    const char* key;
+    const char* old;
+    std::array<const char*, 4> written;
+};
+const KeyRow kKeys[] = {
+    {"Port=", "7000", {"7000", "7778", "7000", "7000"}}, // the default 7777 keeps the template's
+    {"ConfiguredInternetSpeed=", "2600", {"7000", "5000", "2600", "7000"}},
+    {"ConfiguredLanSpeed=", "20000", {"10000", "15000", "20000", "10000"}},
+    {"MaxClientRate=", "20000", {"10000", "15000", "20000", "10000"}},
+    {"MaxInternetClientRate=", "10000", {"7000", "5000", "10000", "7000"}},
+    {"ServerName=", "Old", {"", "FragHall #1", "", ""}},
+    {"ShortName=", "Old", {"", "FH", "", ""}},
+    {"AdminName=", "Old", {"", "Boss", "", ""}},
+    {"AdminEmail=", "Old", {"", "a@b.c", "", ""}},
+    {"MOTDLine1=", "Old", {"", "m1", "", ""}},
+    {"MOTDLine2=", "Old", {"", "m2", "", ""}},
+    {"MOTDLine3=", "Old", {"", "m3", "", ""}},
+    {"MOTDLine4=", "Old", {"", "m4", "", ""}},
+    {"bEnableStatLogging=", "True", {"False", "True", "False", "False"}},
+    {"DoLANBroadcast=", "True", {"False", "False", "True", "False"}},
+    {"SendStats=", "True", {"False", "True", "False", "False"}},
+    {"AdminPassword=", "Old", {"", "pw", "", ""}},
+    {"GamePassword=", "Old", {"", "join", "", ""}},
+    {"DoUplink=", "True", {"False", "False", "False", "True"}},
+    {"UplinkToGamespy=", "True", {"False", "True", "True", "False"}},
+    {"bEnabled=", "True", {"False", "True", "False", "True"}},
+    {"ListenPort=", "0", {"80", "8080", "80", "80"}},
+    {"bForceRespawn=", "True", {"False", "False", "True", "True"}},
 };
 
-class KeyLine : public ::testing::TestWithParam<KeyCase> {};
-
-TEST_P(KeyLine, IsReplacedOrKept) {
-    const KeyCase& c = GetParam();
-    ServerSettings s = ServerSettings::design();
-    s.optGameType = 5; // Last Man Standing: no map list, so only the value line is in play
-    c.change(s);
-    EXPECT_EQ(rewriteServerIni(s, {c.line}), (Lines{c.expected, ""}));
+TEST(KeyTable, EveryKeyLineTakesItsValue) {
+    const std::array<void (*)(ServerSettings&), 4> columns = {design, everything,
+                                                              emptyPortAndSpeeds, otherBoxes};
+    Lines source;
+    for (const KeyRow& row : kKeys)
+        source.push_back(std::string(row.key) + row.old);
+    for (std::size_t column = 0; column < columns.size(); ++column) {
+        ServerSettings s = ServerSettings::design();
+        s.optGameType = 5; // Last Man Standing has no map list: only the value lines are in play
+        columns[column](s);
+        Lines expected;
+        for (const KeyRow& row : kKeys)
+            expected.push_back(std::string(row.key) + row.written[column]);
+        expected.push_back("");
+        EXPECT_EQ(rewriteServerIni(s, source), expected) << "column " << column;
+    }
 }
 
-auto text(Text t, std::string value) {
-    return [t, value](ServerSettings& s) {
-        s.texts[index(t)] = value;
-    };
-}
-auto check(Check c) {
-    return [c](ServerSettings& s) {
-        s.checks[index(c)] = true;
-    };
-}
-void nothing(ServerSettings&) {}
-
-INSTANTIATE_TEST_SUITE_P(
-    Keys, KeyLine,
-    ::testing::Values(
-        KeyCase{"DefaultPortKept", text(Text::Port, "7777"), "Port=7000", "Port=7000"},
-        KeyCase{"EmptyPortKept", text(Text::Port, ""), "Port=7777", "Port=7777"},
-        KeyCase{"OtherPortWritten", text(Text::Port, "7778"), "Port=7777", "Port=7778"},
-        KeyCase{"LowerCaseKeyKept", text(Text::Port, "7778"), "port=7777", "port=7777"},
-        KeyCase{"LeadingBlankKept", text(Text::Port, "7778"), " Port=7777", " Port=7777"},
-        KeyCase{"EmptyLanSpeedKeepsLan", text(Text::lanspeed, ""), "ConfiguredLanSpeed=20000",
-                "ConfiguredLanSpeed=20000"},
-        KeyCase{"EmptyLanSpeedKeepsRate", text(Text::lanspeed, ""), "MaxClientRate=20000",
-                "MaxClientRate=20000"},
-        KeyCase{"LanSpeed", nothing, "ConfiguredLanSpeed=20000", "ConfiguredLanSpeed=10000"},
-        KeyCase{"LanRate", nothing, "MaxClientRate=20000", "MaxClientRate=10000"},
-        KeyCase{"EmptyNetSpeedKept", text(Text::netspeed, ""), "ConfiguredInternetSpeed=2600",
-                "ConfiguredInternetSpeed=2600"},
-        KeyCase{"NetSpeed", nothing, "ConfiguredInternetSpeed=2600",
-                "ConfiguredInternetSpeed=7000"},
-        KeyCase{"NetRate", text(Text::netspeed, "5000"), "MaxInternetClientRate=10000",
-                "MaxInternetClientRate=5000"},
-        KeyCase{"EmptyServerNameGivesBareKey", nothing, "ServerName=Old Server", "ServerName="},
-        KeyCase{"ServerName", text(Text::ServerName, "Frag Hall #1"), "ServerName=Old",
-                "ServerName=Frag Hall #1"},
-        KeyCase{"ShortName", text(Text::ShortServerName, "FH"), "ShortName=Old", "ShortName=FH"},
-        KeyCase{"AdminName", text(Text::AdminName, "Boss"), "AdminName=", "AdminName=Boss"},
-        KeyCase{"AdminEmail", text(Text::AdminEmail, "a@b.c"), "AdminEmail=x", "AdminEmail=a@b.c"},
-        KeyCase{"Motd1", text(Text::MOTD1, "Hello"), "MOTDLine1=", "MOTDLine1=Hello"},
-        KeyCase{"Motd2", text(Text::MOTD2, "No camping"), "MOTDLine2=x", "MOTDLine2=No camping"},
-        KeyCase{"Motd3", text(Text::MOTD3, "3"), "MOTDLine3=", "MOTDLine3=3"},
-        KeyCase{"Motd4", nothing, "MOTDLine4=Old", "MOTDLine4="},
-        KeyCase{"AdminPassword", text(Text::AdminPassword, "pw"), "AdminPassword=old",
-                "AdminPassword=pw"},
-        KeyCase{"GamePassword", nothing, "GamePassword=old", "GamePassword="},
-        KeyCase{"StatLoggingOff", nothing, "bEnableStatLogging=True", "bEnableStatLogging=False"},
-        KeyCase{"StatLoggingOn", check(chkServerOptions(0)), "bEnableStatLogging=False",
-                "bEnableStatLogging=True"},
-        KeyCase{"SendStatsOn", check(chkServerOptions(0)), "SendStats=False", "SendStats=True"},
-        KeyCase{"LanBroadcast", check(chkServerOptions(1)), "DoLANBroadcast=False",
-                "DoLANBroadcast=True"},
-        KeyCase{"UplinkOff", check(chkServerOptions(10)), "DoUplink=True", "DoUplink=False"},
-        KeyCase{"Gamespy", check(chkServerOptions(10)), "UplinkToGamespy=False",
-                "UplinkToGamespy=True"},
-        KeyCase{"UplinkOn", check(chkServerOptions(9)), "DoUplink=False", "DoUplink=True"},
-        KeyCase{"WebAdminOn", check(Check::Webadmin), "bEnabled=False", "bEnabled=True"},
-        KeyCase{"WebAdminOff", nothing, "bEnabled=True", "bEnabled=False"},
-        KeyCase{"WebPort", text(Text::webport, "8080"), "ListenPort=80", "ListenPort=8080"},
-        KeyCase{"ForceRespawn", check(chkGameOptions(3)), "bForceRespawn=False",
-                "bForceRespawn=True"},
-        KeyCase{"LongerKeyNameKept", check(Check::Webadmin), "bEnabledAll=False",
-                "bEnabledAll=False"},
-        KeyCase{"KeyWithoutEqualsKept", nothing, "ServerName", "ServerName"},
-        KeyCase{"LineBreaksInValueDropped", text(Text::ServerName, "Two\r\nLines\n"),
-                "ServerName=x", "ServerName=TwoLines"},
-        KeyCase{"MapLinesKeptWithoutMapList", nothing, "Maps=DM-Old", "Maps=DM-Old"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// ---- The map list of the selected game type. ----
-
-struct MapCase {
+// One template in, the rewritten lines out.
+struct IniCase {
     const char* name;
     std::function<void(ServerSettings&)> change;
     Lines source;
     Lines expected;
 };
 
-class MapSection : public ::testing::TestWithParam<MapCase> {};
+IniCase ini(const char* name, std::function<void(ServerSettings&)> change, Lines source,
+            Lines expected) {
+    return {name, std::move(change), std::move(source), std::move(expected)};
+}
 
-TEST_P(MapSection, IsRewritten) {
-    const MapCase& c = GetParam();
+class Rewrite : public ::testing::TestWithParam<IniCase> {};
+
+TEST_P(Rewrite, GivesTheExpectedLines) {
     ServerSettings s = deathmatch();
-    c.change(s);
-    EXPECT_EQ(rewriteServerIni(s, c.source), c.expected);
+    GetParam().change(s);
+    EXPECT_EQ(rewriteServerIni(s, GetParam().source), GetParam().expected);
 }
 
 auto gameType(int type) {
@@ -138,11 +135,24 @@ auto gameType(int type) {
         s.optGameType = type;
     };
 }
-auto selection(std::vector<bool> flags, bool rotation = true) {
+auto selection(std::vector<bool> flags, bool rotation) {
     return [flags, rotation](ServerSettings& s) {
         s.filMapList.selected = flags;
         s.checks[index(Check::MapRotation)] = rotation;
     };
+}
+// Everything set, but with a game type that has no map list.
+void lastManStanding(ServerSettings& s) {
+    everything(s);
+    s.optGameType = 5;
+}
+void bombingRunNames(ServerSettings& s) {
+    s.optGameType = 0;
+    s.filMapList.entries = {"BR-a.ut2b.ut2", "BR-Line\r\nBreak.ut2", "BR-X.UT2"};
+    s.filMapList.selected = {true, true, true};
+}
+void noMaps(ServerSettings& s) {
+    s.filMapList = {};
 }
 
 const Lines kBlock = {"MapNum=2", "Maps=DM-A", "Maps=DM-C"};
@@ -155,212 +165,90 @@ Lines concat(std::initializer_list<Lines> parts) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Maps, MapSection,
+    Maps, Rewrite,
     ::testing::Values(
-        MapCase{"WorkedExample",
-                [](ServerSettings&) {},
-                {kDM, "Maps=DM-Old1", "Maps=DM-Old2", "MapNum=0"},
-                concat({{kDM}, kBlock, {""}})},
-        MapCase{"OtherSectionsKeepTheirMaps",
-                [](ServerSettings&) {},
-                {"[XInterface.MapListCaptureTheFlag]", "Maps=CTF-X", "MapNum=1", kDM,
-                 "Maps=DM-Old", "[XInterface.MapListTeamDeathMatch]", "Maps=DM-Team"},
-                concat({{"[XInterface.MapListCaptureTheFlag]", "Maps=CTF-X", "MapNum=1", kDM},
-                        kBlock,
-                        {"[XInterface.MapListTeamDeathMatch]", "Maps=DM-Team", ""}})},
-        MapCase{"TeamDeathmatchHasItsOwnSection",
-                gameType(4),
-                {kDM, "Maps=DM-Old", "[XInterface.MapListTeamDeathMatch]", "Maps=DM-Team"},
-                concat({{kDM, "Maps=DM-Old", "[XInterface.MapListTeamDeathMatch]"},
-                        kBlock,
-                        {""}})},
-        MapCase{"BonusTypesKeepEveryList",
-                gameType(6),
-                {kDM, "Maps=DM-Old", "MapNum=1"},
-                {kDM, "Maps=DM-Old", "MapNum=1", ""}},
-        MapCase{"OtherTypeKeepsEveryList",
-                gameType(8),
-                {kDM, "Maps=DM-Old"},
-                {kDM, "Maps=DM-Old", ""}},
-        MapCase{"MissingSectionAppended",
-                [](ServerSettings&) {},
-                {"[URL]", "Port=7777"},
-                concat({{"[URL]", "Port=7777", "", kDM}, kBlock})},
-        MapCase{"SectionWithoutMapLinesGetsASecondOne",
-                [](ServerSettings&) {},
-                {kDM, "bRandom=False"},
-                concat({{kDM, "bRandom=False", "", kDM}, kBlock})},
-        MapCase{"HeaderWithTrailingBlankIsNotTheSection",
-                [](ServerSettings&) {},
-                {kDM + " ", "Maps=DM-Old"},
-                concat({{kDM + " ", "Maps=DM-Old", "", kDM}, kBlock})},
-        MapCase{"RotationOffTakesTheLowestSelected",
-                selection({false, true, true}, false),
-                {kDM, "MapNum=2", "Maps=DM-Old"},
-                {kDM, "MapNum=1", "Maps=DM-B", ""}},
-        MapCase{"RotationOnNoneSelectedTakesTheFirst",
-                selection({false, false, false}, true),
-                {kDM, "Maps=DM-Old"},
-                {kDM, "MapNum=1", "Maps=DM-A", ""}},
-        MapCase{"RotationOffNoneSelectedTakesTheFirst",
-                selection({false, false, false}, false),
-                {kDM, "Maps=DM-Old"},
-                {kDM, "MapNum=1", "Maps=DM-A", ""}},
-        MapCase{"RotationWithAllSelected",
-                selection({true, true, true}),
-                {kDM, "Maps=DM-Old"},
-                {kDM, "MapNum=3", "Maps=DM-A", "Maps=DM-B", "Maps=DM-C", ""}},
-        MapCase{"OtherLinesOfTheSectionStayInPlace",
-                [](ServerSettings&) {},
-                {kDM, "Maps=DM-Old", "bRandom=True", "MapNum=1", "maps=lower"},
-                concat({{kDM}, kBlock, {"bRandom=True", "maps=lower", ""}})},
-        MapCase{"AnySectionHeaderEndsTheMapList",
-                [](ServerSettings&) {},
-                {kDM, "Maps=DM-Old", "[Engine.Whatever]", "Maps=Keep", "MapNum=7"},
-                concat({{kDM}, kBlock, {"[Engine.Whatever]", "Maps=Keep", "MapNum=7", ""}})},
-        MapCase{"OneBlockHoweverOftenTheHeaderOccurs",
-                [](ServerSettings&) {},
-                {kDM, "Maps=DM-Old", "[Other]", kDM, "Maps=DM-Old2"},
-                concat({{kDM}, kBlock, {"[Other]", kDM, ""}})},
-        MapCase{"NoMapsKeepsTheGameList",
-                [](ServerSettings& s) {
-                    s.filMapList.entries.clear();
-                    s.filMapList.selected.clear();
-                },
-                {kDM, "Maps=DM-Old", "MapNum=1"},
-                {kDM, "Maps=DM-Old", "MapNum=1", ""}},
-        MapCase{"NoMapsAppendsNothing",
-                [](ServerSettings& s) {
-                    s.filMapList.entries.clear();
-                    s.filMapList.selected.clear();
-                },
-                {"[URL]"},
-                {"[URL]", ""}},
-        MapCase{"MapNamesLoseEveryUt2AndLineBreaks",
-                [](ServerSettings& s) {
-                    s.optGameType = 0;
-                    s.filMapList.entries = {"BR-a.ut2b.ut2", "BR-Line\r\nBreak.ut2", "BR-X.UT2"};
-                    s.filMapList.selected = {true, true, true};
-                },
-                {"[XInterface.MapListBombingRun]", "Maps=BR-Old"},
-                {"[XInterface.MapListBombingRun]", "MapNum=3", "Maps=BR-ab", "Maps=BR-LineBreak",
-                 "Maps=BR-X.UT2", ""}},
-        MapCase{"EmptyTemplate", [](ServerSettings&) {}, {}, concat({{"", kDM}, kBlock})}),
+        ini("OnlyExactKeysAtTheLineStart", lastManStanding,
+            {"port=7777", " Port=7777", "bEnabledAll=False", "ServerName", "Maps=DM-Old"},
+            {"port=7777", " Port=7777", "bEnabledAll=False", "ServerName", "Maps=DM-Old", ""}),
+        ini("WorkedExample", design, {kDM, "Maps=DM-Old1", "Maps=DM-Old2", "MapNum=0"},
+            concat({{kDM}, kBlock, {""}})),
+        ini("OtherSectionsKeepTheirMaps", design,
+            {"[XInterface.MapListCaptureTheFlag]", "Maps=CTF-X", "MapNum=1", kDM, "Maps=DM-Old",
+             "[XInterface.MapListTeamDeathMatch]", "Maps=DM-Team"},
+            concat({{"[XInterface.MapListCaptureTheFlag]", "Maps=CTF-X", "MapNum=1", kDM},
+                    kBlock,
+                    {"[XInterface.MapListTeamDeathMatch]", "Maps=DM-Team", ""}})),
+        ini("BonusTypesKeepEveryList", gameType(6), {kDM, "Maps=DM-Old", "MapNum=1"},
+            {kDM, "Maps=DM-Old", "MapNum=1", ""}),
+        ini("MissingSectionAppended", design, {"[URL]", "Port=7777"},
+            concat({{"[URL]", "Port=7777", "", kDM}, kBlock})),
+        ini("SectionWithoutMapLinesGetsASecondOne", design, {kDM, "bRandom=False"},
+            concat({{kDM, "bRandom=False", "", kDM}, kBlock})),
+        ini("HeaderWithTrailingBlankIsNotTheSection", design, {kDM + " ", "Maps=DM-Old"},
+            concat({{kDM + " ", "Maps=DM-Old", "", kDM}, kBlock})),
+        ini("RotationOffTakesTheLowestSelected", selection({false, true, true}, false),
+            {kDM, "MapNum=2", "Maps=DM-Old"}, {kDM, "MapNum=1", "Maps=DM-B", ""}),
+        ini("RotationOnNoneSelectedTakesTheFirst", selection({false, false, false}, true),
+            {kDM, "Maps=DM-Old"}, {kDM, "MapNum=1", "Maps=DM-A", ""}),
+        ini("RotationOffNoneSelectedTakesTheFirst", selection({false, false, false}, false),
+            {kDM, "Maps=DM-Old"}, {kDM, "MapNum=1", "Maps=DM-A", ""}),
+        ini("OtherLinesOfTheSectionStayInPlace", design,
+            {kDM, "Maps=DM-Old", "bRandom=True", "MapNum=1", "maps=lower"},
+            concat({{kDM}, kBlock, {"bRandom=True", "maps=lower", ""}})),
+        ini("AnySectionHeaderEndsTheMapList", design,
+            {kDM, "Maps=DM-Old", "[Engine.Whatever]", "Maps=Keep", "MapNum=7"},
+            concat({{kDM}, kBlock, {"[Engine.Whatever]", "Maps=Keep", "MapNum=7", ""}})),
+        ini("OneBlockHoweverOftenTheHeaderOccurs", design,
+            {kDM, "Maps=DM-Old", "[Other]", kDM, "Maps=DM-Old2"},
+            concat({{kDM}, kBlock, {"[Other]", kDM, ""}})),
+        ini("NoMapsKeepsTheGameList", noMaps, {kDM, "Maps=DM-Old", "MapNum=1"},
+            {kDM, "Maps=DM-Old", "MapNum=1", ""}),
+        ini("NoMapsAppendsNothing", noMaps, {"[URL]"}, {"[URL]", ""}),
+        ini("MapNamesLoseEveryUt2AndLineBreaks", bombingRunNames,
+            {"[XInterface.MapListBombingRun]", "Maps=BR-Old"},
+            {"[XInterface.MapListBombingRun]", "MapNum=3", "Maps=BR-ab", "Maps=BR-LineBreak",
+             "Maps=BR-X.UT2", ""})),
     [](const auto& info) { return std::string(info.param.name); });
 
-// ---- Writing the file. ----
-
-std::set<std::string> namesIn(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
+// A Windows copy: folder and file in capitals, lines ended both ways, no final line end.
 class MakeGameConfig : public ::testing::Test {
 protected:
     void SetUp() override {
-        utpath = dir.withSeparator() + "Game" + game::kNativeSeparator;
-        // A Windows copy: folder and file in capitals, lines ended both ways, no final end.
         dir.writeFile("Game/SYSTEM/UT2003.INI", "[URL]\r\nPort=7777\nServerName=Old\r\n" + kDM +
                                                     "\r\nMaps=DM-Old\r\nMapNum=1");
-        system = dir.path() / "Game" / "SYSTEM";
-        form.setUtpath(utpath);
+        for (const char* name : {"DM-A.ut2", "DM-B.ut2"})
+            dir.writeFile(std::string("Game/Maps/") + name, "map");
+        form.setUtpath(dir.withSeparator() + "Game" + game::kNativeSeparator);
         form.selectGameType(2);
         form.setChecked(Check::MapRotation, true);
         form.setText(Text::ServerName, "New");
-        const fs::path maps = dir.makeFolder("Game/Maps");
-        for (const char* name : {"DM-A.ut2", "DM-B.ut2"})
-            dir.writeFile(std::string("Game/Maps/") + name, "map");
-        form.setMapFolder(maps.string());
+        form.setMapFolder((dir.path() / "Game" / "Maps").string());
         form.setMapSelected(1, true);
     }
 
     test::TempDir dir;
-    std::string utpath;
-    fs::path system;
+    const fs::path system = dir.path() / "Game" / "SYSTEM";
     SettingsForm form;
 };
 
-TEST_F(MakeGameConfig, WritesTheRewrittenTemplateWithCrLf) {
+TEST_F(MakeGameConfig, WritesTheRewrittenTemplateWithCrLfTheSameEachTime) {
     const std::string folder = system.string() + game::kNativeSeparator;
-    makegameconfig(form, folder, "quarnel.ini", true);
-    EXPECT_EQ(test::readFile(system / "quarnel.ini"), "[URL]\r\nPort=7777\r\nServerName=New\r\n" +
-                                                          kDM +
-                                                          "\r\nMapNum=1\r\nMaps=DM-B\r\n\r\n");
-    // A second run with the same settings gives the same bytes, over the first file.
-    const std::string first = test::readFile(system / "quarnel.ini");
-    makegameconfig(form, folder, "quarnel.ini", true);
-    EXPECT_EQ(test::readFile(system / "quarnel.ini"), first);
+    for (int run = 0; run < 2; ++run) {
+        makegameconfig(form, folder, "quarnel.ini", true);
+        EXPECT_EQ(test::readFile(system / "quarnel.ini"),
+                  "[URL]\r\nPort=7777\r\nServerName=New\r\n" + kDM +
+                      "\r\nMapNum=1\r\nMaps=DM-B\r\n\r\n");
+    }
 }
 
-struct FailureCase {
-    const char* name;
-    int error;
-};
-
-class MakeGameConfigFailure : public MakeGameConfig,
-                              public ::testing::WithParamInterface<FailureCase> {};
-
-// Each failure leaves an existing target with its old content and no stray file behind.
-TEST_P(MakeGameConfigFailure, LeavesTheTargetAlone) {
-    const std::string what = GetParam().name;
-    const fs::path out = dir.makeFolder("out");
-    std::string folder = out.string() + game::kNativeSeparator;
-    std::string name = "server.ini";
-    bool overwrite = true;
-    dir.writeFile("out/server.ini", "old");
-    if (what == "MissingTemplate")
-        fs::remove(system / "UT2003.INI");
-    else if (what == "MissingFolder")
-        folder = (out / "nowhere").string() + game::kNativeSeparator;
-    else if (what == "NoOverwrite")
-        overwrite = false;
-    else if (what == "TargetIsAFolder") {
-        name = "sub";
-        dir.makeFolder("out/sub");
-    }
-    const auto before = namesIn(out);
-
-    try {
-        makegameconfig(form, folder, name, overwrite);
-        ADD_FAILURE() << "no error";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), GetParam().error);
-    }
-    EXPECT_EQ(test::readFile(out / "server.ini"), "old");
-    EXPECT_EQ(namesIn(out), before);
-}
-
-INSTANTIATE_TEST_SUITE_P(Failures, MakeGameConfigFailure,
-                         ::testing::Values(FailureCase{"MissingTemplate", errc::FileNotFound},
-                                           FailureCase{"MissingFolder", errc::PathNotFound},
-                                           FailureCase{"NoOverwrite", 58},
-                                           FailureCase{"TargetIsAFolder", errc::FileIO}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(MakeGameConfigDemo, KeepsEveryLineOfTheDemoTemplateItDoesNotOwn) {
-    test::TempDir dir;
-    const std::string utpath = test::copyDemoInstall(dir);
-    SettingsForm form;
-    form.setUtpath(utpath);
-    form.applyFirstRunDefaults();
-    form.cmdselectall_Click();
-    const std::string system = game::systemFolder(utpath);
-    makegameconfig(form, system, "quarnel.ini", true);
-
-    const auto source = test::readFile(game::templateIni(utpath));
-    const auto written = test::readFile(system + "quarnel.ini");
-    ASSERT_GT(source.size(), 1000u);
-    ASSERT_EQ(source.substr(source.size() - 2), "\r\n");
-    // Same number of lines plus the final empty one: the demo's Deathmatch list has as many
-    // lines as the new one, all five maps.
-    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'),
-              std::count(source.begin(), source.end(), '\n') + 1);
-    EXPECT_NE(written.find(kDM + "\r\nMapNum=5\r\nMaps=DM-Cellar\r\nMaps=DM-Lighthouse\r\nMaps=DM-"
-                                 "Quarry\r\nMaps=DM-Reactor\r\nMaps=dm-sunken\r\n"),
-              std::string::npos);
-    EXPECT_EQ(written.substr(0, 20), source.substr(0, 20));
+TEST_F(MakeGameConfig, FailuresLeaveTheTargetAlone) {
+    const fs::path target = dir.writeFile("out/server.ini", "old");
+    const std::string folder = target.parent_path().string() + game::kNativeSeparator;
+    test::expectFailureLeaves(target, 58,
+                              [&] { makegameconfig(form, folder, "server.ini", false); });
+    fs::remove(system / "UT2003.INI");
+    test::expectFailureLeaves(target, errc::FileNotFound,
+                              [&] { makegameconfig(form, folder, "server.ini", true); });
 }
 
 } // namespace
