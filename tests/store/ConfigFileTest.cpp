@@ -95,114 +95,89 @@ protected:
     TempDir dir;
 };
 
-// The setting values of a form, everything the file stores.
-struct Snapshot {
-    std::array<bool, kCheckCount> checks;
-    std::array<std::string, kTextCount> texts;
-    std::array<int, kScrollCount> scrolls;
-    int gameType, arena, botSkill;
-    std::vector<std::string> entries;
-    std::vector<bool> selected;
-    std::string utpath;
-    bool operator==(const Snapshot&) const = default;
-};
+// Everything a load can change: the lines the form saves to, the hidden custom game type
+// and the map list.
+auto snapshot(const SettingsForm& form) {
+    return std::make_tuple(configLines(form), form.text(Text::Gametype), form.mapList().entries,
+                           form.mapList().selected);
+}
 
-Snapshot snapshot(const SettingsForm& form) {
-    const ServerSettings& s = form.settings();
-    return {s.checks,
-            s.texts,
-            s.scrolls,
-            s.optGameType,
-            s.optMutator,
-            s.cboBotSkill,
-            s.filMapList.entries,
-            s.filMapList.selected,
-            form.utpath()};
+// What a load stops with: error number, line and key; zeros when it does not stop.
+using Stop = std::tuple<int, std::size_t, std::string>;
+Stop loadStop(SettingsForm& form, const std::string& path) {
+    try {
+        loadconfig(form, path);
+    } catch (const ConfigLoadError& e) {
+        return {e.number(), e.line(), e.key()};
+    }
+    return {0, 0, "the load did not stop"};
+}
+
+Stop stopAt(int number, std::size_t line) {
+    return {number, line, line ? std::string(kCfgLines[line - 1].key) : std::string()};
 }
 
 TEST_F(ConfigFileTest, FreshSettingsSaveToTheSixtyLinesOfTheExample) {
-    const SettingsForm form = freshForm();
-    createconfig(form, cfg(), true);
-
+    createconfig(freshForm(), cfg(), true);
     std::string expected = "UTPATH=" + utpath() + "\r\n";
     for (const auto& line : kFreshLines)
         expected += line + "\r\n";
     EXPECT_EQ(test::readFile(cfg()), expected);
-}
 
-TEST_F(ConfigFileTest, WriterKeysFromCaptionsAreTheReaderKeys) {
-    const SettingsForm form = changedForm();
-    const std::vector<std::string> lines = configLines(form);
+    // The writer forms its keys from captions and value labels, the reader has literals.
+    const SettingsForm changed = changedForm();
+    const std::vector<std::string> lines = configLines(changed);
     for (std::size_t i = 0; i < kCfgFixedLines; ++i) {
-        EXPECT_EQ(cfgKey(kCfgLines[i], form), kCfgLines[i].key) << "line " << i + 1;
-        EXPECT_EQ(lines[i].substr(0, kCfgLines[i].key.size() + 1),
-                  std::string(kCfgLines[i].key) + "=")
-            << "line " << i + 1;
+        EXPECT_EQ(cfgKey(kCfgLines[i], changed), kCfgLines[i].key);
+        EXPECT_TRUE(lines[i].starts_with(std::string(kCfgLines[i].key) + "=")) << lines[i];
     }
 }
 
-struct RoundTrip {
-    const char* name;
-    std::function<void(SettingsForm&)> edit;
-};
+TEST_F(ConfigFileTest, SavingAndLoadingChangesNothing) {
+    using F = SettingsForm&;
+    // clang-format off
+    const std::pair<const char*, std::function<void(F)>> cases[] = {
+        {"fresh", [](F) {}},
+        {"everything changed",
+         [this](F f) {
+             f = changedForm();
+             for (std::size_t i = 0; i < kCheckCount; i += 2)
+                 f.setChecked(static_cast<Check>(i), false);
+             f.setText(Text::ServerName, "  Two  blanks = here ");
+             f.setText(Text::MOTD4, "ServerName=kept in another line");
+             f.setMapSelected(2, false); // CTF-Gamma.UT2, not found again
+             f.setMapSelected(1, true);
+         }},
+        {"custom game type",
+         [](F f) {
+             f.selectGameType(kGameTypeOther);
+             f.setText(Text::Gametype, "MyPkg.MyGame");
+             // Every map whose extension the file keeps in a findable form.
+             const auto& entries = f.mapList().entries;
+             for (std::size_t i = 0; i < entries.size(); ++i)
+                 f.setMapSelected(i, entries[i].ends_with(".ut2"));
+         }},
+        {"map rotation off keeps the selection; no bot skill",
+         [](F f) {
+             f.setChecked(Check::MapRotation, false);
+             f.setMapSelected(1, true);
+             f.setBotSkillIndex(-1);
+         }},
+    };
+    // clang-format on
+    for (const auto& [name, edit] : cases) {
+        SCOPED_TRACE(name);
+        SettingsForm saved = freshForm();
+        edit(saved);
+        createconfig(saved, cfg(), true);
+        const std::string bytes = test::readFile(cfg());
 
-void PrintTo(const RoundTrip& c, std::ostream* os) {
-    *os << c.name;
+        SettingsForm loaded = freshForm();
+        loadconfig(loaded, cfg());
+        EXPECT_EQ(snapshot(loaded), snapshot(saved));
+        EXPECT_EQ(test::readFile(cfg()), bytes) << "loading must not touch the file";
+    }
 }
-
-class ConfigRoundTripTest : public ConfigFileTest,
-                            public ::testing::WithParamInterface<RoundTrip> {};
-
-TEST_P(ConfigRoundTripTest, SavingAndLoadingChangesNothing) {
-    SettingsForm saved = freshForm();
-    GetParam().edit(saved);
-    createconfig(saved, cfg(), true);
-    const std::string bytes = test::readFile(cfg());
-
-    SettingsForm loaded = freshForm();
-    loadconfig(loaded, cfg());
-    EXPECT_EQ(snapshot(loaded), snapshot(saved));
-    EXPECT_EQ(test::readFile(cfg()), bytes) << "loading must not touch the file";
-
-    createconfig(loaded, cfg("again.cfg"), true);
-    EXPECT_EQ(test::readFile(cfg("again.cfg")), bytes);
-}
-
-// Each changed form is saved from the form, so the custom values must survive as typed.
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Settings, ConfigRoundTripTest, ::testing::Values(
-    RoundTrip{"FreshSettings", [](SettingsForm&) {}},
-    RoundTrip{"EverythingChanged", [](SettingsForm& f) {
-        f.selectGameType(1);
-        for (std::size_t i = 0; i < kCheckCount; ++i)
-            f.setChecked(static_cast<Check>(i), i % 2 == 0);
-        f.setScroll(Scroll::GameSpeed, 50);
-        f.setScroll(Scroll::FriendlyFire, 200);
-        f.setScroll(Scroll::NetStartDelay, 60);
-        f.selectArena(3);
-        f.setBotSkillText("Godlike!");
-        f.setText(Text::ServerName, "  Two  blanks = here ");
-        f.setText(Text::MOTD4, "ServerName=kept in another line");
-        f.setText(Text::Mutator, "A.B, C.D,");
-        f.setText(Text::CmdLineOptions, "x y?z");
-        f.setMapSelected(0, true);
-        f.setMapSelected(1, true);
-    }},
-    RoundTrip{"CustomGameType", [](SettingsForm& f) {
-        f.selectGameType(kGameTypeOther);
-        f.setText(Text::Gametype, "MyPkg.MyGame");
-        // Every map whose extension the file keeps in a findable form.
-        const auto& entries = f.mapList().entries;
-        for (std::size_t i = 0; i < entries.size(); ++i)
-            f.setMapSelected(i, entries[i].ends_with(".ut2"));
-    }},
-    RoundTrip{"MapRotationOffKeepsTheSelection", [](SettingsForm& f) {
-        f.setChecked(Check::MapRotation, false);
-        f.setMapSelected(1, true);
-    }},
-    RoundTrip{"NoBotSkillPicked", [](SettingsForm& f) { f.setBotSkillIndex(-1); }}),
-    [](const auto& info) { return std::string(info.param.name); });
-// clang-format on
 
 TEST_F(ConfigFileTest, NoArenaOptionStillHoldsLineFourteen) {
     SettingsForm design; // nothing selected yet
@@ -218,256 +193,164 @@ TEST_F(ConfigFileTest, NoArenaOptionStillHoldsLineFourteen) {
     EXPECT_TRUE(loaded.checked(chkMutator(0)));
 }
 
-TEST_F(ConfigFileTest, BlanksAreLostOnlyWhereTheFileDropsThem) {
+TEST_F(ConfigFileTest, BlanksAndLineBreaksAreLostOnlyWhereTheFileDropsThem) {
+    // clang-format off
+    const std::tuple<Text, const char*, const char*> texts[] = {
+        {Text::Gametype, "My Game", "MyGame"},  {Text::AdminPassword, "pass word", "password"},
+        {Text::Port, " 7 7 ", "77"},            {Text::AdminEmail, "a b@c", "a b@c"},
+        {Text::MOTD1, "one\r\ntwo\nthree", "onetwothree"}};
+    // clang-format on
     SettingsForm saved = freshForm();
     saved.selectGameType(kGameTypeOther);
-    saved.setText(Text::Gametype, "My Game");
-    saved.setText(Text::AdminPassword, "pass word");
-    saved.setText(Text::Port, " 7 7 ");
-    saved.setText(Text::AdminEmail, "a b@c");
-    createconfig(saved, cfg(), true);
-
-    SettingsForm loaded = freshForm();
-    loadconfig(loaded, cfg());
-    EXPECT_EQ(loaded.text(Text::Gametype), "MyGame");
-    EXPECT_EQ(loaded.text(Text::AdminPassword), "password");
-    EXPECT_EQ(loaded.text(Text::Port), "77");
-    EXPECT_EQ(loaded.text(Text::AdminEmail), "a b@c");
-}
-
-TEST_F(ConfigFileTest, LineBreaksInATextCannotShiftLaterLines) {
-    SettingsForm saved = freshForm();
-    saved.setText(Text::MOTD1, "one\r\ntwo\nthree");
+    for (const auto& [box, typed, read] : texts)
+        saved.setText(box, typed);
+    saved.setScroll(Scroll::MaxPlayers, 20);
     createconfig(saved, cfg(), true);
     EXPECT_EQ(readTextLines(cfg()).size(), kCfgFixedLines);
 
     SettingsForm loaded = freshForm();
     loadconfig(loaded, cfg());
-    EXPECT_EQ(loaded.text(Text::MOTD1), "onetwothree");
-    EXPECT_EQ(loaded.scroll(Scroll::MaxPlayers), 16);
+    for (const auto& [box, typed, read] : texts)
+        EXPECT_EQ(loaded.text(box), read);
+    EXPECT_EQ(loaded.scroll(Scroll::MaxPlayers), 20);
 }
 
-// One fixed line replaced, and what the load makes of it.
-struct LineCase {
-    const char* name;
-    std::size_t line; // 1-based
-    std::string text;
-    std::function<void(const SettingsForm&)> expect;
-};
+// One fixed line replaced, and the line the loaded form saves to.
+TEST_F(ConfigFileTest, LineIsLoadedAsTheReaderTakesIt) {
+    // clang-format off
+    const std::tuple<std::size_t, const char*, const char*> cases[] = {
+        {2, "GameType=Other", "GameType=Other"}, // a custom type of that name
+        {2, "GameType=capturetheflag", "GameType=capturetheflag"},
+        {28, "ServerName=ServerName=Bob's", "ServerName=Bob's"},
+        {28, "Name=Bob", "ServerName=Name=Bob"},
+        {6, "WeaponsStay=2", "WeaponsStay=1"},  // the last character, whatever the key
+        {22, "whatever1", "Vampire=1"},
+        {47, "LANGame=2", "LANGame=0"},         // server options: only a final "1" checks
+        {53, "Nonsense=1", "BalanceTeams=1"},
+        {10, "AirControl= 40 ", "AirControl=40"},
+        {14, "ArenaOptions=Bogus", "ArenaOptions=None"},
+        {38, "EnableWebAdmin=-1", "EnableWebAdmin=1"},
+        {60, "UseMapRotation=0", "UseMapRotation=0"},
+    };
+    // clang-format on
+    for (const auto& [line, text, saved] : cases) {
+        std::vector<std::string> lines = configLines(freshForm());
+        lines[line - 1] = text;
+        SettingsForm form = freshForm();
+        loadconfig(form, writeCfg(lines));
+        EXPECT_EQ(configLines(form)[line - 1], saved) << text;
+    }
 
-void PrintTo(const LineCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ConfigLineTest : public ConfigFileTest, public ::testing::WithParamInterface<LineCase> {};
-
-TEST_P(ConfigLineTest, LoadsTheValueAsTheReaderTakesIt) {
+    // A loaded line acts as the user's edit: the list, the value label, the enabled boxes.
     std::vector<std::string> lines = configLines(freshForm());
-    lines[GetParam().line - 1] = GetParam().text;
+    lines[1] = "GameType=CaptureTheFlag";
+    lines[9] = "AirControl=40";
+    lines[23] = "UseBots=1";
+    lines[37] = "EnableWebAdmin=1";
     SettingsForm form = freshForm();
     loadconfig(form, writeCfg(lines));
-    GetParam().expect(form);
+    EXPECT_EQ(form.mapList().entries,
+              (std::vector<std::string>{"CTF-Alpha.ut2", "CTF-Beta.ut2", "CTF-Gamma.UT2"}));
+    EXPECT_EQ(form.caption(Scroll::AirControl), "Air Control = 40%");
+    EXPECT_TRUE(form.enabled().sclMinPlayers);
+    EXPECT_TRUE(form.enabled().cboBotSkill);
+    EXPECT_TRUE(form.enabled().txtwebport);
 }
 
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Values, ConfigLineTest, ::testing::Values(
-    LineCase{"WordOtherIsACustomType", 2, "GameType=Other", [](const SettingsForm& f) {
-        EXPECT_EQ(f.gameType(), kGameTypeOther);
-        EXPECT_EQ(f.text(Text::Gametype), "Other");
-    }},
-    LineCase{"GameTypeWordsAreCaseSensitive", 2, "GameType=capturetheflag", [](const SettingsForm& f) {
-        EXPECT_EQ(f.gameType(), kGameTypeOther);
-        EXPECT_EQ(f.text(Text::Gametype), "capturetheflag");
-    }},
-    LineCase{"KnownGameTypeRereadsTheMaps", 2, "GameType=CaptureTheFlag", [](const SettingsForm& f) {
-        EXPECT_EQ(f.gameType(), 1);
-        EXPECT_EQ(f.mapList().entries,
-                  (std::vector<std::string>{"CTF-Alpha.ut2", "CTF-Beta.ut2", "CTF-Gamma.UT2"}));
-    }},
-    LineCase{"RepeatedKeyIsRemovedEverywhere", 28, "ServerName=ServerName=Bob's",
-             [](const SettingsForm& f) { EXPECT_EQ(f.text(Text::ServerName), "Bob's"); }},
-    LineCase{"WrongKeyMakesTheWholeLineTheText", 28, "Name=Bob",
-             [](const SettingsForm& f) { EXPECT_EQ(f.text(Text::ServerName), "Name=Bob"); }},
-    LineCase{"GameOptionEndingInTwoChecks", 6, "WeaponsStay=2",
-             [](const SettingsForm& f) { EXPECT_TRUE(f.checked(chkGameOptions(0))); }},
-    LineCase{"MutatorWithAnyKeyEndingInOneChecks", 22, "whatever1",
-             [](const SettingsForm& f) { EXPECT_TRUE(f.checked(chkMutator(7))); }},
-    LineCase{"ServerOptionEndingInTwoClears", 47, "LANGame=2",
-             [](const SettingsForm& f) { EXPECT_FALSE(f.checked(chkServerOptions(1))); }},
-    LineCase{"ServerOptionWithAnyKeyEndingInOneChecks", 53, "Nonsense=1",
-             [](const SettingsForm& f) { EXPECT_TRUE(f.checked(chkServerOptions(7))); }},
-    LineCase{"ScrollValueWithBlanks", 10, "AirControl= 40 ", [](const SettingsForm& f) {
-        EXPECT_EQ(f.scroll(Scroll::AirControl), 40);
-        EXPECT_EQ(f.caption(Scroll::AirControl), "Air Control = 40%");
-    }},
-    LineCase{"UnknownArenaWordKeepsTheOption", 14, "ArenaOptions=Bogus",
-             [](const SettingsForm& f) { EXPECT_EQ(f.arena(), 0); }},
-    LineCase{"WebAdminTakesAnyNonZeroNumber", 38, "EnableWebAdmin=-1", [](const SettingsForm& f) {
-        EXPECT_TRUE(f.checked(Check::Webadmin));
-        EXPECT_TRUE(f.enabled().txtwebport);
-    }},
-    LineCase{"MapRotationZeroClears", 60, "UseMapRotation=0",
-             [](const SettingsForm& f) { EXPECT_FALSE(f.checked(Check::MapRotation)); }},
-    LineCase{"UseBotsEnablesItsDependants", 24, "UseBots=1", [](const SettingsForm& f) {
-        EXPECT_TRUE(f.checked(Check::UseBots));
-        EXPECT_TRUE(f.enabled().sclMinPlayers);
-        EXPECT_TRUE(f.enabled().cboBotSkill);
-    }}),
-    [](const auto& info) { return std::string(info.param.name); });
-// clang-format on
+// A line that stops the load: the error, the lines before it applied, the rest untouched.
+TEST_F(ConfigFileTest, FailingLineStopsTheLoadKeepingEarlierLinesOnly) {
+    struct Case {
+        std::size_t line; // 1-based
+        const char* text;
+        int number;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {11, "GameSpeed=49", 380},           {10, "AirControl=abc", errc::TypeMismatch},
+        {26, "MinPlayers=40000", errc::Overflow}, {58, "MaxPlayers=33", 380},
+        {7, "Translocator=x", errc::TypeMismatch}, {15, "", errc::TypeMismatch},
+        {27, "BotsSkill=Expert", 380},       {27, "BotsSkill=godlike!", 380},
+        {38, "EnableWebAdmin=yes", errc::TypeMismatch}, {60, "UseMapRotation=", errc::TypeMismatch}};
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        std::vector<std::string> file = configLines(changedForm());
+        file[c.line - 1] = c.text;
+        const std::string path = writeCfg(file);
+        const std::string bytes = test::readFile(path);
 
-// A line that stops the load: the error, and the lines applied around it.
-struct FailureCase {
-    const char* name;
-    std::size_t line; // 1-based
-    std::string text;
-    int number;
-};
-
-void PrintTo(const FailureCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ConfigFailureTest : public ConfigFileTest,
-                          public ::testing::WithParamInterface<FailureCase> {};
-
-TEST_P(ConfigFailureTest, StopsAtTheLineKeepingEarlierLinesOnly) {
-    const FailureCase& c = GetParam();
-    std::vector<std::string> file = configLines(changedForm());
-    file[c.line - 1] = c.text;
-    const std::string path = writeCfg(file);
-    const std::string bytes = test::readFile(path);
-
-    SettingsForm form = freshForm();
-    const std::vector<std::string> before = configLines(form);
-    try {
-        loadconfig(form, path);
-        FAIL() << "the load should stop";
-    } catch (const ConfigLoadError& e) {
-        EXPECT_EQ(e.number(), c.number);
-        EXPECT_EQ(e.line(), c.line);
-        EXPECT_EQ(e.key(), kCfgLines[c.line - 1].key);
+        SettingsForm form = freshForm();
+        const std::vector<std::string> before = configLines(form);
+        EXPECT_EQ(loadStop(form, path), stopAt(c.number, c.line));
+        const std::vector<std::string> after = configLines(form);
+        for (std::size_t i = 0; i + 1 < c.line; ++i)
+            EXPECT_EQ(after[i], file[i]) << "line " << i + 1 << " should be applied";
+        for (std::size_t i = c.line - 1; i < kCfgFixedLines; ++i)
+            EXPECT_EQ(after[i], before[i]) << "line " << i + 1 << " should keep its value";
+        EXPECT_EQ(form.mapList().selectedCount(), 0u);
+        EXPECT_EQ(test::readFile(path), bytes);
     }
-    const std::vector<std::string> after = configLines(form);
-    for (std::size_t i = 0; i + 1 < c.line; ++i)
-        EXPECT_EQ(after[i], file[i]) << "line " << i + 1 << " should be applied";
-    for (std::size_t i = c.line - 1; i < kCfgFixedLines; ++i)
-        EXPECT_EQ(after[i], before[i]) << "line " << i + 1 << " should keep its value";
-    EXPECT_EQ(form.mapList().selectedCount(), 0u);
-    EXPECT_EQ(test::readFile(path), bytes);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lines, ConfigFailureTest,
-    ::testing::Values(
-        FailureCase{"GameSpeedBelowItsMinimum", 11, "GameSpeed=49", 380},
-        FailureCase{"ScrollLetters", 10, "AirControl=abc", errc::TypeMismatch},
-        FailureCase{"ScrollWithPercent", 12, "FriendlyFire=50%", errc::TypeMismatch},
-        FailureCase{"ScrollEmpty", 13, "SpawnProtectionTime=", errc::TypeMismatch},
-        FailureCase{"ScrollBeyondSixteenBits", 26, "MinPlayers=40000", errc::Overflow},
-        FailureCase{"ScrollAboveItsMaximum", 58, "MaxPlayers=33", 380},
-        FailureCase{"GameOptionLastCharNoDigit", 7, "Translocator=x", errc::TypeMismatch},
-        FailureCase{"MutatorEmptyLine", 15, "", errc::TypeMismatch},
-        FailureCase{"BotSkillNoItem", 27, "BotsSkill=Expert", 380},
-        FailureCase{"BotSkillCaseMatters", 27, "BotsSkill=godlike!", 380},
-        FailureCase{"WebAdminNotANumber", 38, "EnableWebAdmin=yes", errc::TypeMismatch},
-        FailureCase{"MapRotationEmpty", 60, "UseMapRotation=", errc::TypeMismatch}),
-    [](const auto& info) { return std::string(info.param.name); });
-
+// A file cut short reads one empty line, which clears that line's setting, then stops.
 TEST_F(ConfigFileTest, FileCutShortReadsOneEmptyLineThenStops) {
     struct Cut {
         std::size_t keep;    // lines kept
         std::size_t stopsAt; // position of the error
         int number;
+        std::function<void(const SettingsForm&)> emptyLine; // what the empty line did
     };
-    for (const Cut& cut : {Cut{30, 32, errc::SubscriptRange}, Cut{9, 10, errc::TypeMismatch},
-                           Cut{45, 47, errc::SubscriptRange}, Cut{59, 60, errc::TypeMismatch}}) {
+    using F = const SettingsForm&;
+    // clang-format off
+    const Cut cuts[] = {
+        {0, 2, errc::SubscriptRange, [](F f) { EXPECT_EQ(f.utpath(), ""); }},
+        {1, 3, errc::SubscriptRange,
+         [](F f) {
+             EXPECT_EQ(f.gameType(), kGameTypeOther);
+             EXPECT_EQ(f.text(Text::Gametype), "");
+         }},
+        {9, 10, errc::TypeMismatch, [](F) {}},
+        {30, 32, errc::SubscriptRange, [](F f) { EXPECT_EQ(f.text(Text::AdminEmail), ""); }},
+        {47, 49, errc::SubscriptRange,
+         [](F f) { EXPECT_FALSE(f.checked(chkServerOptions(2))); }},
+        {59, 60, errc::TypeMismatch, [](F) {}},
+    };
+    // clang-format on
+    for (const Cut& cut : cuts) {
         SCOPED_TRACE(cut.keep);
         std::vector<std::string> file = configLines(changedForm());
         file[1] = "GameType=Deathmatch"; // the same type: the list is not read again
         file.resize(cut.keep);
         SettingsForm form = freshForm();
+        form.setText(Text::AdminEmail, "x");
+        form.setChecked(chkServerOptions(2), true);
         form.setMapSelected(1, true);
-        try {
-            loadconfig(form, writeCfg(file));
-            FAIL() << "the load should stop";
-        } catch (const ConfigLoadError& e) {
-            EXPECT_EQ(e.number(), cut.number);
-            EXPECT_EQ(e.line(), cut.stopsAt);
-        }
+        const std::vector<std::string> before = configLines(form);
+        EXPECT_EQ(loadStop(form, writeCfg(file)), stopAt(cut.number, cut.stopsAt));
         const std::vector<std::string> after = configLines(form);
-        for (std::size_t i = 0; i < cut.keep; ++i)
-            EXPECT_EQ(after[i], file[i]);
-        // The selection stays as it was: the map lines are never reached.
-        EXPECT_EQ(form.mapList().selected, (std::vector<bool>{false, true}));
+        for (std::size_t i = 0; i < kCfgFixedLines; ++i) {
+            if (i < cut.keep || i + 1 >= cut.stopsAt) {
+                EXPECT_EQ(after[i], i < cut.keep ? file[i] : before[i]) << "line " << i + 1;
+            }
+        }
+        cut.emptyLine(form);
+        // The map lines are never reached; an empty line 2 reads the list again.
+        if (cut.keep != 1) {
+            EXPECT_EQ(form.mapList().selected, (std::vector<bool>{false, true}));
+        }
     }
-}
-
-TEST_F(ConfigFileTest, EmptyLineAfterTheCutClearsTextsAndServerOptions) {
-    std::vector<std::string> file = configLines(changedForm());
-    file.resize(30); // position 31, the admin e-mail, reads the empty entry
-    SettingsForm form = changedForm();
-    EXPECT_THROW(loadconfig(form, writeCfg(file)), ConfigLoadError);
-    EXPECT_EQ(form.text(Text::AdminEmail), "");
-
-    file = configLines(changedForm());
-    file.resize(47); // position 48, a server option
-    form = changedForm();
-    EXPECT_THROW(loadconfig(form, writeCfg(file)), ConfigLoadError);
-    EXPECT_FALSE(form.checked(chkServerOptions(2)));
-
-    file.resize(1); // position 2, the game type
-    form = freshForm();
-    EXPECT_THROW(loadconfig(form, writeCfg(file)), ConfigLoadError);
-    EXPECT_EQ(form.gameType(), kGameTypeOther);
-    EXPECT_EQ(form.text(Text::Gametype), "");
-}
-
-TEST_F(ConfigFileTest, EmptyFileEmptiesTheGameFolderAndStopsAtLineTwo) {
-    SettingsForm form = freshForm();
-    const Snapshot before = snapshot(form);
-    const std::string path = cfg();
-    dir.writeFile("test.cfg", "");
-    try {
-        loadconfig(form, path);
-        FAIL() << "the load should stop";
-    } catch (const ConfigLoadError& e) {
-        EXPECT_EQ(e.number(), errc::SubscriptRange);
-        EXPECT_EQ(e.line(), 2u);
-        EXPECT_EQ(e.key(), "GameType");
-    }
-    Snapshot expected = before;
-    expected.utpath.clear();
-    EXPECT_EQ(snapshot(form), expected);
 }
 
 TEST_F(ConfigFileTest, UnreadableFilesFailBeforeAnyChange) {
-    struct Bad {
-        const char* name;
-        std::function<std::string()> make;
-        int number;
-    };
-    const std::vector<Bad> cases = {
-        {"missing", [&] { return cfg("missing.cfg"); }, errc::FileNotFound},
-        {"folder", [&] { return dir.makeFolder("folder.cfg").string(); }, errc::FileNotFound},
-        {"oversized",
-         [&] {
-             return dir.writeFile("big.cfg", std::string(kMaxConfigFileBytes + 1, 'x')).string();
-         },
-         errc::FileIO},
-    };
-    for (const Bad& bad : cases) {
-        SCOPED_TRACE(bad.name);
+    const std::pair<std::string, int> cases[] = {
+        {cfg("missing.cfg"), errc::FileNotFound},
+        {dir.makeFolder("folder.cfg").string(), errc::FileNotFound},
+        {dir.writeFile("big.cfg", std::string(kMaxConfigFileBytes + 1, 'x')).string(),
+         errc::FileIO}};
+    for (const auto& [path, number] : cases) {
         SettingsForm form = freshForm();
-        const Snapshot before = snapshot(form);
-        const std::string path = bad.make();
-        try {
-            loadconfig(form, path);
-            FAIL() << "the load should fail";
-        } catch (const ConfigLoadError& e) {
-            EXPECT_EQ(e.number(), bad.number);
-            EXPECT_EQ(e.line(), 0u);
-        }
+        const auto before = snapshot(form);
+        EXPECT_EQ(loadStop(form, path), stopAt(number, 0)) << path;
         EXPECT_EQ(snapshot(form), before);
     }
 }
@@ -485,22 +368,17 @@ TEST_F(ConfigFileTest, MapLinesSelectListedMapsWhateverTheirKeys) {
     EXPECT_EQ(form.mapList().selected, (std::vector<bool>{true, true, false}));
 }
 
-TEST_F(ConfigFileTest, LoadingClearsTheSelectionOnceLineSixtyIsApplied) {
-    SettingsForm form = freshForm();
-    form.cmdselectall_Click();
-    loadconfig(form, writeCfg(configLines(freshForm())));
-    EXPECT_EQ(form.mapList().selectedCount(), 0u);
-}
-
 TEST_F(ConfigFileTest, SameGameTypeKeepsTheListEvenWhenTheFolderChanges) {
     SettingsForm form = freshForm();
-    const MapList before = form.mapList();
     std::vector<std::string> file = configLines(form);
+    form.cmdselectall_Click();
+    const MapList before = form.mapList();
     file[0] = "UTPATH=/nowhere/";
     file.emplace_back("Map1=DM-Two");
     loadconfig(form, writeCfg(file));
     EXPECT_EQ(form.utpath(), "/nowhere/");
     EXPECT_EQ(form.mapList().folder, before.folder);
+    // The earlier selection is cleared, the file's maps selected.
     EXPECT_EQ(form.mapList().selected, (std::vector<bool>{false, true}));
 }
 
@@ -528,19 +406,15 @@ TEST(ConfigNumberTest, ConvertsLikeASixteenBitInteger) {
         {"&H10", 0, errc::TypeMismatch}, {"5 sec.", 0, errc::TypeMismatch},
         {"-", 0, errc::TypeMismatch}};
     // clang-format on
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        if (c.number == 0) {
-            EXPECT_EQ(toInteger16(c.text), c.value);
-            continue;
-        }
+    const auto convert = [](const char* text) -> std::pair<int, int> {
         try {
-            toInteger16(c.text);
-            ADD_FAILURE() << "should not convert";
+            return {toInteger16(text), 0};
         } catch (const Error& e) {
-            EXPECT_EQ(e.number(), c.number);
+            return {0, e.number()};
         }
-    }
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(convert(c.text), std::make_pair(c.value, c.number)) << c.text;
 }
 
 } // namespace

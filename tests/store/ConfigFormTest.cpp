@@ -64,30 +64,26 @@ TEST_F(ConfigFormTest, MissingMapsFolderFallsBackToTheCurrentFolder) {
     EXPECT_EQ(form.mapList().folder, game::currentFolder());
 }
 
-TEST_F(ConfigFormTest, LoadErrorsCarryTheLineAndKey) {
+TEST_F(ConfigFormTest, StoppedLoadKeepsTheGameFolderOfLineOne) {
     std::vector<std::string> lines = demoLines();
     lines[10] = "GameSpeed=500";
-    SettingsForm form;
-    try {
-        formFromConfig(form, {writeCfg(lines), game, "/opt/quarnel/"});
-        FAIL() << "the load should stop";
-    } catch (const ConfigLoadError& e) {
-        EXPECT_EQ(e.line(), 11u);
-        EXPECT_EQ(e.key(), "GameSpeed");
-        EXPECT_EQ(e.number(), errc::InvalidProperty);
+    struct Case {
+        std::vector<std::string> lines;
+        std::optional<std::string> gameDir;
+        std::size_t stopsAt;
+        std::string utpath;
+    };
+    const Case cases[] = {{lines, game, 11, game}, {{}, std::nullopt, 2, ""}};
+    for (const Case& c : cases) {
+        SettingsForm form;
+        try {
+            formFromConfig(form, {writeCfg(c.lines), c.gameDir, "/opt/quarnel/"});
+            ADD_FAILURE() << "the load should stop";
+        } catch (const ConfigLoadError& e) {
+            EXPECT_EQ(e.line(), c.stopsAt);
+        }
+        EXPECT_EQ(form.utpath(), c.utpath);
     }
-    EXPECT_EQ(form.utpath(), game); // line 1 named the given folder
-}
-
-TEST_F(ConfigFormTest, EmptyFileLeavesNoGameFolder) {
-    SettingsForm form;
-    try {
-        formFromConfig(form, {writeCfg({}), std::nullopt, "/opt/quarnel/"});
-        FAIL() << "the load should stop";
-    } catch (const ConfigLoadError& e) {
-        EXPECT_EQ(e.line(), 2u);
-    }
-    EXPECT_EQ(form.utpath(), "");
 }
 
 } // namespace

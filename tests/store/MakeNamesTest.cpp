@@ -6,41 +6,27 @@ namespace quarnel {
 namespace {
 
 TEST(MakeNamesTest, RefusesWhatMakeBatIniRefuses) {
-    struct Case {
-        const char* title;
-        std::string_view message; // empty: accepted
-    };
-    const Case cases[] = {
-        {"myserver.ini", ""},
-        {"Server.INI", ""},
-        {"a.ini.b.ini", ""},
-        {"User.ini", kBuiltInIniMessage},
-        {"USER.INI", kBuiltInIniMessage},
-        {"ut2003.Ini", kBuiltInIniMessage},
-        {"UnrealEdTips.ini", kBuiltInIniMessage},
-        {"server.txt", kIniExtensionMessage},
-        {"server", kIniExtensionMessage},
-        {"server.ini.txt", kIniExtensionMessage},
-        {"server.inix", kIniExtensionMessage},
-        {"", kIniExtensionMessage},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.title);
-        const auto refusal = refuseIniName(c.title);
-        EXPECT_EQ(refusal ? refusal->message : std::string_view{}, c.message);
-        if (refusal) {
-            EXPECT_EQ(refusal->title,
-                      c.message == kBuiltInIniMessage ? kBuiltInIniTitle : kIniExtensionTitle);
+    const auto ext = std::make_optional(MakeRefusal{kIniExtensionMessage, kIniExtensionTitle});
+    const auto builtIn = std::make_optional(MakeRefusal{kBuiltInIniMessage, kBuiltInIniTitle});
+    // clang-format off
+    const std::pair<const char*, std::optional<MakeRefusal>> cases[] = {
+        {"myserver.ini", std::nullopt}, {"Server.INI", std::nullopt}, {"a.ini.b.ini", std::nullopt},
+        {"USER.INI", builtIn},          {"ut2003.Ini", builtIn},      {"UnrealEdTips.ini", builtIn},
+        {"server.txt", ext},            {"server", ext},              {"server.ini.txt", ext},
+        {"server.inix", ext},           {"", ext}};
+    // clang-format on
+    for (const auto& [title, refusal] : cases) {
+        const auto got = refuseIniName(title);
+        EXPECT_EQ(got.has_value(), refusal.has_value()) << title;
+        if (got && refusal) {
+            EXPECT_EQ(got->message, refusal->message) << title;
+            EXPECT_EQ(got->title, refusal->title) << title;
         }
     }
 }
 
 TEST(MakeNamesTest, FilesGoBesideTheChosenOne) {
-    struct Case {
-        const char* path;
-        MakeFiles files;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, MakeFiles> cases[] = {
         {"/srv/ut/System/myserver.ini", {"/srv/ut/System/", "myserver.ini", "myserver.bat"}},
         {"/srv/ut/Server.INI", {"/srv/ut/", "Server.INI", "Server.bat"}},
         {"/a/a.ini.b.ini", {"/a/", "a.ini.b.ini", "a.bat.b.bat"}},
@@ -49,12 +35,11 @@ TEST(MakeNamesTest, FilesGoBesideTheChosenOne) {
         {"bare.ini", {"", "bare.ini", "bare.bat"}},
         {"/odd/My.Ini.Copy.iNi", {"/odd/", "My.Ini.Copy.iNi", "My.bat.Copy.bat"}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.path);
-        const MakeFiles files = makeFilesFor(c.path);
-        EXPECT_EQ(files.folder, c.files.folder);
-        EXPECT_EQ(files.iniName, c.files.iniName);
-        EXPECT_EQ(files.batchName, c.files.batchName);
+    for (const auto& [path, expected] : cases) {
+        const MakeFiles files = makeFilesFor(path);
+        EXPECT_EQ(std::tie(files.folder, files.iniName, files.batchName),
+                  std::tie(expected.folder, expected.iniName, expected.batchName))
+            << path;
     }
 }
 

@@ -3,6 +3,7 @@
 #include "TempDir.h"
 
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <sqlite3.h>
@@ -20,16 +21,6 @@ unsigned modeOf(const fs::path& p) {
     struct stat info {};
     EXPECT_EQ(::stat(p.c_str(), &info), 0) << p;
     return info.st_mode & 07777u;
-}
-
-// Files and folders of dir whose names start with prefix.
-std::vector<fs::path> entriesStartingWith(const fs::path& dir, const std::string& prefix) {
-    std::vector<fs::path> found;
-    for (const auto& entry : fs::directory_iterator(dir))
-        if (entry.path().filename().string().rfind(prefix, 0) == 0)
-            found.push_back(entry.path());
-    std::sort(found.begin(), found.end());
-    return found;
 }
 
 void runSql(const fs::path& file, const char* sql) {
@@ -56,16 +47,16 @@ TEST(RegistryPath, ResolvedFromTheEnvironment) {
         std::map<std::string, std::string> env;
         std::string expected;
     };
+    // clang-format off
     const Case cases[] = {
-        {{{"QUARNEL_REGISTRY", "/srv/q.db"}, {"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}},
-         "/srv/q.db"},
-        {{{"QUARNEL_REGISTRY", ""}, {"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}},
-         "/x/quarnel/registry.db"},
+        {{{"QUARNEL_REGISTRY", "/srv/q.db"}, {"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}}, "/srv/q.db"},
+        {{{"QUARNEL_REGISTRY", ""}, {"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}}, "/x/quarnel/registry.db"},
         {{{"XDG_CONFIG_HOME", "/cfg dir"}, {"HOME", "/h"}}, "/cfg dir/quarnel/registry.db"},
         {{{"XDG_CONFIG_HOME", ""}, {"HOME", "/h"}}, "/h/.config/quarnel/registry.db"},
         {{{"XDG_CONFIG_HOME", "relative/cfg"}, {"HOME", "/h"}}, "/h/.config/quarnel/registry.db"},
         {{{"HOME", "/home/ann"}}, "/home/ann/.config/quarnel/registry.db"},
     };
+    // clang-format on
     for (const auto& c : cases) {
         const EnvLookup env = [&](const char* name) -> std::optional<std::string> {
             const auto it = c.env.find(name);
@@ -97,97 +88,79 @@ TEST(RegistryFile, NewStoreIsPrivateAndKeepsValuesAcrossOpens) {
               RegValue(std::string("pw ")));
 }
 
-enum class Damage { Garbage, Truncated, NewerLayout, ForeignDatabase, Folder, GarbageWithJournal };
-
-struct DamageCase {
-    const char* label;
-    Damage damage;
-};
-
-class UnusableStore : public ::testing::TestWithParam<DamageCase> {};
-
-TEST_P(UnusableStore, IsMovedAsideAndTheRunStartsEmpty) {
+// Each damage makes the file at the given path unusable.
+TEST(RegistryFile, UnusableStoreIsMovedAsideAndTheRunStartsEmpty) {
+    using Damage = std::function<void(const test::TempDir&, const fs::path&)>;
+    const std::pair<const char*, Damage> damages[] = {
+        {"garbage with a journal",
+         [](const test::TempDir& dir, const fs::path&) {
+             dir.writeFile("registry.db", std::string(3000, '\x5a') + "not a database");
+             dir.writeFile("registry.db-journal", "old journal");
+         }},
+        {"truncated",
+         [](const test::TempDir&, const fs::path& file) {
+             writeStore(file, 400);
+             fs::resize_file(file, fs::file_size(file) / 2);
+         }},
+        {"newer layout",
+         [](const test::TempDir&, const fs::path& file) {
+             writeStore(file, 1);
+             runSql(file, "PRAGMA user_version = 2");
+         }},
+        {"foreign database",
+         [](const test::TempDir&, const fs::path& file) {
+             runSql(file, "CREATE TABLE bookmarks(url TEXT)");
+         }},
+        {"folder in the way",
+         [](const test::TempDir& dir, const fs::path&) {
+             dir.makeFolder("registry.db/inside");
+         }},
+    };
+    // All in one folder, so that the files moved aside must get distinct names.
     test::TempDir dir;
     const fs::path file = dir.path() / "registry.db";
-    switch (GetParam().damage) {
-    case Damage::Garbage:
-        dir.writeFile("registry.db", std::string(3000, '\x5a') + "not a database");
-        break;
-    case Damage::GarbageWithJournal:
-        dir.writeFile("registry.db", "garbage");
-        dir.writeFile("registry.db-journal", "old journal");
-        break;
-    case Damage::Truncated: {
-        writeStore(file, 400);
-        const auto size = fs::file_size(file);
-        fs::resize_file(file, size / 2);
-        break;
-    }
-    case Damage::NewerLayout:
-        writeStore(file, 1);
-        runSql(file, "PRAGMA user_version = 2");
-        break;
-    case Damage::ForeignDatabase:
-        runSql(file, "CREATE TABLE bookmarks(url TEXT)");
-        break;
-    case Damage::Folder:
-        dir.makeFolder("registry.db/inside");
-        break;
-    }
-    const bool wasFolder = fs::is_directory(file);
-    const std::string before = wasFolder ? std::string() : test::readFile(file);
+    std::map<fs::path, std::string> movedAside; // name, bytes
+    for (const auto& [label, damage] : damages) {
+        SCOPED_TRACE(label);
+        for (const char* suffix : {"", "-wal", "-shm"})
+            fs::remove(file.string() + suffix);
+        damage(dir, file);
+        const bool wasFolder = fs::is_directory(file);
+        const std::string before = wasFolder ? std::string() : test::readFile(file);
 
-    auto opened = openRegistry(file);
-
-    ASSERT_EQ(opened.notes.size(), 1u);
-    EXPECT_NE(opened.notes[0].find("moved aside to"), std::string::npos) << opened.notes[0];
-    ASSERT_TRUE(opened.persistent());
-    const auto aside = entriesStartingWith(dir.path(), "registry.db.unusable-");
-    ASSERT_FALSE(aside.empty());
-    EXPECT_NE(opened.notes[0].find(aside[0].string()), std::string::npos);
-    if (wasFolder)
-        EXPECT_TRUE(fs::exists(aside[0] / "inside"));
-    else
-        EXPECT_EQ(test::readFile(aside[0]), before); // kept byte for byte
-    if (GetParam().damage == Damage::GarbageWithJournal) {
-        EXPECT_EQ(test::readFile(aside[0].string() + "-journal"), "old journal");
-        EXPECT_FALSE(fs::exists(dir.path() / "registry.db-journal"));
-    }
-
-    // A fresh, private, working store took the old one's place.
-    EXPECT_EQ(modeOf(file), 0600u);
-    EXPECT_FALSE(opened.registry->regkeyexists(LM, kKey));
-    EXPECT_FALSE(opened.registry->createregkey(LM, kKey));
-    ASSERT_TRUE(opened.registry->writeregvalue(LM, kKey, "UTPATH", std::string("/g ")));
-    opened.registry.reset();
-    auto again = openRegistry(file);
-    EXPECT_TRUE(again.notes.empty());
-    EXPECT_EQ(again.registry->readregvalue(LM, kKey, "UTPATH"), RegValue(std::string("/g ")));
-}
-
-INSTANTIATE_TEST_SUITE_P(Damages, UnusableStore,
-                         ::testing::Values(DamageCase{"garbage", Damage::Garbage},
-                                           DamageCase{"garbage_with_journal",
-                                                      Damage::GarbageWithJournal},
-                                           DamageCase{"truncated", Damage::Truncated},
-                                           DamageCase{"newer_layout", Damage::NewerLayout},
-                                           DamageCase{"foreign_database", Damage::ForeignDatabase},
-                                           DamageCase{"folder_in_the_way", Damage::Folder}),
-                         [](const auto& info) { return std::string(info.param.label); });
-
-TEST(RegistryFile, TwoUnusableFilesInARowGetDistinctNames) {
-    test::TempDir dir;
-    const fs::path file = dir.path() / "registry.db";
-    for (const char* content : {"first bad", "second bad"}) {
-        dir.writeFile("registry.db", content);
         auto opened = openRegistry(file);
+        ASSERT_EQ(opened.notes.size(), 1u);
         ASSERT_TRUE(opened.persistent());
+        const std::string& note = opened.notes[0];
+        const std::string mark = "moved aside to ";
+        const auto at = note.find(mark);
+        ASSERT_NE(at, std::string::npos) << note;
+        const fs::path aside = note.substr(at + mark.size(), note.find(';', at) - at - mark.size());
+        EXPECT_TRUE(movedAside.emplace(aside, before).second) << "name used twice: " << aside;
+        if (wasFolder) {
+            EXPECT_TRUE(fs::exists(aside / "inside"));
+        }
+        if (fs::exists(aside.string() + "-journal")) {
+            EXPECT_EQ(test::readFile(aside.string() + "-journal"), "old journal");
+        }
+        EXPECT_FALSE(fs::exists(dir.path() / "registry.db-journal"));
+
+        // A fresh, private, working store took the old one's place.
+        EXPECT_EQ(modeOf(file), 0600u);
+        EXPECT_FALSE(opened.registry->regkeyexists(LM, kKey));
+        EXPECT_FALSE(opened.registry->createregkey(LM, kKey));
+        ASSERT_TRUE(opened.registry->writeregvalue(LM, kKey, "UTPATH", std::string("/g ")));
+        opened.registry.reset();
+        auto again = openRegistry(file);
+        EXPECT_TRUE(again.notes.empty());
+        EXPECT_EQ(again.registry->readregvalue(LM, kKey, "UTPATH"), RegValue(std::string("/g ")));
     }
-    const auto aside = entriesStartingWith(dir.path(), "registry.db.unusable-");
-    ASSERT_EQ(aside.size(), 2u);
-    std::vector<std::string> contents{test::readFile(aside[0]), test::readFile(aside[1])};
-    std::sort(contents.begin(), contents.end());
-    EXPECT_EQ(contents, (std::vector<std::string>{"first bad", "second bad"}));
+    // Every unusable file is still there, byte for byte.
+    for (const auto& [aside, bytes] : movedAside) {
+        if (!fs::is_directory(aside)) {
+            EXPECT_EQ(test::readFile(aside), bytes) << aside;
+        }
+    }
 }
 
 TEST(RegistryFile, UnwritableFolderGivesAWorkingStoreForThisRun) {

@@ -38,6 +38,11 @@ protected:
         dumpA = expectedDump(setA);
         dumpB = expectedDump(setB);
         ASSERT_NE(dumpA, dumpB);
+        // The store holds set A to begin with.
+        auto opened = openRegistry(file);
+        ASSERT_TRUE(opened.persistent());
+        opened.registry->createregkey(LM, kProgramKey);
+        savetoreg(*opened.registry, setA);
     }
 
     SettingsForm makeSet(const std::string& serverName, int variant, int maps) {
@@ -78,15 +83,8 @@ protected:
         return dump(*reg);
     }
 
-    void saveInitial(const std::filesystem::path& file) {
-        auto opened = openRegistry(file);
-        ASSERT_TRUE(opened.persistent());
-        opened.registry->createregkey(LM, kProgramKey);
-        savetoreg(*opened.registry, setA);
-    }
-
     // The store as the next start finds it: usable as it is, holding set A or set B.
-    void expectWhole(const std::filesystem::path& file) {
+    void expectWhole() {
         auto opened = openRegistry(file);
         ASSERT_TRUE(opened.persistent());
         ASSERT_TRUE(opened.notes.empty()) << opened.notes[0];
@@ -95,14 +93,13 @@ protected:
     }
 
     test::TempDir dir;
+    const std::filesystem::path file = dir.path() / "registry.db";
     SettingsForm setA, setB;
     std::vector<std::string> names;
     Dump dumpA, dumpB;
 };
 
 TEST_F(TwoSets, KilledWhileSavingLeavesOneCompleteSet) {
-    const auto file = dir.path() / "registry.db";
-    saveInitial(file);
     std::mt19937 random(20261206u);
     std::uniform_int_distribution<int> delayUs(0, 40000);
     for (int round = 0; round < 50; ++round) {
@@ -136,15 +133,13 @@ TEST_F(TwoSets, KilledWhileSavingLeavesOneCompleteSet) {
         ASSERT_EQ(waitpid(child, &status, 0), child);
         ASSERT_TRUE(started && WIFSIGNALED(status))
             << "the saving process did not run, round " << round;
-        expectWhole(file);
+        expectWhole();
         if (HasFailure())
             break;
     }
 }
 
 TEST_F(TwoSets, TwoProcessesSavingAtOnceKeepTheStoreWhole) {
-    const auto file = dir.path() / "registry.db";
-    saveInitial(file);
     constexpr int kSaves = 15;
     pid_t children[2];
     for (int c = 0; c < 2; ++c) {
@@ -173,12 +168,10 @@ TEST_F(TwoSets, TwoProcessesSavingAtOnceKeepTheStoreWhole) {
         ASSERT_TRUE(WIFEXITED(status));
         EXPECT_LE(WEXITSTATUS(status), kSaves) << "a saving process failed uncleanly";
     }
-    expectWhole(file);
+    expectWhole();
 }
 
 TEST_F(TwoSets, SaveThatCannotGetTheStoreChangesNothing) {
-    const auto file = dir.path() / "registry.db";
-    saveInitial(file);
     auto holder = openRegistry(file);
     auto saver = openRegistry(file, 50);
     holder.registry->inTransaction([&] {
@@ -190,13 +183,10 @@ TEST_F(TwoSets, SaveThatCannotGetTheStoreChangesNothing) {
             EXPECT_EQ(e.number(), errc::Registry);
         }
     });
-    const Dump found = dump(*saver.registry);
-    EXPECT_EQ(found, dumpA);
+    EXPECT_EQ(dump(*saver.registry), dumpA);
 }
 
 TEST_F(TwoSets, SaveThatFailsHalfwayChangesNothing) {
-    const auto file = dir.path() / "registry.db";
-    saveInitial(file);
     // The store refuses one value in the middle of the save, as a full disk would.
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
