@@ -56,12 +56,8 @@ protected:
         for (std::size_t i = 0; i < kCheckCount; ++i)
             form.setChecked(static_cast<Check>(i), true);
         form.setChecked(Check::MapRotation, false);
-        const std::pair<Scroll, int> scrolls[] = {
-            {Scroll::AirControl, 70},     {Scroll::GameSpeed, 150}, {Scroll::FriendlyFire, 50},
-            {Scroll::SpawnProtection, 5}, {Scroll::MaxPlayers, 24}, {Scroll::MaxSpectators, 8},
-            {Scroll::NetStartDelay, 10},  {Scroll::MinPlayers, 4}};
-        for (const auto& [bar, value] : scrolls)
-            form.setScroll(bar, value);
+        for (const auto& bar : kScrollControls)
+            form.setScroll(bar.id, bar.max);
         form.selectArena(4);
         form.setBotSkillText("Godlike!");
         // clang-format off
@@ -272,6 +268,9 @@ TEST_F(ConfigFileTest, FailingLineStopsTheLoadKeepingEarlierLinesOnly) {
         {27, "BotsSkill=Expert", 380},       {27, "BotsSkill=godlike!", 380},
         {38, "EnableWebAdmin=yes", errc::TypeMismatch}, {60, "UseMapRotation=", errc::TypeMismatch}};
     // clang-format on
+    const auto fresh = configLines(freshForm()), changed = configLines(changedForm());
+    for (std::size_t i = 1; i < kCfgFixedLines; ++i)
+        ASSERT_NE(changed[i], fresh[i]) << "applied and kept lines must differ";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         std::vector<std::string> file = configLines(changedForm());

@@ -98,7 +98,7 @@ TEST_F(SqliteRegistryTest, ReadBelowMissingKeyGivesDefaultAbsentValueRaises) {
 }
 
 // createregkey: false for a new key, true for an existing one.
-TEST_F(SqliteRegistryTest, KeysAndNamesIgnoreCaseAndParentsExist) {
+TEST_F(SqliteRegistryTest, KeysAndNamesIgnoreCaseParentsExistDeletesReport) {
     EXPECT_FALSE(reg->writeregvalue(LM, "SOFTWARE\\Other", "V", std::string("x")));
     EXPECT_FALSE(reg->regkeyexists(LM, "SOFTWARE\\Other")); // the write created nothing
     EXPECT_FALSE(reg->createregkey(LM, "SOFTWARE\\Other"));
@@ -108,7 +108,11 @@ TEST_F(SqliteRegistryTest, KeysAndNamesIgnoreCaseAndParentsExist) {
     EXPECT_FALSE(reg->regkeyexists(RegRoot::CurrentUser, kKey));
     ASSERT_TRUE(reg->writeregvalue(LM, "Software\\Quarnel", "MapCount", std::int32_t{3}));
     EXPECT_EQ(reg->readregvalue(LM, kKey, "MAPCOUNT"), RegValue(std::int32_t{3}));
+    // Deleting reports whether something was deleted; the value is absent afterwards.
     EXPECT_TRUE(reg->deleteregvalue(LM, kKey, "mapcount"));
+    EXPECT_FALSE(reg->deleteregvalue(LM, kKey, "MapCount"));
+    EXPECT_FALSE(reg->deleteregvalue(LM, "SOFTWARE\\Missing", "MapCount"));
+    expectRegistryError([&] { reg->readregvalue(LM, kKey, "MapCount"); }, "Unsupported value type");
 }
 
 TEST_F(SqliteRegistryTest, MalformedKeyPathsNameNoKey) {
@@ -121,14 +125,6 @@ TEST_F(SqliteRegistryTest, MalformedKeyPathsNameNoKey) {
         EXPECT_EQ(reg->readregvalue(LM, path, "V", std::string(" ")), RegValue(std::string(" ")));
         EXPECT_FALSE(reg->deleteregvalue(LM, path, "V"));
     }
-}
-
-TEST_F(SqliteRegistryTest, DeleteReportsWhetherSomethingWasDeleted) {
-    ASSERT_TRUE(reg->writeregvalue(LM, kKey, "Map1", std::string("DM-A ")));
-    EXPECT_TRUE(reg->deleteregvalue(LM, kKey, "Map1"));
-    EXPECT_FALSE(reg->deleteregvalue(LM, kKey, "Map1"));
-    EXPECT_FALSE(reg->deleteregvalue(LM, "SOFTWARE\\Missing", "Map1"));
-    expectRegistryError([&] { reg->readregvalue(LM, kKey, "Map1"); }, "Unsupported value type");
 }
 
 TEST_F(SqliteRegistryTest, TransactionKeepsAllOrNothing) {
