@@ -36,16 +36,13 @@ std::string quoted(const std::string& text) {
     return "'" + replaceAll(text, "'", "'\\''") + "'";
 }
 
-// Runs the built quarnel-cli with args through the shell, with PATH set to path and in the
-// folder cwd when given; its streams go to files in dir that are read back.
+// Runs the built quarnel-cli with args through the shell, after prefix (such as a change of
+// folder or of PATH); its streams go to files in dir that are read back.
 Result runCli(const TempDir& dir, const std::vector<std::string>& args,
-              const std::string& path = {}, const std::string& cwd = {}) {
+              const std::string& prefix = {}) {
     const fs::path out = dir.path() / ".out";
     const fs::path err = dir.path() / ".err";
-    std::string command = cwd.empty() ? "" : "cd " + quoted(cwd) + " && ";
-    if (!path.empty())
-        command += "PATH=" + quoted(path) + " ";
-    command += quoted(QUARNEL_CLI);
+    std::string command = prefix + quoted(QUARNEL_CLI);
     for (const auto& arg : args)
         command += " " + quoted(arg);
     command += " >" + quoted(out.string()) + " 2>" + quoted(err.string());
@@ -87,20 +84,17 @@ protected:
 
 TEST_F(CliTest, CommandLinePrintsTheServerCommandLine) {
     const SettingsForm form = formOf(cfg, game);
-    struct Case {
-        std::vector<std::string> extra;
-        std::string ini;
-        std::string gameDir; // relative to cwd when cwd is given
-        std::string cwd;
-    };
-    for (const Case& c :
-         {Case{{}, "quarnel.ini", game, ""}, Case{{"--ini", "other.ini"}, "other.ini", game, ""},
-          Case{{"--ini=x y.ini"}, "x y.ini", game, ""},
-          Case{{}, "quarnel.ini", "UT2003", dir.path().string()}}) {
-        std::vector<std::string> args = {"command-line", cfg, "--game-dir", c.gameDir};
-        args.insert(args.end(), c.extra.begin(), c.extra.end());
-        const Result r = runCli(dir, args, {}, c.cwd);
-        EXPECT_EQ(r, (Result{0, buildcommandline(form, c.ini) + "\n", ""}));
+    // The last run names the game folder relative to the folder it runs in.
+    const std::vector<std::tuple<std::vector<std::string>, std::string, std::string>> cases = {
+        {{"--game-dir", game}, "quarnel.ini", ""},
+        {{"--game-dir", game, "--ini", "other.ini"}, "other.ini", ""},
+        {{"--ini=x y.ini", "--game-dir", game}, "x y.ini", ""},
+        {{"--game-dir", "UT2003"}, "quarnel.ini", "cd " + quoted(dir.path().string()) + " && "}};
+    for (const auto& [options, ini, prefix] : cases) {
+        std::vector<std::string> args = {"command-line", cfg};
+        args.insert(args.end(), options.begin(), options.end());
+        const Result r = runCli(dir, args, prefix);
+        EXPECT_EQ(r, (Result{0, buildcommandline(form, ini) + "\n", ""}));
         EXPECT_NE(r.out.find(" CTF-Foundry?Game=XGame.xCTFGame?"), std::string::npos) << r.out;
     }
 }
@@ -121,18 +115,6 @@ TEST_F(CliTest, MakeWritesTheChosenIniAndItsBatchFile) {
               std::string::npos);
 }
 
-TEST_F(CliTest, MakeRefusesNamesTheWindowRefuses) {
-    const auto before = filesIn(system());
-    for (const char* name : {"UT2003.INI", "server.txt", "server"}) {
-        SCOPED_TRACE(name);
-        const std::string target = system() + name;
-        const std::string message = refuseIniName(name)->message.data();
-        EXPECT_EQ(runCli(dir, {"make", cfg, target, "--game-dir", game}),
-                  (Result{1, "", "quarnel-cli: " + target + ": " + message + "\n"}));
-        EXPECT_EQ(filesIn(system()), before);
-    }
-}
-
 TEST_F(CliTest, LaunchWritesTheFixedFilesAndStartsTheBatchFileUnlessTold) {
     // A stand-in for xdg-open that adds what it was asked to open to a record, then says done.
     const fs::path bin = dir.makeFolder("bin");
@@ -140,7 +122,7 @@ TEST_F(CliTest, LaunchWritesTheFixedFilesAndStartsTheBatchFileUnlessTold) {
     fs::permissions(dir.writeFile("bin/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + record +
                                                       "'\ntouch '" + record + ".done'\n"),
                     fs::perms::owner_all);
-    const std::string path = bin.string() + ":/usr/bin:/bin";
+    const std::string path = "PATH=" + quoted(bin.string() + ":/usr/bin:/bin") + " ";
 
     EXPECT_EQ(runCli(dir, {"launch", cfg, "--no-start", "--game-dir", game}, path), Result{});
     const SettingsForm form = formOf(cfg, game);
@@ -163,12 +145,11 @@ TEST_F(CliTest, FailuresNameTheFileAndWriteNothing) {
     writeTextFile(badSpeed, lines, true);
     const std::string missing = (dir.path() / "missing.cfg").string();
     const std::string noGame = dir.makeFolder("nogame").string();
-
-    struct Case {
-        std::vector<std::string> args;
-        std::string err;
+    auto refused = [&](const char* name) { // the names the window's Make refuses
+        return system() + name + ": " + refuseIniName(name)->message.data();
     };
-    const Case cases[] = {
+
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"launch", badSpeed, "--no-start", "--game-dir", game},
          badSpeed + ": line 11 (GameSpeed): Invalid property value (error 380)"},
         {{"command-line", bad, "--game-dir", game},
@@ -177,11 +158,14 @@ TEST_F(CliTest, FailuresNameTheFileAndWriteNothing) {
          missing + ": File not found (error 53)"},
         {{"launch", cfg, "--no-start", "--game-dir", noGame},
          game::templateIni(noGame + "/") + ": File not found (error 53)"},
+        {{"make", cfg, system() + "UT2003.INI", "--game-dir", game}, refused("UT2003.INI")},
+        {{"make", cfg, system() + "server.txt", "--game-dir", game}, refused("server.txt")},
+        {{"make", cfg, system() + "server", "--game-dir", game}, refused("server")},
     };
     const auto before = filesIn(system());
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.args.front());
-        EXPECT_EQ(runCli(dir, c.args), (Result{1, "", "quarnel-cli: " + c.err + "\n"}));
+    for (const auto& [args, err] : cases) {
+        SCOPED_TRACE(err);
+        EXPECT_EQ(runCli(dir, args), (Result{1, "", "quarnel-cli: " + err + "\n"}));
         EXPECT_EQ(filesIn(system()), before);
     }
     EXPECT_TRUE(filesIn(noGame).empty());

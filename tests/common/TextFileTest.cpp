@@ -66,13 +66,6 @@ TEST(ReadTextLines, MissingFileOrAFolderIsFileNotFound) {
     }
 }
 
-#ifdef __linux__
-// A file whose size the system reports as 0 is still read to its end.
-TEST(ReadFileBytes, ReadsFilesWithoutAKnownSize) {
-    EXPECT_NE(readFileBytes("/proc/self/status").find("Name:"), std::string::npos);
-}
-#endif
-
 std::set<std::string> namesIn(const fs::path& folder) {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder))
@@ -120,8 +113,10 @@ TEST(WriteFileAtomically, FailuresLeaveEverythingAsItWas) {
 }
 
 #ifdef __linux__
-// A folder where no file can be created, whoever runs the test.
-TEST(WriteFileAtomically, FolderThatRefusesNewFilesIsAnAccessError) {
+// Files whose size the system reports as 0 are still read to their end; a folder where no file
+// can be created, whoever runs the test, is an access error.
+TEST(TextFile, SystemFilesWithoutASizeAndFoldersThatRefuseNewFiles) {
+    EXPECT_NE(readFileBytes("/proc/self/status").find("Name:"), std::string::npos);
     expectError(errc::FileIO,
                 [] { writeFileAtomically("/proc/quarnel-cannot-be-here.ini", "x", true); });
     EXPECT_FALSE(fs::exists("/proc/quarnel-cannot-be-here.ini"));

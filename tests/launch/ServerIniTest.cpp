@@ -130,11 +130,6 @@ TEST_P(Rewrite, GivesTheExpectedLines) {
     EXPECT_EQ(rewriteServerIni(s, GetParam().source), GetParam().expected);
 }
 
-auto gameType(int type) {
-    return [type](ServerSettings& s) {
-        s.optGameType = type;
-    };
-}
 auto selection(std::vector<bool> flags, bool rotation) {
     return [flags, rotation](ServerSettings& s) {
         s.filMapList.selected = flags;
@@ -178,8 +173,8 @@ INSTANTIATE_TEST_SUITE_P(
             concat({{"[XInterface.MapListCaptureTheFlag]", "Maps=CTF-X", "MapNum=1", kDM},
                     kBlock,
                     {"[XInterface.MapListTeamDeathMatch]", "Maps=DM-Team", ""}})),
-        ini("BonusTypesKeepEveryList", gameType(6), {kDM, "Maps=DM-Old", "MapNum=1"},
-            {kDM, "Maps=DM-Old", "MapNum=1", ""}),
+        ini("BonusTypesKeepEveryList", [](ServerSettings& s) { s.optGameType = 6; },
+            {kDM, "Maps=DM-Old", "MapNum=1"}, {kDM, "Maps=DM-Old", "MapNum=1", ""}),
         ini("MissingSectionAppended", design, {"[URL]", "Port=7777"},
             concat({{"[URL]", "Port=7777", "", kDM}, kBlock})),
         ini("SectionWithoutMapLinesGetsASecondOne", design, {kDM, "bRandom=False"},
