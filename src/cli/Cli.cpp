@@ -82,6 +82,20 @@ Arguments parseArguments(const Command& command, const std::vector<std::string>&
     return parsed;
 }
 
+namespace {
+
+// What a command printed must have reached its reader: a full disk or a closed pipe is a
+// failure, not a success.
+int checkedOutput(Context& context) {
+    context.out.flush();
+    if (context.out)
+        return kExitSuccess;
+    context.err << kProgram << ": standard output: write error\n";
+    return kExitFailure;
+}
+
+} // namespace
+
 int run(const std::vector<std::string>& args, Context& context) {
     const auto badUsage = [&](const std::string& why) {
         context.err << kProgram << ": " << why << "\n" << usage();
@@ -91,11 +105,11 @@ int run(const std::vector<std::string>& args, Context& context) {
         return badUsage("no command given");
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         context.out << usage();
-        return kExitSuccess;
+        return checkedOutput(context);
     }
     if (args.size() == 1 && args[0] == "--version") {
         context.out << kProgram << " " << kVersion << "\n";
-        return kExitSuccess;
+        return checkedOutput(context);
     }
     const Command* command = findCommand(args[0]);
     if (!command)
@@ -104,8 +118,7 @@ int run(const std::vector<std::string>& args, Context& context) {
         const Arguments parsed =
             parseArguments(*command, std::vector<std::string>(args.begin() + 1, args.end()));
         command->function(parsed, context);
-        context.out.flush();
-        return kExitSuccess;
+        return checkedOutput(context);
     } catch (const UsageError& e) {
         return badUsage(e.what());
     } catch (const CommandError& e) {

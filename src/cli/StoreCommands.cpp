@@ -43,6 +43,8 @@ void exportConfig(const Arguments& args, Context& context) {
     // Without a store yet there is nothing remembered: the first-run settings are written
     // and no store is created.
     const bool noStore = !std::filesystem::exists(storeFile, ec);
+    if (ec)
+        throw CommandError(storeFile.string(), ec.message());
     OpenedRegistry store;
     std::unique_ptr<MRegistry> empty;
     MRegistry* registry = nullptr;

@@ -44,7 +44,9 @@ std::string temporaryNameFor(const fs::path& target) {
     return temp.string();
 }
 
-[[noreturn]] void fail(int number, const char* message) { throw Error(number, message); }
+[[noreturn]] void fail(int number, const char* message) {
+    throw Error(number, message);
+}
 
 } // namespace
 
@@ -111,8 +113,16 @@ std::string joinTextLines(const std::vector<std::string>& lines) {
 }
 
 void writeFileAtomically(const std::string& path, const std::string& bytes, bool overwrite) {
-    const fs::path target(path);
     std::error_code ec;
+    // A link is written through: the file it points to gets the new content and the link
+    // stays, as a plain write would do.
+    fs::path target(path);
+    if (fs::is_symlink(target, ec)) {
+        const fs::path resolved = fs::weakly_canonical(target, ec);
+        if (ec)
+            fail(errc::PathNotFound, "Path not found");
+        target = resolved;
+    }
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     if (target.filename().empty() || !fs::is_directory(folder, ec))
         fail(errc::PathNotFound, "Path not found");

@@ -182,6 +182,12 @@ TEST_F(CliTest, HelpVersionAndBadUsage) {
         EXPECT_NE(help.out.find(command), std::string::npos) << command;
     EXPECT_TRUE(help.out.ends_with("\n  quarnel-cli --help | --version\n")) << help.out;
     EXPECT_EQ(runCli(dir, {"--version"}), (Result{0, "quarnel-cli 1.0.0\n", ""}));
+    // Output that cannot be written is a failure, not a silent success.
+    const fs::path err = dir.path() / ".full";
+    const int status = std::system(
+        (quoted(QUARNEL_CLI) + " --version >/dev/full 2>" + quoted(err.string())).c_str());
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1);
+    EXPECT_EQ(readFile(err), "quarnel-cli: standard output: write error\n");
 
     // No command, an unknown one, too few or too many arguments, an option without its
     // value, another command's option, an extra word after --version: the same usage on stderr.

@@ -82,6 +82,18 @@ TEST(WriteFileAtomically, CreatesAndReplacesKeepingThePermissionsAndNoTemporary)
     EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"out.bat"});
 }
 
+TEST(WriteFileAtomically, WritesThroughALinkAndKeepsTheLink) {
+    test::TempDir dir;
+    const fs::path real = dir.writeFile("shared/real.ini", "old");
+    dir.makeFolder("server");
+    const fs::path link = dir.path() / "server" / "quarnel.ini";
+    fs::create_symlink("../shared/real.ini", link);
+    writeFileAtomically(link.string(), "new", true);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(test::readFile(real), "new");
+    EXPECT_EQ(namesIn(dir.path() / "shared"), std::set<std::string>{"real.ini"});
+}
+
 // A write that fails leaves the existing file as it was and no other file behind.
 TEST(WriteFileAtomically, FailuresLeaveEverythingAsItWas) {
     const std::vector<std::tuple<std::string, bool, int>> cases = {
