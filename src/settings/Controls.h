@@ -12,11 +12,29 @@ namespace quarnel {
 // Check boxes. Members of a control array sit in index order.
 enum class Check : int {
     MapRotation,
-    Mutator0, Mutator1, Mutator2, Mutator3, Mutator4, Mutator5, Mutator6, Mutator7,
-    GameOptions0, GameOptions1, GameOptions2, GameOptions3,
+    Mutator0,
+    Mutator1,
+    Mutator2,
+    Mutator3,
+    Mutator4,
+    Mutator5,
+    Mutator6,
+    Mutator7,
+    GameOptions0,
+    GameOptions1,
+    GameOptions2,
+    GameOptions3,
     Webadmin,
-    ServerOptions0, ServerOptions1, ServerOptions2, ServerOptions3, ServerOptions4,
-    ServerOptions5, ServerOptions6, ServerOptions7, ServerOptions8, ServerOptions9,
+    ServerOptions0,
+    ServerOptions1,
+    ServerOptions2,
+    ServerOptions3,
+    ServerOptions4,
+    ServerOptions5,
+    ServerOptions6,
+    ServerOptions7,
+    ServerOptions8,
+    ServerOptions9,
     ServerOptions10,
     UseBots,
     BotSkill,
@@ -37,31 +55,56 @@ inline constexpr Check chkServerOptions(int index) {
 enum class Text : int {
     Gametype,
     Mutator,
-    TimeLimit, GoalLimit, MaxLives,
-    ServerName, ShortServerName, AdminName, AdminEmail,
-    MOTD1, MOTD2, MOTD3, MOTD4,
-    AdminPassword, GamePassword,
-    webport, Port, netspeed, lanspeed, nettickrate, lantickrate,
+    TimeLimit,
+    GoalLimit,
+    MaxLives,
+    ServerName,
+    ShortServerName,
+    AdminName,
+    AdminEmail,
+    MOTD1,
+    MOTD2,
+    MOTD3,
+    MOTD4,
+    AdminPassword,
+    GamePassword,
+    webport,
+    Port,
+    netspeed,
+    lanspeed,
+    nettickrate,
+    lantickrate,
     CmdLineOptions,
 };
 inline constexpr std::size_t kTextCount = static_cast<std::size_t>(Text::CmdLineOptions) + 1;
 
 // Horizontal scroll bars, each with a value label above it.
 enum class Scroll : int {
-    AirControl, GameSpeed, FriendlyFire, SpawnProtection,
-    MaxPlayers, MaxSpectators, NetStartDelay,
+    AirControl,
+    GameSpeed,
+    FriendlyFire,
+    SpawnProtection,
+    MaxPlayers,
+    MaxSpectators,
+    NetStartDelay,
     MinPlayers,
 };
 inline constexpr std::size_t kScrollCount = static_cast<std::size_t>(Scroll::MinPlayers) + 1;
 
-inline constexpr std::size_t index(Check c) { return static_cast<std::size_t>(c); }
-inline constexpr std::size_t index(Text t) { return static_cast<std::size_t>(t); }
-inline constexpr std::size_t index(Scroll s) { return static_cast<std::size_t>(s); }
+inline constexpr std::size_t index(Check c) {
+    return static_cast<std::size_t>(c);
+}
+inline constexpr std::size_t index(Text t) {
+    return static_cast<std::size_t>(t);
+}
+inline constexpr std::size_t index(Scroll s) {
+    return static_cast<std::size_t>(s);
+}
 
 struct CheckControl {
     Check id;
-    std::string_view name;  // control name, "chkServerOptions"
-    int arrayIndex;         // index within its control array, -1 for a single control
+    std::string_view name; // control name, "chkServerOptions"
+    int arrayIndex;        // index within its control array, -1 for a single control
     std::string_view caption;
     std::string_view tooltip;
 };
@@ -72,7 +115,7 @@ struct TextControl {
     std::string_view labelName; // "lblServerName", empty when the box has no label of its own
     std::string_view caption;   // the label's caption
     std::string_view designText;
-    int maxLength;              // 0: no limit
+    int maxLength; // 0: no limit
     std::string_view tooltip;
     bool tooltipOnLabel;
     bool tooltipOnBox;
@@ -87,9 +130,9 @@ struct ScrollControl {
     int min;
     int max;
     int designValue;
-    std::string_view unit;      // "%" after the value in the label, or empty
-    bool secondsWhileDragged;   // " sec." after the value while the thumb is dragged
-    std::string_view tooltip;   // on the label
+    std::string_view unit;    // "%" after the value in the label, or empty
+    bool secondsWhileDragged; // " sec." after the value while the thumb is dragged
+    std::string_view tooltip; // on the label
 };
 
 inline constexpr std::array<CheckControl, kCheckCount> kCheckControls = {{
@@ -175,13 +218,13 @@ inline constexpr std::array<TextControl, kTextCount> kTextControls = {{
     {Text::lanspeed, "txtlanspeed", "lblLANSpeed", "LANSpeed", "10000", 5,
      "Specify maximum speed in Kb of LAN clients.  Default is 10000.", true, true, false},
     {Text::nettickrate, "txtnettickrate", "lblnettickrate", "Net Tick Rate", "20", 0,
-     "Specify number of times/second the server will update internet clients. Default is 20.",
-     true, true, false},
+     "Specify number of times/second the server will update internet clients. Default is 20.", true,
+     true, false},
     {Text::lantickrate, "txtlantickrate", "lbllantickrate", "LAN Tick Rate", "35", 0,
      "Specify number of times/second the server will update LAN clients. Default is 35.", true,
      true, false},
-    {Text::CmdLineOptions, "txtCmdLineOptions", "lblExtraCmdLine", "Extra Command Line Options",
-     "", 0,
+    {Text::CmdLineOptions, "txtCmdLineOptions", "lblExtraCmdLine", "Extra Command Line Options", "",
+     0,
      "Enter extra command line options here.  This text will be inserted after the last '?' "
      "and before INI= and LOG= statements.",
      true, true, false},
@@ -198,17 +241,23 @@ inline constexpr std::array<ScrollControl, kScrollCount> kScrollControls = {{
      0, 30, 0, "", true, "Grace period of invincibility allotted to you after respawning"},
     {Scroll::MaxPlayers, "sclMaxPlayers", "lblMaxPlayers", "Max Players", 0, 32, 16, "", false,
      "Maximum Amount of players allowed in a game"},
-    {Scroll::MaxSpectators, "sclMaxSpectators", "lblMaxSpectators", "Max Spectators", 0, 32, 2,
-     "", false, "Maximum Amount of spectators allowed in a game"},
-    {Scroll::NetStartDelay, "sclNetStartDelay", "lblNetStartDelay", "Net Start Delay", 0, 60, 0,
-     "", true, ""},
+    {Scroll::MaxSpectators, "sclMaxSpectators", "lblMaxSpectators", "Max Spectators", 0, 32, 2, "",
+     false, "Maximum Amount of spectators allowed in a game"},
+    {Scroll::NetStartDelay, "sclNetStartDelay", "lblNetStartDelay", "Net Start Delay", 0, 60, 0, "",
+     true, ""},
     {Scroll::MinPlayers, "sclMinPlayers", "lblMinPlayers", "Min Players", 0, 32, 0, "", false,
      "Minimum amount of players in a game.  Bots will fill unused positions below this number"},
 }};
 
-inline constexpr const CheckControl& control(Check c) { return kCheckControls[index(c)]; }
-inline constexpr const TextControl& control(Text t) { return kTextControls[index(t)]; }
-inline constexpr const ScrollControl& control(Scroll s) { return kScrollControls[index(s)]; }
+inline constexpr const CheckControl& control(Check c) {
+    return kCheckControls[index(c)];
+}
+inline constexpr const TextControl& control(Text t) {
+    return kTextControls[index(t)];
+}
+inline constexpr const ScrollControl& control(Scroll s) {
+    return kScrollControls[index(s)];
+}
 
 // Game types (optGameType), by index: caption, map-list pattern, whether the bonus pack
 // provides it.

@@ -13,7 +13,9 @@ const FieldCheck* fieldCheckFor(Text field) {
 }
 
 std::optional<double> parsePlainNumber(std::string_view text) {
-    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    const auto isBlank = [](char c) {
+        return c == ' ' || c == '\t';
+    };
     while (!text.empty() && isBlank(text.front()))
         text.remove_prefix(1);
     while (!text.empty() && isBlank(text.back()))
@@ -37,8 +39,8 @@ std::optional<double> parsePlainNumber(std::string_view text) {
     if (!digit)
         return std::nullopt;
     double value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value,
-                                           std::chars_format::fixed);
+    const auto [end, ec] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
     if (end != text.data() + text.size() && ec == std::errc())
         return std::nullopt;
     if (ec == std::errc::result_out_of_range)

@@ -1,7 +1,6 @@
 #include "settings/FieldCheck.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace quarnel {
@@ -23,28 +22,23 @@ TEST_P(FieldCheckTest, AcceptsOrRefusesAsTheRangeSays) {
 
 INSTANTIATE_TEST_SUITE_P(
     Ranges, FieldCheckTest,
-    ::testing::Values(FieldCase{Text::Port, "65000", true}, FieldCase{Text::Port, "65001", false},
-                      FieldCase{Text::Port, "0", false}, FieldCase{Text::Port, "1", true},
-                      FieldCase{Text::Port, "abc", false}, FieldCase{Text::Port, "", false},
-                      FieldCase{Text::Port, " 7777 ", true}, FieldCase{Text::Port, "+80", true},
-                      FieldCase{Text::Port, "0.5", false},  // rounds to 0
-                      FieldCase{Text::Port, "1.5", true},   // rounds to 2
-                      FieldCase{Text::Port, "65000.5", true}, // rounds to 65000, the even one
-                      FieldCase{Text::Port, "64999.5", true},
-                      FieldCase{Text::Port, "-1", false}, FieldCase{Text::Port, "1e3", false},
-                      FieldCase{Text::Port, "12 34", false}, FieldCase{Text::Port, ".", false},
-                      FieldCase{Text::webport, "12345678901234567890", false},
-                      FieldCase{Text::netspeed, "7000.4", true},
-                      FieldCase{Text::netspeed, "25000.6", false},
-                      FieldCase{Text::netspeed, "25000.5", true},
-                      FieldCase{Text::lantickrate, "abc", false},
-                      FieldCase{Text::lantickrate, "", false},
-                      FieldCase{Text::lantickrate, "50", true},
-                      FieldCase{Text::nettickrate, "51", false},
-                      FieldCase{Text::lanspeed, "25000", true},
-                      // Fields without a check accept anything.
-                      FieldCase{Text::TimeLimit, "abc", true},
-                      FieldCase{Text::ServerName, "", true}));
+    ::testing::Values(
+        FieldCase{Text::Port, "65000", true}, FieldCase{Text::Port, "65001", false},
+        FieldCase{Text::Port, "0", false}, FieldCase{Text::Port, "1", true},
+        FieldCase{Text::Port, "abc", false}, FieldCase{Text::Port, "", false},
+        FieldCase{Text::Port, " 7777 ", true}, FieldCase{Text::Port, "+80", true},
+        FieldCase{Text::Port, "0.5", false},    // rounds to 0
+        FieldCase{Text::Port, "1.5", true},     // rounds to 2
+        FieldCase{Text::Port, "65000.5", true}, // rounds to 65000, the even one
+        FieldCase{Text::Port, "64999.5", true}, FieldCase{Text::Port, "-1", false},
+        FieldCase{Text::Port, "1e3", false}, FieldCase{Text::Port, "12 34", false},
+        FieldCase{Text::Port, ".", false}, FieldCase{Text::webport, "12345678901234567890", false},
+        FieldCase{Text::netspeed, "7000.4", true}, FieldCase{Text::netspeed, "25000.6", false},
+        FieldCase{Text::netspeed, "25000.5", true}, FieldCase{Text::lantickrate, "abc", false},
+        FieldCase{Text::lantickrate, "", false}, FieldCase{Text::lantickrate, "50", true},
+        FieldCase{Text::nettickrate, "51", false}, FieldCase{Text::lanspeed, "25000", true},
+        // Fields without a check accept anything.
+        FieldCase{Text::TimeLimit, "abc", true}, FieldCase{Text::ServerName, "", true}));
 
 TEST(FieldCheck, RefusalCarriesMessageTitleAndDefault) {
     const FieldCheck* refusal = refusalFor(Text::Port, "65001");
