@@ -253,12 +253,9 @@ void applyLine(SettingsForm& form, const CfgLine& line, const std::string& entry
         form.setChecked(checkOf(line), toInteger16(value) != 0);
         return;
     case CfgKind::BotSkill:
-        // The writer puts an empty value when no item is picked; reading it back leaves
-        // none picked rather than refusing a file of our own.
-        if (value.empty())
-            form.setBotSkillIndex(-1);
-        else
-            form.setBotSkillText(value);
+        // Only an item of the list is a bot skill; anything else, the empty text included,
+        // stops the load (the server would otherwise be started with no skill at all).
+        form.setBotSkillText(value);
         return;
     }
 }

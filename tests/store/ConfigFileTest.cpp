@@ -153,11 +153,10 @@ TEST_F(ConfigFileTest, SavingAndLoadingChangesNothing) {
              for (std::size_t i = 0; i < entries.size(); ++i)
                  f.setMapSelected(i, entries[i].ends_with(".ut2"));
          }},
-        {"map rotation off keeps the selection; no bot skill",
+        {"map rotation off keeps the selection",
          [](F f) {
              f.setChecked(Check::MapRotation, false);
              f.setMapSelected(1, true);
-             f.setBotSkillIndex(-1);
          }},
     };
     // clang-format on
@@ -176,8 +175,9 @@ TEST_F(ConfigFileTest, SavingAndLoadingChangesNothing) {
 }
 
 TEST_F(ConfigFileTest, NoArenaOptionStillHoldsLineFourteen) {
-    SettingsForm design; // nothing selected yet
+    SettingsForm design; // no arena option selected yet
     design.setChecked(chkMutator(0), true);
+    design.setBotSkillText("Average");
     const std::vector<std::string> lines = configLines(design);
     ASSERT_EQ(lines.size(), kCfgFixedLines);
     EXPECT_EQ(lines[13], "ArenaOptions=");
@@ -266,6 +266,7 @@ TEST_F(ConfigFileTest, FailingLineStopsTheLoadKeepingEarlierLinesOnly) {
         {26, "MinPlayers=40000", errc::Overflow}, {58, "MaxPlayers=33", 380},
         {7, "Translocator=x", errc::TypeMismatch}, {15, "", errc::TypeMismatch},
         {27, "BotsSkill=Expert", 380},       {27, "BotsSkill=godlike!", 380},
+        {27, "BotsSkill=", 380},
         {38, "EnableWebAdmin=yes", errc::TypeMismatch}, {60, "UseMapRotation=", errc::TypeMismatch}};
     // clang-format on
     const auto fresh = configLines(freshForm()), changed = configLines(changedForm());
