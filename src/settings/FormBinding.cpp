@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <algorithm>
 
 namespace quarnel {
 
@@ -73,9 +74,15 @@ QLineEdit* FormBinding::text(Text t, QWidget* parent) {
     }
     if (def.tooltipOnBox)
         setTip(edit, def.tooltip);
-    connect(edit, &QLineEdit::textChanged, this, [this, t](const QString& value) {
-        if (!showing_)
-            form_.setText(t, toAnsi(value));
+    connect(edit, &QLineEdit::textChanged, this, [this, t, edit](const QString& value) {
+        if (showing_)
+            return;
+        // A longer text that a load put in may be shortened by hand; once it fits, the
+        // box's own limit holds again.
+        const int limit = control(t).maxLength;
+        if (limit > 0 && value.size() <= limit)
+            edit->setMaxLength(limit);
+        form_.setText(t, toAnsi(value));
     });
     showText(t);
     return edit;
@@ -286,6 +293,10 @@ void FormBinding::showText(Text t) {
     // Only a different text is put in, so the caret stays where the user is typing.
     if (edit->text() != value) {
         const QSignalBlocker quiet(edit);
+        // The limit is on typing only: a longer text set by a load is shown whole.
+        const int limit = control(t).maxLength;
+        if (limit > 0)
+            edit->setMaxLength(std::max<int>(limit, static_cast<int>(value.size())));
         edit->setText(value);
     }
 }

@@ -70,9 +70,6 @@ void SettingsForm::chkWebadmin_Click() {
 }
 
 void SettingsForm::setText(Text t, std::string_view value) {
-    const int limit = control(t).maxLength;
-    if (limit > 0 && value.size() > static_cast<std::size_t>(limit))
-        value = value.substr(0, static_cast<std::size_t>(limit));
     auto& current = values_.texts[index(t)];
     if (current == value)
         return;

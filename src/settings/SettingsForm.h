@@ -71,7 +71,8 @@ public:
     void chkUseBots_Click();
     void chkWebadmin_Click();
 
-    // Text boxes. A text longer than the box's limit is cut to the limit, as the box would.
+    // Text boxes. The box's length limit holds for typing only (the view keeps it); a text
+    // set by code, such as a loaded one, is kept whole.
     const std::string& text(Text t) const { return values_.txt(t); }
     void setText(Text t, std::string_view value);
 

@@ -164,6 +164,14 @@ TEST_F(MainWindowTest, ControlsCarryTheirCaptionsTooltipsAndLimits) {
     // A box takes no more characters than its limit, and what it keeps reaches the form.
     typeInto(child<QLineEdit>("txtTimeLimit"), "12345");
     EXPECT_EQ(form.text(Text::TimeLimit), "123");
+    // A longer text that a load put in shows whole; shortened by hand, the limit holds again.
+    auto* limit = child<QLineEdit>("txtTimeLimit");
+    form.setText(Text::TimeLimit, "1000");
+    EXPECT_EQ(limit->text(), "1000");
+    limit->end(false);
+    QTest::keyClick(limit, Qt::Key_Backspace);
+    QTest::keyClicks(limit, "45");
+    EXPECT_EQ(form.text(Text::TimeLimit), "100");
 }
 
 TEST_F(MainWindowTest, ValueLabelsShowSettledValuesAndTheDragForm) {

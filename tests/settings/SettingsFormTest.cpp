@@ -4,9 +4,8 @@
 #include "common/Error.h"
 #include "game/Installation.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -15,7 +14,9 @@ namespace {
 
 using test::TempDir;
 
-std::vector<std::string> entries(const SettingsForm& form) { return form.mapList().entries; }
+std::vector<std::string> entries(const SettingsForm& form) {
+    return form.mapList().entries;
+}
 
 // A game folder with the demo's maps, and the form pointed at it.
 class SettingsFormWithGame : public ::testing::Test {
@@ -40,18 +41,18 @@ TEST(SettingsForm, FreshStartShowsTheDesignAndFirstRunValues) {
         EXPECT_EQ(form.checked(check.id), check.id == Check::MapRotation) << check.caption;
 
     const std::vector<std::pair<Text, std::string>> texts = {
-        {Text::TimeLimit, "15"},     {Text::GoalLimit, "35"},   {Text::MaxLives, "0"},
-        {Text::Port, "7777"},        {Text::webport, "80"},     {Text::netspeed, "7000"},
-        {Text::lanspeed, "10000"},   {Text::nettickrate, "20"}, {Text::lantickrate, "35"},
-        {Text::ServerName, ""},      {Text::Mutator, ""},       {Text::CmdLineOptions, ""},
-        {Text::AdminPassword, ""},   {Text::MOTD4, ""},         {Text::Gametype, ""}};
+        {Text::TimeLimit, "15"},   {Text::GoalLimit, "35"},   {Text::MaxLives, "0"},
+        {Text::Port, "7777"},      {Text::webport, "80"},     {Text::netspeed, "7000"},
+        {Text::lanspeed, "10000"}, {Text::nettickrate, "20"}, {Text::lantickrate, "35"},
+        {Text::ServerName, ""},    {Text::Mutator, ""},       {Text::CmdLineOptions, ""},
+        {Text::AdminPassword, ""}, {Text::MOTD4, ""},         {Text::Gametype, ""}};
     for (const auto& [id, value] : texts)
         EXPECT_EQ(form.text(id), value) << control(id).name;
 
     const std::vector<std::pair<Scroll, int>> scrolls = {
-        {Scroll::AirControl, 35},   {Scroll::GameSpeed, 100},    {Scroll::FriendlyFire, 0},
+        {Scroll::AirControl, 35},     {Scroll::GameSpeed, 100},  {Scroll::FriendlyFire, 0},
         {Scroll::SpawnProtection, 0}, {Scroll::MaxPlayers, 16},  {Scroll::MaxSpectators, 2},
-        {Scroll::MinPlayers, 0},    {Scroll::NetStartDelay, 0}};
+        {Scroll::MinPlayers, 0},      {Scroll::NetStartDelay, 0}};
     for (const auto& [id, value] : scrolls) {
         EXPECT_EQ(form.scroll(id), value) << control(id).name;
         // Labels show their bare captions until the start-up handlers have run.
@@ -74,8 +75,7 @@ TEST(SettingsForm, ValueLabelsTakeTheChangeFormAndTheDragForm) {
         {Scroll::MaxSpectators, 0, "Max Spectators = 0", "Max Spectators = 0"},
         {Scroll::MinPlayers, 5, "Min Players = 5", "Min Players = 5"},
         {Scroll::NetStartDelay, 60, "Net Start Delay = 60", "Net Start Delay = 60 sec."},
-        {Scroll::SpawnProtection, 5, "Spawn Protection Time = 5",
-         "Spawn Protection Time = 5 sec."},
+        {Scroll::SpawnProtection, 5, "Spawn Protection Time = 5", "Spawn Protection Time = 5 sec."},
     };
     for (const auto& c : cases) {
         SettingsForm form;
@@ -147,24 +147,18 @@ TEST(SettingsForm, UseBotsAndWebAdminEnableTheirDependantsWithoutChangingValues)
     EXPECT_EQ(form.text(Text::webport), "8080");
 }
 
-TEST(SettingsForm, TextsAreCutToTheBoxLimit) {
+TEST(SettingsForm, TextsSetByCodeAreKeptWholeWhateverTheTypingLimit) {
     SettingsForm form;
-    const std::vector<std::pair<Text, std::size_t>> limits = {
-        {Text::TimeLimit, 3}, {Text::GoalLimit, 3},    {Text::MaxLives, 3},
-        {Text::Port, 5},      {Text::netspeed, 5},     {Text::lanspeed, 5},
-        {Text::ServerName, 255}, {Text::AdminEmail, 255}, {Text::MOTD1, 254},
-        {Text::CmdLineOptions, 1000}, {Text::webport, 1000}};
-    for (const auto& [id, limit] : limits) {
-        form.setText(id, std::string(1000, '9'));
-        EXPECT_EQ(form.text(id).size(), limit) << control(id).name;
+    for (const auto& box : kTextControls) {
+        form.setText(box.id, std::string(300, '9'));
+        EXPECT_EQ(form.text(box.id).size(), 300u) << box.name;
     }
 }
 
 TEST_F(SettingsFormWithGame, GameTypeFiltersTheMapsAndClearsTheSelection) {
     form.selectGameType(2);
-    const std::vector<std::string> deathmatch = {"DM-Cellar.ut2", "DM-Lighthouse.ut2",
-                                                 "DM-Quarry.ut2", "DM-Reactor.ut2",
-                                                 "dm-sunken.ut2"};
+    const std::vector<std::string> deathmatch = {
+        "DM-Cellar.ut2", "DM-Lighthouse.ut2", "DM-Quarry.ut2", "DM-Reactor.ut2", "dm-sunken.ut2"};
     EXPECT_EQ(entries(form), deathmatch);
     EXPECT_EQ(form.mapList().pattern, "DM-*.*");
     EXPECT_EQ(form.mapList().folder, game::mapsFolder(utpath));
@@ -232,16 +226,16 @@ TEST(SettingsForm, ListenersHearEveryChangeAfterItsHandlingRan) {
     std::vector<FormChange::Kind> heard;
     form.subscribe([&](const FormChange& change) { heard.push_back(change.kind); });
     form.setScroll(Scroll::AirControl, 50);
-    EXPECT_EQ(heard, (std::vector<FormChange::Kind>{FormChange::Kind::Scroll,
-                                                    FormChange::Kind::Caption}));
+    EXPECT_EQ(heard,
+              (std::vector<FormChange::Kind>{FormChange::Kind::Scroll, FormChange::Kind::Caption}));
     heard.clear();
     form.setScroll(Scroll::AirControl, 50); // unchanged: nothing runs
     form.setText(Text::ServerName, "");
     form.setChecked(Check::Mutator0, false);
     EXPECT_TRUE(heard.empty());
     form.setChecked(Check::UseBots, true);
-    EXPECT_EQ(heard, (std::vector<FormChange::Kind>{FormChange::Kind::Check,
-                                                    FormChange::Kind::Enabled}));
+    EXPECT_EQ(heard,
+              (std::vector<FormChange::Kind>{FormChange::Kind::Check, FormChange::Kind::Enabled}));
 }
 
 } // namespace
