@@ -59,6 +59,7 @@ private:
     WindowHost& window_;
     std::string programFolder_;
     bool unloaded_ = false;
+    bool storeUnusable_ = false; // the store could not be asked at start-up
 };
 
 } // namespace quarnel

@@ -44,15 +44,21 @@ void Shell::Form_Load() {
     window_.dress();
     window_.setTitle("Quarnel");
 
-    // A store that cannot answer counts as holding nothing: the program then starts as on
-    // its first run.
+    // A store that cannot say whether it holds the program's key counts as holding nothing:
+    // the settings keep their first-run values. It is not told it is new, and the settings
+    // are not saved into it at shutdown, so whatever it does hold is not overwritten.
     bool ranBefore = false;
     try {
         ranBefore = registry_.regkeyexists(kRoot, kProgramKey);
     } catch (const Error&) {
+        storeUnusable_ = true;
     }
 
-    if (!ranBefore) {
+    if (storeUnusable_) {
+        form_.setApppath(programFolder_);
+        form_.setUtpath({});
+        form_.applyFirstRunDefaults();
+    } else if (!ranBefore) {
         try {
             registry_.createregkey(kRoot, kProgramKey);
         } catch (const Error&) {
@@ -118,6 +124,8 @@ void Shell::Form_Unload() {
     if (unloaded_)
         return;
     unloaded_ = true;
+    if (storeUnusable_)
+        return;
     // Closing always succeeds, whether or not the store takes the settings.
     try {
         savetoreg(registry_, form_);

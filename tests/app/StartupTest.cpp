@@ -183,10 +183,59 @@ TEST_F(ShellTest, BrokenStoreStillStartsAndCloses) {
     ProgramRun run(broken, programFolder);
     run.dialogs.choose(install + "System/ucc.exe");
     EXPECT_NO_THROW(run.shell.Form_Load());
+    EXPECT_EQ(run.dialogs.messages, std::vector{kBrowse});
     EXPECT_EQ(run.form.utpath(), install);
     EXPECT_EQ(run.form.gameType(), 2);
     EXPECT_NO_THROW(run.shell.unload());
     EXPECT_EQ(run.window.closed, 1);
+}
+
+// A store that fails only while start-up asks it (busy, say) and works again by shutdown
+// must keep the settings it holds: they were not loaded, so they are not overwritten.
+TEST_F(ShellTest, AStoreThatCouldNotBeAskedAtStartUpKeepsItsSettings) {
+    class FailsAtFirst : public MRegistry {
+    public:
+        explicit FailsAtFirst(MRegistry& real) : real_(real) {}
+        bool regkeyexists(RegRoot root, std::string_view key) override {
+            if (!asked_) {
+                asked_ = true;
+                throw Error(errc::Registry, "database is locked");
+            }
+            return real_.regkeyexists(root, key);
+        }
+        bool createregkey(RegRoot r, std::string_view k) override {
+            return real_.createregkey(r, k);
+        }
+        bool writeregvalue(RegRoot r, std::string_view k, std::string_view n,
+                           const RegWriteValue& v) override {
+            return real_.writeregvalue(r, k, n, v);
+        }
+        RegValue readregvalue(RegRoot r, std::string_view k, std::string_view n,
+                              const RegValue& d) override {
+            return real_.readregvalue(r, k, n, d);
+        }
+        bool deleteregvalue(RegRoot r, std::string_view k, std::string_view n) override {
+            return real_.deleteregvalue(r, k, n);
+        }
+        void inTransaction(const std::function<void()>& body) override {
+            real_.inTransaction(body);
+        }
+
+    private:
+        MRegistry& real_;
+        bool asked_ = false;
+    };
+
+    put(kProgramKey, "ServerName", "Kept ");
+    FailsAtFirst flaky(*registry);
+    ProgramRun run(flaky, programFolder);
+    run.dialogs.choose(install + "System/ucc.exe");
+    run.shell.Form_Load();
+    EXPECT_EQ(run.dialogs.messages, std::vector{kBrowse}); // no "First Run Time"
+    run.form.setText(Text::ServerName, "Replaced");
+    run.shell.unload();
+    EXPECT_EQ(text(kProgramKey, "ServerName"), "Kept ");
+    EXPECT_FALSE(stored("UTPATH"));
 }
 
 } // namespace
