@@ -13,92 +13,6 @@ namespace quarnel {
 
 namespace {
 
-constexpr int id(Check c) {
-    return static_cast<int>(c);
-}
-constexpr int id(Text t) {
-    return static_cast<int>(t);
-}
-constexpr int id(Scroll s) {
-    return static_cast<int>(s);
-}
-
-constexpr CfgLine check(Check c, std::string_view key) {
-    return {CfgKind::CheckLastChar, id(c), key};
-}
-constexpr CfgLine serverOption(int i, std::string_view key) {
-    return {CfgKind::ServerOption, id(chkServerOptions(i)), key};
-}
-
-} // namespace
-
-// The reader's keys are literals; the writer forms the same keys from the captions
-// (cfgKey), and a test keeps the two in step.
-const std::array<CfgLine, kCfgFixedLines> kCfgLines = {{
-    {CfgKind::Utpath, -1, "UTPATH"},
-    {CfgKind::GameType, -1, "GameType"},
-    {CfgKind::Number, id(Text::TimeLimit), "TimeLimit"},
-    {CfgKind::Number, id(Text::GoalLimit), "GoalLimit"},
-    {CfgKind::Number, id(Text::MaxLives), "MaxLives"},
-    check(chkGameOptions(0), "WeaponsStay"),
-    check(chkGameOptions(1), "Translocator"),
-    check(chkGameOptions(2), "WeaponThrowing"),
-    check(chkGameOptions(3), "ForceRespawn"),
-    {CfgKind::Scroll, id(Scroll::AirControl), "AirControl"},
-    {CfgKind::Scroll, id(Scroll::GameSpeed), "GameSpeed"},
-    {CfgKind::Scroll, id(Scroll::FriendlyFire), "FriendlyFire"},
-    {CfgKind::Scroll, id(Scroll::SpawnProtection), "SpawnProtectionTime"},
-    {CfgKind::Arena, -1, "ArenaOptions"},
-    check(chkMutator(0), "BigHead"),
-    check(chkMutator(1), "FloatyCadavers"),
-    check(chkMutator(2), "LowGrav"),
-    check(chkMutator(3), "NoAdrenaline"),
-    check(chkMutator(4), "QuadJump"),
-    check(chkMutator(5), "Regeneration"),
-    check(chkMutator(6), "SlowMotionCorpses"),
-    check(chkMutator(7), "Vampire"),
-    {CfgKind::RawText, id(Text::Mutator), "Mutators"},
-    check(Check::UseBots, "UseBots"),
-    check(Check::BotSkill, "AdjustBotSkill"),
-    {CfgKind::Scroll, id(Scroll::MinPlayers), "MinPlayers"},
-    {CfgKind::BotSkill, -1, "BotsSkill"},
-    {CfgKind::RawText, id(Text::ServerName), "ServerName"},
-    {CfgKind::RawText, id(Text::ShortServerName), "ShortServerName"},
-    {CfgKind::RawText, id(Text::AdminName), "AdminName"},
-    {CfgKind::RawText, id(Text::AdminEmail), "AdminE-Mail"},
-    {CfgKind::RawText, id(Text::MOTD1), "MOTD1"},
-    {CfgKind::RawText, id(Text::MOTD2), "MOTD2"},
-    {CfgKind::RawText, id(Text::MOTD3), "MOTD3"},
-    {CfgKind::RawText, id(Text::MOTD4), "MOTD4"},
-    {CfgKind::BlankFreeText, id(Text::AdminPassword), "AdminPassword"},
-    {CfgKind::BlankFreeText, id(Text::GamePassword), "GamePassword"},
-    {CfgKind::CheckValue, id(Check::Webadmin), "EnableWebAdmin"},
-    {CfgKind::Number, id(Text::webport), "WebPort"},
-    {CfgKind::Number, id(Text::Port), "GamePort"},
-    {CfgKind::Number, id(Text::netspeed), "NetSpeed"},
-    {CfgKind::Number, id(Text::lanspeed), "LANSpeed"},
-    {CfgKind::Number, id(Text::nettickrate), "NetTickRate"},
-    {CfgKind::Number, id(Text::lantickrate), "LANTickRate"},
-    {CfgKind::RawText, id(Text::CmdLineOptions), "xoptions"},
-    serverOption(0, "WorldStatsLogging"),
-    serverOption(1, "LANGame"),
-    serverOption(2, "AllowAdminPausing"),
-    serverOption(3, "AllowTaunts"),
-    serverOption(4, "BrightSkins"),
-    serverOption(5, "WaitForPlayers"),
-    serverOption(6, "AllowBehindView"),
-    serverOption(7, "BalanceTeams"),
-    serverOption(8, "MegaSpeed"),
-    serverOption(9, "MasterServerUplink"),
-    serverOption(10, "GameSpyUplink"),
-    {CfgKind::Scroll, id(Scroll::MaxSpectators), "MaxSpectators"},
-    {CfgKind::Scroll, id(Scroll::MaxPlayers), "MaxPlayers"},
-    {CfgKind::Scroll, id(Scroll::NetStartDelay), "NetStartDelay"},
-    {CfgKind::CheckValue, id(Check::MapRotation), "UseMapRotation"},
-}};
-
-namespace {
-
 Check checkOf(const CfgLine& line) {
     return static_cast<Check>(line.control);
 }
@@ -111,14 +25,6 @@ Scroll scrollOf(const CfgLine& line) {
 
 [[noreturn]] void typeMismatch() {
     throw Error(errc::TypeMismatch, "Type mismatch");
-}
-
-// A line of the file ends at CR LF, so a value holding either would shift every later
-// position; a single-line box cannot hold them meaningfully, and they are dropped.
-std::string oneLine(std::string text) {
-    if (text.find_first_of("\r\n") == std::string::npos)
-        return text;
-    return removeAll(removeAll(text, "\r"), "\n");
 }
 
 // The settled value label of a bar, "Air Control = 35%". The label the form shows may lag
@@ -171,14 +77,8 @@ std::string formLine(const CfgLine& line, const SettingsForm& form) {
     switch (line.kind) {
     case CfgKind::Utpath:
         return "UTPATH=" + form.utpath();
-    case CfgKind::GameType: {
-        const int type = s.optGameType;
-        const std::string value =
-            (type >= 0 && type < kGameTypeOther)
-                ? std::string(kGameTypes[static_cast<std::size_t>(type)].caption)
-                : s.txt(Text::Gametype);
-        return nospaces(captionFor(line) + "=" + value);
-    }
+    case CfgKind::GameType:
+        return nospaces(captionFor(line) + "=") + gameTypeWord(s);
     case CfgKind::Number:
     case CfgKind::BlankFreeText:
         return nospaces(captionFor(line) + "=" + s.txt(textOf(line)));
@@ -217,16 +117,13 @@ void applyLine(SettingsForm& form, const CfgLine& line, const std::string& entry
     case CfgKind::Utpath:
         form.setUtpath(value);
         return;
-    case CfgKind::GameType:
-        for (int i = 0; i < kGameTypeOther; ++i) {
-            if (value == nospaces(kGameTypes[static_cast<std::size_t>(i)].caption)) {
-                form.selectGameType(i);
-                return;
-            }
-        }
-        form.selectGameType(kGameTypeOther);
-        form.setText(Text::Gametype, value);
+    case CfgKind::GameType: {
+        const int type = gameTypeOfWord(value);
+        form.selectGameType(type);
+        if (type == kGameTypeOther)
+            form.setText(Text::Gametype, value);
         return;
+    }
     case CfgKind::Number:
     case CfgKind::RawText:
     case CfgKind::BlankFreeText:
@@ -236,12 +133,8 @@ void applyLine(SettingsForm& form, const CfgLine& line, const std::string& entry
         form.setScroll(scrollOf(line), toInteger16(value));
         return;
     case CfgKind::Arena:
-        for (int i = 0; i < kArenaCount; ++i) {
-            if (value == nospaces(kArenaOptions[static_cast<std::size_t>(i)].caption)) {
-                form.selectArena(i);
-                return;
-            }
-        }
+        if (const int arena = arenaOfWord(value); arena >= 0)
+            form.selectArena(arena);
         return;
     case CfgKind::CheckLastChar:
         form.setChecked(checkOf(line), lastDigit(entry) != 0);
@@ -276,7 +169,7 @@ void applyMapLines(SettingsForm& form, const std::vector<std::string>& lines, st
         const std::size_t equals = line.find('=');
         const std::string_view keyPart =
             equals == std::string_view::npos ? std::string_view{} : line.substr(0, equals + 1);
-        const std::string name = removeAll(line, keyPart) + ".ut2";
+        const std::string name = mapEntryOf(removeAll(line, keyPart));
         const auto [from, to] = byName.equal_range(name);
         for (auto it = from; it != to; ++it)
             selected[it->second] = true;
@@ -322,7 +215,7 @@ std::vector<std::string> configLines(const SettingsForm& form) {
         if (!maps.selected[i])
             continue;
         lines.push_back(
-            oneLine("Map" + std::to_string(++counter) + "=" + removeAll(maps.entries[i], ".ut2")));
+            oneLine("Map" + std::to_string(++counter) + "=" + mapName(maps.entries[i])));
     }
     return lines;
 }

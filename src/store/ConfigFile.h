@@ -2,6 +2,7 @@
 
 #include "common/Error.h"
 #include "settings/SettingsForm.h"
+#include "store/SettingsTable.h"
 
 #include <array>
 #include <cstddef>
@@ -15,33 +16,13 @@
 // Lines 1 to 60 are fixed; a line per selected map follows ("Map1=DM-Foo", ...).
 namespace quarnel {
 
-// How a fixed line of the file encodes its setting.
-enum class CfgKind {
-    Utpath,        // the game folder, raw
-    GameType,      // blank-free caption of the selected game type, or the custom text
-    Number,        // a text box holding a number: its text without blanks
-    RawText,       // a text box's text unchanged
-    BlankFreeText, // a text box's text without blanks
-    Scroll,        // a scroll bar's value, from its settled value label
-    Arena,         // blank-free caption of the selected arena option
-    CheckLastChar, // a check box; on reading the line's last character, non-zero checks
-    ServerOption,  // a check box; on reading the line's last character, "1" checks
-    CheckValue,    // a check box; on reading the converted value, non-zero checks
-    BotSkill,      // the picked bot skill's text without blanks
-};
+// A fixed line of the file: its key, how it encodes its setting, and the control.
+using CfgLine = StoredField;
 
-// One fixed line: its kind, the control it stores (a Check, Text or Scroll value cast to
-// int; -1 for kinds that name no such control) and the key the reader expects.
-struct CfgLine {
-    CfgKind kind;
-    int control;
-    std::string_view key;
-};
-
-inline constexpr std::size_t kCfgFixedLines = 60;
+inline constexpr std::size_t kCfgFixedLines = kStoredFieldCount;
 
 // The fixed lines in file order: kCfgLines[0] is line 1.
-extern const std::array<CfgLine, kCfgFixedLines> kCfgLines;
+inline const std::array<CfgLine, kCfgFixedLines>& kCfgLines = kStoredFields;
 
 // The largest file loadconfig reads; anything bigger is refused unread.
 inline constexpr std::uintmax_t kMaxConfigFileBytes = 4 * 1024 * 1024;

@@ -2,7 +2,7 @@
 
 #include "common/Error.h"
 #include "common/Text.h"
-#include "settings/FieldCheck.h"
+#include "store/ConfigFile.h"
 
 #include <cmath>
 #include <cstdint>
@@ -15,61 +15,6 @@ namespace quarnel {
 namespace {
 
 constexpr RegRoot kRoot = RegRoot::LocalMachine;
-constexpr std::string_view kMapExtension = ".ut2";
-
-std::string keyName(std::string_view caption) {
-    return nospaces(caption);
-}
-
-std::vector<StoredSetting> buildSettings() {
-    std::vector<StoredSetting> table;
-    auto text = [&](Text t, StoredKind kind) {
-        table.push_back({keyName(control(t).caption), kind, static_cast<int>(t)});
-    };
-    auto flag = [&](Check c) {
-        table.push_back({keyName(control(c).caption), StoredKind::Flag, static_cast<int>(c)});
-    };
-    auto number = [&](Scroll s) {
-        table.push_back({keyName(control(s).caption), StoredKind::Number, static_cast<int>(s)});
-    };
-
-    table.push_back({std::string(kUtpathValue), StoredKind::Utpath, -1});
-    table.push_back({keyName(caption::frmGameType), StoredKind::GameType, -1});
-    text(Text::TimeLimit, StoredKind::StripText);
-    text(Text::GoalLimit, StoredKind::StripText);
-    text(Text::MaxLives, StoredKind::StripText);
-    for (int i = 0; i < 4; ++i)
-        flag(chkGameOptions(i));
-    number(Scroll::AirControl);
-    number(Scroll::GameSpeed);
-    number(Scroll::FriendlyFire);
-    number(Scroll::SpawnProtection);
-    table.push_back({keyName(caption::lblMutators), StoredKind::Arena, -1});
-    for (int i = 0; i < 8; ++i)
-        flag(chkMutator(i));
-    table.push_back({"Mutators", StoredKind::TypedText, static_cast<int>(Text::Mutator)});
-    flag(Check::UseBots);
-    flag(Check::BotSkill);
-    number(Scroll::MinPlayers);
-    table.push_back({keyName(caption::lblBotSkill), StoredKind::BotSkill, -1});
-    for (Text t : {Text::ServerName, Text::ShortServerName, Text::AdminName, Text::AdminEmail,
-                   Text::MOTD1, Text::MOTD2, Text::MOTD3, Text::MOTD4})
-        text(t, StoredKind::TrimText);
-    text(Text::AdminPassword, StoredKind::StripText);
-    text(Text::GamePassword, StoredKind::StripText);
-    flag(Check::Webadmin);
-    for (Text t : {Text::webport, Text::Port, Text::netspeed, Text::lanspeed, Text::nettickrate,
-                   Text::lantickrate})
-        text(t, StoredKind::StripText);
-    table.push_back({"xoptions", StoredKind::TrimText, static_cast<int>(Text::CmdLineOptions)});
-    for (int i = 0; i <= 10; ++i)
-        flag(chkServerOptions(i));
-    number(Scroll::MaxSpectators);
-    number(Scroll::MaxPlayers);
-    number(Scroll::NetStartDelay);
-    flag(Check::MapRotation);
-    return table;
-}
 
 std::string mapValueName(long long n) {
     return "Map" + std::to_string(n);
@@ -84,26 +29,23 @@ std::string utpathToStored(const std::string& utpath) {
     return utpath;
 }
 
-std::string storedText(const SettingsForm& form, const StoredSetting& setting) {
+std::string storedText(const SettingsForm& form, const StoredField& setting) {
     const ServerSettings& values = form.settings();
-    switch (setting.kind) {
+    const auto id = static_cast<std::size_t>(setting.control);
+    switch (setting.stored) {
     case StoredKind::Utpath:
         return utpathToStored(form.utpath());
-    case StoredKind::GameType: {
-        const int type = values.optGameType;
-        if (type >= 0 && type < kGameTypeOther)
-            return nospaces(kGameTypes[static_cast<std::size_t>(type)].caption);
-        return nospaces(values.txt(Text::Gametype));
-    }
+    case StoredKind::GameType:
+        return gameTypeWord(values);
     case StoredKind::StripText:
-        return nospaces(values.texts[static_cast<std::size_t>(setting.id)]);
+        return nospaces(values.texts[id]);
     case StoredKind::TrimText:
     case StoredKind::TypedText:
-        return values.texts[static_cast<std::size_t>(setting.id)];
+        return values.texts[id];
     case StoredKind::Flag:
-        return values.checks[static_cast<std::size_t>(setting.id)] ? "1" : "0";
+        return values.checks[id] ? "1" : "0";
     case StoredKind::Number:
-        return std::to_string(values.scrolls[static_cast<std::size_t>(setting.id)]);
+        return std::to_string(values.scrolls[id]);
     case StoredKind::Arena:
         return nospaces(kArenaOptions[static_cast<std::size_t>(values.optMutator)].caption);
     case StoredKind::BotSkill:
@@ -121,17 +63,14 @@ std::optional<std::string> asText(const RegValue& value) {
     return std::nullopt;
 }
 
-// A stored text as a 16-bit integer, as the conversion of the original program reads it: a
-// plain number, rounded to the nearest whole number (a half to the even one).
+// A stored text as a 16-bit integer, read as the numbers of a .cfg file are; nullopt for a
+// text that is no such number.
 std::optional<int> asInt16(std::string_view text) {
-    const auto number = parsePlainNumber(text);
-    if (!number)
+    try {
+        return toInteger16(text);
+    } catch (const Error&) {
         return std::nullopt;
-    const double rounded = std::nearbyint(*number);
-    if (rounded < std::numeric_limits<std::int16_t>::min() ||
-        rounded > std::numeric_limits<std::int16_t>::max())
-        return std::nullopt;
-    return static_cast<int>(rounded);
+    }
 }
 
 // Reads a value with the default " "; nullopt when it is absent or unreadable.
@@ -144,54 +83,45 @@ std::optional<RegValue> readValue(MRegistry& registry, std::string_view name) {
 }
 
 // Puts one stored text into its control; false when the control does not take it.
-bool apply(SettingsForm& form, const StoredSetting& setting, const std::string& stored) {
-    switch (setting.kind) {
+bool apply(SettingsForm& form, const StoredField& setting, const std::string& stored) {
+    switch (setting.stored) {
     case StoredKind::Utpath:
         return true;
     case StoredKind::GameType: {
         const std::string word = nospaces(stored);
-        for (int i = 0; i < kGameTypeOther; ++i) {
-            if (word == nospaces(kGameTypes[static_cast<std::size_t>(i)].caption)) {
-                form.setGame(i);
-                form.selectGameType(i);
-                return true;
-            }
-        }
-        form.setGame(kGameTypeOther);
-        form.selectGameType(kGameTypeOther);
-        form.setText(Text::Gametype, word);
+        const int type = gameTypeOfWord(word);
+        form.setGame(type);
+        form.selectGameType(type);
+        if (type == kGameTypeOther)
+            form.setText(Text::Gametype, word);
         return true;
     }
     case StoredKind::StripText:
     case StoredKind::TypedText:
-        form.setText(static_cast<Text>(setting.id), nospaces(stored));
+        form.setText(static_cast<Text>(setting.control), nospaces(stored));
         return true;
     case StoredKind::TrimText:
-        form.setText(static_cast<Text>(setting.id), trimRightBlanks(stored));
+        form.setText(static_cast<Text>(setting.control), trimRightBlanks(stored));
         return true;
     case StoredKind::Flag: {
         const auto number = asInt16(nospaces(stored));
         if (!number)
             return false;
-        form.setChecked(static_cast<Check>(setting.id), *number != 0);
+        form.setChecked(static_cast<Check>(setting.control), *number != 0);
         return true;
     }
     case StoredKind::Number: {
         const auto number = asInt16(nospaces(stored));
         if (!number)
             return false;
-        form.setScroll(static_cast<Scroll>(setting.id), *number);
+        form.setScroll(static_cast<Scroll>(setting.control), *number);
         return true;
     }
     case StoredKind::Arena: {
-        const std::string word = nospaces(stored);
-        for (int i = 0; i < kArenaCount; ++i) {
-            if (word == nospaces(kArenaOptions[static_cast<std::size_t>(i)].caption)) {
-                form.selectArena(i);
-                return true;
-            }
-        }
-        return false;
+        const int arena = arenaOfWord(nospaces(stored));
+        if (arena >= 0)
+            form.selectArena(arena);
+        return arena >= 0;
     }
     case StoredKind::BotSkill:
         form.setBotSkillText(nospaces(stored));
@@ -219,24 +149,19 @@ long long storedMapCount(MRegistry& registry) {
 
 } // namespace
 
-const std::vector<StoredSetting>& storedSettings() {
-    static const std::vector<StoredSetting> table = buildSettings();
-    return table;
-}
-
 std::vector<std::pair<std::string, std::string>> registryEntries(const SettingsForm& form) {
     std::vector<std::pair<std::string, std::string>> entries;
     const MapList& maps = form.mapList();
-    entries.reserve(storedSettings().size() + maps.selectedCount());
-    for (const auto& setting : storedSettings()) {
-        if (setting.kind == StoredKind::Arena && form.arena() < 0)
+    entries.reserve(kStoredFields.size() + maps.selectedCount());
+    for (const auto& setting : kStoredFields) {
+        if (setting.stored == StoredKind::Arena && form.arena() < 0)
             continue; // no arena option selected: no entry
-        entries.emplace_back(setting.name, storedText(form, setting));
+        entries.emplace_back(setting.key, storedText(form, setting));
     }
     long long n = 0;
     for (std::size_t i = 0; i < maps.count(); ++i)
         if (maps.selected[i])
-            entries.emplace_back(mapValueName(++n), removeAll(maps.entries[i], kMapExtension));
+            entries.emplace_back(mapValueName(++n), mapName(maps.entries[i]));
     return entries;
 }
 
@@ -256,10 +181,10 @@ void savetoreg(MRegistry& registry, const SettingsForm& form) {
 RegistryLoad loadfromreg(MRegistry& registry, SettingsForm& form) {
     RegistryLoad result;
     registry.inSnapshot([&] {
-        for (const auto& setting : storedSettings()) {
-            if (setting.kind == StoredKind::Utpath)
+        for (const auto& setting : kStoredFields) {
+            if (setting.stored == StoredKind::Utpath)
                 continue;
-            const auto value = readValue(registry, setting.name);
+            const auto value = readValue(registry, setting.key);
             const auto text = value ? asText(*value) : std::nullopt;
             bool applied = false;
             if (text) {
@@ -271,7 +196,7 @@ RegistryLoad loadfromreg(MRegistry& registry, SettingsForm& form) {
                 }
             }
             if (!applied)
-                result.skipped.push_back(setting.name);
+                result.skipped.emplace_back(setting.key);
         }
 
         // The maps: every stored name is hashed, then the list is walked once.
@@ -291,7 +216,7 @@ RegistryLoad loadfromreg(MRegistry& registry, SettingsForm& form) {
                 result.skipped.push_back(mapValueName(n));
                 continue;
             }
-            wanted.insert(nospaces(*text) + std::string(kMapExtension));
+            wanted.insert(mapEntryOf(nospaces(*text)));
         }
         const auto& entries = form.mapList().entries;
         std::vector<bool> selected(entries.size(), false);
@@ -307,12 +232,7 @@ bool removemaps(MRegistry& registry, int nummaps) {
 }
 
 std::string storedPathToUtpath(std::string_view stored, char sep) {
-    std::string path = trimRightBlanks(stored);
-    if (path.empty())
-        return path;
-    if (path.back() != sep)
-        path += sep;
-    return path;
+    return game::withSeparator(trimRightBlanks(stored), sep);
 }
 
 } // namespace quarnel

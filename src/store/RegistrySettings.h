@@ -3,6 +3,7 @@
 #include "game/Installation.h"
 #include "settings/SettingsForm.h"
 #include "store/MRegistry.h"
+#include "store/SettingsTable.h"
 
 #include <string>
 #include <string_view>
@@ -19,32 +20,6 @@ inline constexpr std::string_view kGameFolderValue = "Folder";
 inline constexpr std::string_view kPathValue = "Path";
 inline constexpr std::string_view kUtpathValue = "UTPATH";
 inline constexpr std::string_view kMapCountValue = "MapCount";
-
-// How a setting is stored (the text before the one blank that ends every stored text) and
-// how the stored text is put back.
-enum class StoredKind {
-    Utpath,    // the game folder less its final separator (empty when no folder is known);
-               // read by start-up, not by the load
-    GameType,  // the game type word or the custom game type, blanks removed
-    StripText, // saved and loaded with every blank removed
-    TrimText,  // saved as typed; loaded with the trailing blanks removed
-    TypedText, // saved as typed; loaded with every blank removed (the extra mutators)
-    Flag,      // "0" or "1"; loaded as a number, non-zero checks the box
-    Number,    // the scroll value in decimal
-    Arena,     // the selected arena option's caption, blanks removed; no entry when none
-    BotSkill,  // the bot skill's text, blanks removed
-};
-
-struct StoredSetting {
-    std::string name; // the value name, "TimeLimit"
-    StoredKind kind;
-    int id; // the Check, Text or Scroll the setting belongs to; -1 for the others
-};
-
-// Every setting in the order of writing, from UTPATH to UseMapRotation; the map entries
-// follow them. The names are the captions that name the settings on the window, blanks
-// removed.
-const std::vector<StoredSetting>& storedSettings();
 
 // The entries savetoreg writes, in order, each text before its final blank: the settings,
 // then Map1 to MapK for the selected map-list entries ("DM-Gael.ut2" gives "DM-Gael").
