@@ -35,10 +35,7 @@ std::string browseStartFolder() {
 Shell::Shell(SettingsForm& form, MRegistry& registry, Dialogs& dialogs, ShellOpener& opener,
              WindowHost& window, std::string programFolder)
     : form_(form), registry_(registry), dialogs_(dialogs), opener_(opener), window_(window),
-      programFolder_(std::move(programFolder)) {
-    if (programFolder_.empty() || programFolder_.back() != game::kNativeSeparator)
-        programFolder_ += game::kNativeSeparator;
-}
+      programFolder_(game::withSeparator(std::move(programFolder))) {}
 
 void Shell::Form_Load() {
     window_.dress();

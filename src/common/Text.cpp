@@ -58,14 +58,23 @@ std::string lowerAscii(std::string_view text) {
 }
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char x, char y) { return lowerByte(x) == lowerByte(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return lowerByte(x) == lowerByte(y);
+           });
+}
+
+std::string oneLine(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    std::copy_if(text.begin(), text.end(), std::back_inserter(out),
+                 [](char c) { return c != '\r' && c != '\n'; });
+    return out;
 }
 
 std::string trimRightBlanks(std::string_view text) {
     const auto end = text.find_last_not_of(' ');
-    return std::string(end == std::string_view::npos ? std::string_view{} : text.substr(0, end + 1));
+    return std::string(end == std::string_view::npos ? std::string_view{}
+                                                     : text.substr(0, end + 1));
 }
 
 } // namespace quarnel

@@ -22,6 +22,9 @@ inline std::string removeAll(std::string_view text, std::string_view what) {
 std::string lowerAscii(std::string_view text);
 bool equalsNoCase(std::string_view a, std::string_view b);
 
+// The text without CR and LF, so that a value the user typed can never split a written line.
+std::string oneLine(std::string_view text);
+
 // Removes trailing blanks (code 32) only.
 std::string trimRightBlanks(std::string_view text);
 

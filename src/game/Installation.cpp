@@ -29,7 +29,9 @@ std::optional<std::string> entryDifferingInCase(const std::string& folder, std::
 
 } // namespace
 
-std::string currentFolder(char sep) { return std::string(".") + sep; }
+std::string currentFolder(char sep) {
+    return std::string(".") + sep;
+}
 
 std::string join(std::string_view folder, std::string_view name, char sep) {
     std::string joined = std::string(folder) + std::string(name);
@@ -43,11 +45,19 @@ std::string join(std::string_view folder, std::string_view name, char sep) {
     return joined;
 }
 
+std::string withSeparator(std::string path, char sep) {
+    if (!path.empty() && path.back() != sep)
+        path += sep;
+    return path;
+}
+
 std::string systemFolder(std::string_view utpath, char sep) {
     return join(utpath, "system", sep) + sep;
 }
 
-std::string mapsFolder(std::string_view utpath, char sep) { return join(utpath, "maps", sep); }
+std::string mapsFolder(std::string_view utpath, char sep) {
+    return join(utpath, "maps", sep);
+}
 
 std::string uccExe(std::string_view utpath, char sep) {
     return join(systemFolder(utpath, sep), "ucc.exe", sep);

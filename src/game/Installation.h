@@ -23,6 +23,10 @@ std::string currentFolder(char sep = kNativeSeparator);
 // the text is joined as it stands (output for another platform).
 std::string join(std::string_view folder, std::string_view name, char sep = kNativeSeparator);
 
+// path with a final separator, as utpath and apppath hold folders; an empty path stays
+// empty and a path that already ends in the separator is left as it is.
+std::string withSeparator(std::string path, char sep = kNativeSeparator);
+
 // utpath & "system" & separator.
 std::string systemFolder(std::string_view utpath, char sep = kNativeSeparator);
 // utpath & "maps", without a final separator.

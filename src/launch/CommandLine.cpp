@@ -8,7 +8,6 @@
 
 namespace quarnel {
 
-using launch_detail::oneLine;
 using launch_detail::trueFalse;
 
 namespace {
@@ -59,10 +58,6 @@ std::string hundredths(int value) {
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(),
                                       static_cast<double>(value) / 100.0, std::chars_format::fixed);
     return std::string(buffer.data(), result.ptr);
-}
-
-std::string mapName(std::string_view entry) {
-    return removeAll(entry, ".ut2");
 }
 
 CommandLine commandLineParts(const SettingsForm& form, std::string_view ininame, char sep) {

@@ -20,9 +20,6 @@ std::string buildmutatorline(const ServerSettings& settings);
 // point: 100 gives "1", 150 "1.5", 57 "0.57".
 std::string hundredths(int value);
 
-// The map name of a map-list entry: the file name with every ".ut2" removed.
-std::string mapName(std::string_view entry);
-
 // The command line in two pieces: the server program, and everything after it (" server ",
 // the URL and the switches). buildcommandline joins them; the batch file quotes the program
 // when its path holds a blank.

@@ -8,7 +8,6 @@
 
 namespace quarnel {
 
-using launch_detail::oneLine;
 using launch_detail::trueFalse;
 
 namespace {

@@ -1,8 +1,18 @@
 #include "settings/ServerSettings.h"
 
+#include "common/Text.h"
+
 #include <algorithm>
 
 namespace quarnel {
+
+std::string mapName(std::string_view entry) {
+    return removeAll(entry, ".ut2");
+}
+
+std::string mapEntryOf(std::string_view name) {
+    return std::string(name) + ".ut2";
+}
 
 std::size_t MapList::selectedCount() const {
     return static_cast<std::size_t>(std::count(selected.begin(), selected.end(), true));

@@ -20,6 +20,13 @@ struct MapList {
     std::size_t selectedCount() const;
 };
 
+// The map name of a map-list entry: the file name with every ".ut2" removed (exact,
+// case-sensitive), as the command line, the server INI and both stores name maps.
+std::string mapName(std::string_view entry);
+
+// The map-list entry a stored map name stands for: the name with ".ut2" appended.
+std::string mapEntryOf(std::string_view name);
+
 // The values of the settings controls, field for field. Generators and stores read the
 // settings through this record; SettingsForm owns it and is the only writer.
 struct ServerSettings {

@@ -6,16 +6,10 @@
 
 namespace quarnel {
 
-std::string withSeparator(std::string path) {
-    if (!path.empty() && path.back() != game::kNativeSeparator)
-        path += game::kNativeSeparator;
-    return path;
-}
-
 void formFromConfig(SettingsForm& form, const ConfigSource& source) {
     const std::vector<std::string> lines = readConfigLines(source.cfgPath);
 
-    form.setApppath(withSeparator(source.programFolder));
+    form.setApppath(game::withSeparator(source.programFolder));
     form.applyFirstRunDefaults();
 
     std::string folder;
@@ -23,7 +17,7 @@ void formFromConfig(SettingsForm& form, const ConfigSource& source) {
         folder = *source.gameDir;
     else if (!lines.empty())
         folder = removeAll(lines.front(), "UTPATH=");
-    form.setUtpath(withSeparator(std::move(folder)));
+    form.setUtpath(game::withSeparator(std::move(folder)));
 
     // The first-run game type read the list before the game folder was known: point it at
     // the maps folder now, by the game-type rule (the current folder when it is missing).

@@ -15,9 +15,6 @@ struct ConfigSource {
     std::string programFolder;
 };
 
-// path with a final native separator; an empty path stays empty.
-std::string withSeparator(std::string path);
-
 // Forms the settings of a configuration into form, which must be freshly constructed: the
 // first-run settings (apppath the program folder), the game folder (gameDir, or the folder
 // the file's first line names) as utpath with a final separator, the map list pointed at
