@@ -1,12 +1,11 @@
 #include "app/QtDialogs.h"
 
-#include "common/Text.h"
 #include "settings/AnsiText.h"
+#include "store/MakeNames.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMessageBox>
 
 namespace quarnel {
@@ -28,13 +27,8 @@ FileDialogResult fileDialogResult(const std::string& path, std::string_view defa
     FileDialogResult result;
     result.cancelled = false;
     result.path = path;
-    const QFileInfo info(fromNativePath(path));
-    result.title = toNativePath(info.fileName());
-    // The extension is what follows the name's last point; a name without one has none.
-    const QString name = info.fileName();
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    const std::string extension = dot < 0 ? std::string() : toNativePath(name.mid(dot + 1));
-    if (!equalsNoCase(extension, defaultExtension))
+    result.title = fileTitleOf(path);
+    if (!hasExtension(result.title, defaultExtension))
         result.flags |= FileDialogResult::kExtensionDifferent;
     return result;
 }
