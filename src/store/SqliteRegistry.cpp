@@ -427,8 +427,15 @@ bool SqliteRegistry::store(RegRoot root, std::string_view key, std::string_view 
 
 bool SqliteRegistry::writeregvalue(RegRoot root, std::string_view key, std::string_view name,
                                    const RegWriteValue& value) {
-    // A key that cannot be opened comes first: nothing is written, whatever the value.
-    if (!regkeyexists(root, key))
+    // A key that cannot be opened comes first: nothing is written, whatever the value. A
+    // store that cannot say whether the key exists refuses the write as well.
+    if (!transactionUsable())
+        return false;
+    int rc;
+    const long long id = findKey(root, key, rc);
+    if (id < 0)
+        noteFailure();
+    if (id <= 0)
         return false;
     if (const auto* text = std::get_if<std::string>(&value))
         return store(root, key, name, regtype::Sz, *text);
