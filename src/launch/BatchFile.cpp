@@ -8,9 +8,10 @@ namespace quarnel {
 
 namespace {
 
-// A path as one word for cmd: in double quotes when it holds a blank.
+// A path as one word for cmd: in double quotes when it holds a character that cmd takes
+// for the end of a word (a blank or tab, and also ",", ";" and "=").
 std::string quotedIfBlank(const std::string& path) {
-    return path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
+    return path.find_first_of(" \t,;=") == std::string::npos ? path : "\"" + path + "\"";
 }
 
 } // namespace

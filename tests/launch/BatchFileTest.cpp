@@ -62,6 +62,11 @@ INSTANTIATE_TEST_SUITE_P(
                       replaceAll(exampleArguments(), "AdminPassword=?", "AdminPassword=100%%?"),
                   "copy \"C:\\100%% R&D Games\\system\\quarnel.log\" \"C:\\100%% R&D "
                   "Games\\system\\quarnelcrash.log\""},
+        // cmd ends a word at ",", ";" and "=" as at a blank.
+        BatchCase{"PathWithWordBreaksQuoted", "C:\\Games;Old,UT=2003\\", "quarnel.bat", nothing,
+                  "\"C:\\Games;Old,UT=2003\\system\\ucc.exe\"" + exampleArguments(),
+                  "copy \"C:\\Games;Old,UT=2003\\system\\quarnel.log\" "
+                  "\"C:\\Games;Old,UT=2003\\system\\quarnelcrash.log\""},
         BatchCase{"OperatorsEscapedOutsideQuotes", kUt, "quarnel.bat",
                   [](SettingsForm& f) { f.setText(Text::GamePassword, "a&b|c<d>e^f"); },
                   exampleWith("GamePassword=?", "GamePassword=a^&b^|c^<d^>e^^f?"), kCopyLine},
