@@ -22,5 +22,7 @@ ensure_packages() {
         "${missing[@]}"
 }
 
-# What every build needs: compiler, CMake, Ninja, Qt 6 Widgets, SQLite.
-BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libsqlite3-dev)
+# What every build needs: compiler, CMake, Ninja, Qt 6 Widgets, SQLite, and a font for the
+# window to draw its texts with (the widget tests measure them too).
+BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libsqlite3-dev
+    fonts-dejavu-core)
