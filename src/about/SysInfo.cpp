@@ -59,12 +59,12 @@ std::string StartSysInfo(MRegistry& registry, Dialogs& dialogs, const ProgramSta
         std::string program;
         if (!GetKeyValue(registry, RegRoot::LocalMachine, kMsinfoPathKey, kMsinfoPathValue,
                          program)) {
+            // The registered folder counts only when the tool is really there.
             std::string folder;
             if (GetKeyValue(registry, RegRoot::LocalMachine, kMsinfoFolderKey, kMsinfoFolderValue,
-                            folder) &&
-                game::fileExists(programInFolder(folder)))
+                            folder))
                 program = programInFolder(folder);
-            else
+            if (!game::fileExists(program))
                 program.clear();
         }
         if (!program.empty() && start && start(program))

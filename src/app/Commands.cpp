@@ -56,7 +56,8 @@ void Shell::launchServer() {
     unload();
 }
 
-FileDialogResult Shell::askConfigFile(FileDialogRequest::Mode mode) {
+std::optional<FileDialogResult> Shell::chooseConfigFile(FileDialogRequest::Mode mode,
+                                                        std::string_view refusal) {
     const std::string& apppath = form_.apppath();
     FileDialogRequest request;
     request.mode = mode;
@@ -65,33 +66,32 @@ FileDialogResult Shell::askConfigFile(FileDialogRequest::Mode mode) {
     request.filterPattern = "*.cfg";
     request.defaultExtension = "cfg";
     request.fileName = apppath + "*.cfg";
-    return dialogs_.fileDialog(request);
+    FileDialogResult chosen = dialogs_.fileDialog(request);
+    if (chosen.cancelled)
+        return std::nullopt;
+    if (wrongExtension(chosen, "cfg")) {
+        dialogs_.message(refusal, "Requires CFG extension");
+        return std::nullopt;
+    }
+    return chosen;
 }
 
 void Shell::loadConfig() {
-    const FileDialogResult chosen = askConfigFile(FileDialogRequest::Mode::Open);
-    if (chosen.cancelled)
+    const auto chosen = chooseConfigFile(FileDialogRequest::Mode::Open,
+                                         "Extension must be .CFG.  Config files not loaded.");
+    if (!chosen)
         return;
-    if (wrongExtension(chosen, "cfg")) {
-        dialogs_.message("Extension must be .CFG.  Config files not loaded.",
-                         "Requires CFG extension");
-        return;
-    }
-    loadconfig(form_, chosen.path);
-    window_.setTitle(std::string(kTitle) + " - " + chosen.title);
+    loadconfig(form_, chosen->path);
+    window_.setTitle(std::string(kTitle) + " - " + chosen->title);
 }
 
 void Shell::saveConfig() {
-    const FileDialogResult chosen = askConfigFile(FileDialogRequest::Mode::Save);
-    if (chosen.cancelled)
+    const auto chosen = chooseConfigFile(FileDialogRequest::Mode::Save,
+                                         "Extension must be .CFG.  Config files not saved.");
+    if (!chosen)
         return;
-    if (wrongExtension(chosen, "cfg")) {
-        dialogs_.message("Extension must be .CFG.  Config files not saved.",
-                         "Requires CFG extension");
-        return;
-    }
-    createconfig(form_, chosen.path, true);
-    window_.setTitle(std::string(kTitle) + " - " + chosen.title);
+    createconfig(form_, chosen->path, true);
+    window_.setTitle(std::string(kTitle) + " - " + chosen->title);
 }
 
 // Writes a batch file and a server INI file under a chosen name into the chosen folder,

@@ -6,6 +6,7 @@
 #include "settings/SettingsForm.h"
 #include "store/MRegistry.h"
 
+#include <optional>
 #include <string>
 
 namespace quarnel {
@@ -43,14 +44,17 @@ public:
 
 private:
     // Start-up's sources of the game folder, in the order they are asked.
-    void restoreLastRun();
+    void rememberProgramFolder();
     void browseToUccExe();
 
     void launchServer();
     void loadConfig();
     void saveConfig();
     void makeBatIni();
-    FileDialogResult askConfigFile(FileDialogRequest::Mode mode);
+    // The .cfg file the user chooses; none when the dialog was cancelled or the name was
+    // refused with refusal (the message shown).
+    std::optional<FileDialogResult> chooseConfigFile(FileDialogRequest::Mode mode,
+                                                     std::string_view refusal);
 
     SettingsForm& form_;
     MRegistry& registry_;

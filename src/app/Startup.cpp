@@ -5,10 +5,8 @@
 #include "store/RegistrySettings.h"
 #include "store/RememberedSettings.h"
 
-#include <array>
 #include <cstdlib>
 #include <utility>
-#include <variant>
 
 namespace quarnel {
 
@@ -51,8 +49,8 @@ void Shell::Form_Load() {
         storeUnusable_ = true;
     }
 
+    form_.setApppath(programFolder_);
     if (storeUnusable_) {
-        form_.setApppath(programFolder_);
         form_.setUtpath({});
         form_.applyFirstRunDefaults();
     } else if (!ranBefore) {
@@ -60,16 +58,15 @@ void Shell::Form_Load() {
             registry_.createregkey(kRoot, kProgramKey);
         } catch (const Error&) {
         }
-        form_.setApppath(programFolder_);
-        try {
-            registry_.writeregvalue(kRoot, kProgramKey, kPathValue, form_.apppath());
-        } catch (const Error&) {
-        }
+        rememberProgramFolder();
         dialogs_.message(kFirstRunText, "First Run Time");
         form_.setUtpath({});
         form_.applyFirstRunDefaults();
     } else {
-        restoreLastRun();
+        // A later run: the game folder saved at the last shutdown and every stored setting.
+        // The stored map entries stay; the save at shutdown replaces them.
+        rememberProgramFolder();
+        restoreStoredSettings(registry_, form_);
     }
 
     if (!game::folderExists(form_.utpath()))
@@ -81,16 +78,13 @@ void Shell::Form_Load() {
     form_.bringPanelsInStep();
 }
 
-// A later run: the game folder saved at the last shutdown and every stored setting. The
-// stored map entries stay; the save at shutdown replaces them.
-void Shell::restoreLastRun() {
-    form_.setApppath(programFolder_);
+// Notes the program's folder in the store at every start ("Path"); nothing reads it back,
+// so a store that refuses it changes nothing.
+void Shell::rememberProgramFolder() {
     try {
-        registry_.writeregvalue(kRoot, kProgramKey, kPathValue, form_.apppath());
+        registry_.writeregvalue(kRoot, kProgramKey, kPathValue, programFolder_);
     } catch (const Error&) {
     }
-
-    restoreStoredSettings(registry_, form_);
 }
 
 // The last resort: the user points at the game's server program. Any other file, or no

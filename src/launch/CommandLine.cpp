@@ -18,12 +18,10 @@ constexpr std::array<std::string_view, kGameTypeCount - 1> kGameClasses = {
     "XGame.xDoubleDom",      "XGame.xTeamGame",    "BonusPack.xLastManStandingGame",
     "BonusPack.xMutantGame", "SkaarjPack.Invasion"};
 
-// The map the URL starts with: the first selected entry, else the first entry, else none.
+// The map the URL starts with; no map at all gives an empty name.
 std::string urlMapName(const MapList& list) {
-    for (std::size_t i = 0; i < list.entries.size(); ++i)
-        if (i < list.selected.size() && list.selected[i])
-            return mapName(list.entries[i]);
-    return list.entries.empty() ? std::string() : mapName(list.entries.front());
+    const auto entry = list.startingEntry();
+    return entry ? mapName(list.entries[*entry]) : std::string();
 }
 
 bool mutatorWanted(const ServerSettings& s) {

@@ -49,27 +49,15 @@ std::vector<std::string> mapBlock(const ServerSettings& s) {
     auto mapsLine = [&](std::size_t entry) {
         return "Maps=" + oneLine(mapName(list.entries[entry]));
     };
-    auto isSelected = [&](std::size_t i) {
-        return i < list.selected.size() && list.selected[i];
-    };
-
-    std::vector<std::string> block;
-    std::size_t first = 0;
-    while (first < list.entries.size() && !isSelected(first))
-        ++first;
-    const bool none = first == list.entries.size();
-    if (s.chk(Check::MapRotation) && !none) {
-        std::size_t count = 0;
-        for (std::size_t i = 0; i < list.entries.size(); ++i)
-            count += isSelected(i) ? 1 : 0;
-        block.push_back("MapNum=" + std::to_string(count));
-        for (std::size_t i = first; i < list.entries.size(); ++i)
-            if (isSelected(i))
-                block.push_back(mapsLine(i));
-    } else {
-        block.push_back("MapNum=1");
-        block.push_back(mapsLine(none ? 0 : first));
-    }
+    // With rotation every selected map plays in turn; otherwise (or with none selected)
+    // the one the server starts with.
+    const std::size_t selected = list.selectedCount();
+    if (!s.chk(Check::MapRotation) || selected == 0)
+        return {"MapNum=1", mapsLine(*list.startingEntry())};
+    std::vector<std::string> block = {"MapNum=" + std::to_string(selected)};
+    for (std::size_t i = 0; i < list.count(); ++i)
+        if (list.selected[i])
+            block.push_back(mapsLine(i));
     return block;
 }
 

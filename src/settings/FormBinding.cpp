@@ -147,20 +147,29 @@ QLabel* FormBinding::valueLabel(Scroll s, QWidget* parent) {
     return label;
 }
 
+QRadioButton* FormBinding::option(QButtonGroup*& group, const std::function<void(int)>& choose,
+                                  std::string_view array, std::string_view caption, int i,
+                                  QWidget* parent) {
+    if (!group) {
+        group = new QButtonGroup(this);
+        connect(group, &QButtonGroup::idToggled, this, [this, choose](int id, bool on) {
+            if (on && !showing_)
+                choose(id);
+        });
+    }
+    auto* button = new QRadioButton(qs(caption), parent);
+    button->setObjectName(arrayName(array, i));
+    group->addButton(button, i);
+    return button;
+}
+
 QRadioButton* FormBinding::gameType(int i, QWidget* parent) {
     auto& button = gameTypes_[static_cast<std::size_t>(i)];
     if (button)
         return button;
-    if (!gameTypeGroup_) {
-        gameTypeGroup_ = new QButtonGroup(this);
-        connect(gameTypeGroup_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
-            if (on && !showing_)
-                form_.selectGameType(id);
-        });
-    }
-    button = new QRadioButton(qs(kGameTypes[static_cast<std::size_t>(i)].caption), parent);
-    button->setObjectName(arrayName("optGameType", i));
-    gameTypeGroup_->addButton(button, i);
+    button = option(
+        gameTypeGroup_, [this](int id) { form_.selectGameType(id); }, "optGameType",
+        kGameTypes[static_cast<std::size_t>(i)].caption, i, parent);
     showGameType();
     showEnabled();
     return button;
@@ -170,18 +179,11 @@ QRadioButton* FormBinding::arena(int i, QWidget* parent) {
     auto& button = arenas_[static_cast<std::size_t>(i)];
     if (button)
         return button;
-    if (!arenaGroup_) {
-        arenaGroup_ = new QButtonGroup(this);
-        connect(arenaGroup_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
-            if (on && !showing_)
-                form_.selectArena(id);
-        });
-    }
     const auto& def = kArenaOptions[static_cast<std::size_t>(i)];
-    button = new QRadioButton(qs(def.caption), parent);
-    button->setObjectName(arrayName("optMutator", i));
+    button = option(
+        arenaGroup_, [this](int id) { form_.selectArena(id); }, "optMutator", def.caption, i,
+        parent);
     setTip(button, def.tooltip);
-    arenaGroup_->addButton(button, i);
     showArena();
     return button;
 }

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <array>
+#include <functional>
 #include <vector>
 
 class QButtonGroup;
@@ -58,6 +59,11 @@ private:
     void showMapEntry(int entry);
     void showEnabled();
     void pushMapSelection();
+    // A member of an option array: a button of the array's group (made with its first
+    // member) that selects its index in the form when the user picks it.
+    QRadioButton* option(QButtonGroup*& group, const std::function<void(int)>& choose,
+                         std::string_view array, std::string_view caption, int index,
+                         QWidget* parent);
 
     SettingsForm& form_;
     bool showing_ = false; // set while form values are put into widgets

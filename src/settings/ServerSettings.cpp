@@ -18,6 +18,13 @@ std::size_t MapList::selectedCount() const {
     return static_cast<std::size_t>(std::count(selected.begin(), selected.end(), true));
 }
 
+std::optional<std::size_t> MapList::startingEntry() const {
+    if (entries.empty())
+        return std::nullopt;
+    const auto first = std::find(selected.begin(), selected.end(), true);
+    return first == selected.end() ? 0 : static_cast<std::size_t>(first - selected.begin());
+}
+
 ServerSettings ServerSettings::design() {
     ServerSettings s;
     for (const auto& text : kTextControls)

@@ -3,6 +3,7 @@
 #include "settings/Controls.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,9 @@ struct MapList {
 
     std::size_t count() const { return entries.size(); }
     std::size_t selectedCount() const;
+    // The entry a server starts with: the first selected one, else the first entry; none
+    // for an empty list.
+    std::optional<std::size_t> startingEntry() const;
 };
 
 // The map name of a map-list entry: the file name with every ".ut2" removed (exact,

@@ -118,6 +118,18 @@ int runToEnd(sqlite3_stmt* stmt) {
     return rc;
 }
 
+// Runs sql, handing every row to onRow; SQLITE_DONE when it ran to its end.
+template <class OnRow> int forEachRow(sqlite3* db, const char* sql, OnRow&& onRow) {
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
+    if (rc != SQLITE_OK)
+        return rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
+        onRow(stmt);
+    sqlite3_finalize(stmt);
+    return rc;
+}
+
 // What the file holds, checked before the first use: a SQLite file whose pages are sound,
 // and either nothing yet or this program's tables at a layout version it knows.
 SqliteRegistry::OpenStatus checkFile(sqlite3* db, std::string& reason) {
@@ -126,16 +138,11 @@ SqliteRegistry::OpenStatus checkFile(sqlite3* db, std::string& reason) {
         reason = sqlite3_errmsg(db);
         return isBusy(rc) ? Status::Busy : isUnusableFile(rc) ? Status::Unusable : Status::Failed;
     };
-    sqlite3_stmt* stmt = nullptr;
-    int rc = sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &stmt, nullptr);
-    if (rc != SQLITE_OK)
-        return classify(rc);
     std::string verdict;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    int rc = forEachRow(db, "PRAGMA quick_check", [&](sqlite3_stmt* row) {
         if (verdict.empty())
-            verdict = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
-    }
-    sqlite3_finalize(stmt);
+            verdict = reinterpret_cast<const char*>(sqlite3_column_text(row, 0));
+    });
     if (rc != SQLITE_DONE)
         return classify(rc);
     if (verdict != "ok") {
@@ -143,24 +150,17 @@ SqliteRegistry::OpenStatus checkFile(sqlite3* db, std::string& reason) {
         return Status::Unusable;
     }
 
-    int version = 0;
     std::set<std::string> tables;
-    rc = sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type = 'table'", -1, &stmt,
-                            nullptr);
-    if (rc != SQLITE_OK)
-        return classify(rc);
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
-        tables.insert(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
-    sqlite3_finalize(stmt);
+    rc = forEachRow(db, "SELECT name FROM sqlite_master WHERE type = 'table'",
+                    [&](sqlite3_stmt* row) {
+                        tables.insert(reinterpret_cast<const char*>(sqlite3_column_text(row, 0)));
+                    });
     if (rc != SQLITE_DONE)
         return classify(rc);
-    rc = sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &stmt, nullptr);
-    if (rc != SQLITE_OK)
-        return classify(rc);
-    if ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
-        version = sqlite3_column_int(stmt, 0);
-    sqlite3_finalize(stmt);
-    if (rc != SQLITE_ROW)
+    int version = 0;
+    rc = forEachRow(db, "PRAGMA user_version",
+                    [&](sqlite3_stmt* row) { version = sqlite3_column_int(row, 0); });
+    if (rc != SQLITE_DONE)
         return classify(rc);
 
     if (version > SqliteRegistry::kSchemaVersion) {
@@ -186,13 +186,12 @@ int createSchema(sqlite3* db) {
     int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
         return rc;
-    sqlite3_stmt* stmt = nullptr;
     int version = -1;
-    rc = sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &stmt, nullptr);
-    if (rc == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
-        version = sqlite3_column_int(stmt, 0);
-    sqlite3_finalize(stmt);
-    if (version == 0)
+    rc = forEachRow(db, "PRAGMA user_version",
+                    [&](sqlite3_stmt* row) { version = sqlite3_column_int(row, 0); });
+    if (rc == SQLITE_DONE)
+        rc = SQLITE_OK;
+    if (rc == SQLITE_OK && version == 0)
         rc = sqlite3_exec(db, kSchema, nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
@@ -334,13 +333,12 @@ void SqliteRegistry::throwStoreFailure() {
     throw Error(errc::Registry, std::string("The registry cannot be used: ") + reason);
 }
 
-long long SqliteRegistry::findKey(RegRoot root, std::string_view key, int& rc) {
-    rc = SQLITE_OK;
+long long SqliteRegistry::findKey(RegRoot root, std::string_view key) {
     if (!validKeyPath(key))
         return 0;
     Use stmt(statement(FindKey));
     bindKey(*stmt, root, key);
-    rc = sqlite3_step(*stmt);
+    const int rc = sqlite3_step(*stmt);
     if (rc == SQLITE_ROW)
         return sqlite3_column_int64(*stmt, 0);
     if (rc == SQLITE_DONE)
@@ -351,8 +349,7 @@ long long SqliteRegistry::findKey(RegRoot root, std::string_view key, int& rc) {
 bool SqliteRegistry::regkeyexists(RegRoot root, std::string_view key) {
     if (!transactionUsable())
         throwStoreFailure();
-    int rc;
-    const long long id = findKey(root, key, rc);
+    const long long id = findKey(root, key);
     if (id < 0)
         throwStoreFailure();
     return id > 0;
@@ -365,8 +362,7 @@ bool SqliteRegistry::createregkey(RegRoot root, std::string_view key) {
     auto create = [&] {
         if (!transactionUsable())
             throw Error(errc::Registry, std::string(kUnableToCreateKey));
-        int rc;
-        const long long id = findKey(root, key, rc);
+        const long long id = findKey(root, key);
         if (id < 0) {
             noteFailure();
             throw Error(errc::Registry, std::string(kUnableToCreateKey));
@@ -400,20 +396,21 @@ bool SqliteRegistry::createregkey(RegRoot root, std::string_view key) {
     return existed;
 }
 
-bool SqliteRegistry::store(RegRoot root, std::string_view key, std::string_view name, int type,
-                           std::string_view data) {
+long long SqliteRegistry::writableKey(RegRoot root, std::string_view key) {
     if (!transactionUsable())
-        return false;
-    int rc;
-    const long long id = findKey(root, key, rc);
+        return 0;
+    const long long id = findKey(root, key);
     if (id < 0) {
         noteFailure();
-        return false;
+        return 0;
     }
-    if (id == 0)
-        return false;
+    return id;
+}
+
+bool SqliteRegistry::store(long long keyId, std::string_view name, int type,
+                           std::string_view data) {
     Use put(statement(PutValue));
-    sqlite3_bind_int64(*put, 1, id);
+    sqlite3_bind_int64(*put, 1, keyId);
     bindText(*put, 2, name);
     sqlite3_bind_int(*put, 3, type);
     sqlite3_bind_blob(*put, 4, data.empty() ? "" : data.data(), static_cast<int>(data.size()),
@@ -429,29 +426,25 @@ bool SqliteRegistry::writeregvalue(RegRoot root, std::string_view key, std::stri
                                    const RegWriteValue& value) {
     // A key that cannot be opened comes first: nothing is written, whatever the value. A
     // store that cannot say whether the key exists refuses the write as well.
-    if (!transactionUsable())
-        return false;
-    int rc;
-    const long long id = findKey(root, key, rc);
-    if (id < 0)
-        noteFailure();
+    const long long id = writableKey(root, key);
     if (id <= 0)
         return false;
     if (const auto* text = std::get_if<std::string>(&value))
-        return store(root, key, name, regtype::Sz, *text);
+        return store(id, name, regtype::Sz, *text);
     if (const auto* small = std::get_if<std::int16_t>(&value))
-        return store(root, key, name, regtype::Dword, dwordBytes(*small));
+        return store(id, name, regtype::Dword, dwordBytes(*small));
     if (const auto* number = std::get_if<std::int32_t>(&value))
-        return store(root, key, name, regtype::Dword, dwordBytes(*number));
+        return store(id, name, regtype::Dword, dwordBytes(*number));
     if (const auto* bytes = std::get_if<std::vector<std::uint8_t>>(&value))
-        return store(root, key, name, regtype::Binary,
+        return store(id, name, regtype::Binary,
                      std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
     unsupportedType();
 }
 
 bool SqliteRegistry::writeTyped(RegRoot root, std::string_view key, std::string_view name, int type,
                                 std::string_view data) {
-    return store(root, key, name, type, data);
+    const long long id = writableKey(root, key);
+    return id > 0 && store(id, name, type, data);
 }
 
 RegValue SqliteRegistry::readregvalue(RegRoot root, std::string_view key, std::string_view name,

@@ -86,10 +86,12 @@ private:
     // Marks the open transaction failed, keeping the store's first reason.
     void noteFailure();
     [[noreturn]] void throwStoreFailure();
-    // The key's row id; 0 when the key does not exist; -1 when the store failed (rc set).
-    long long findKey(RegRoot root, std::string_view key, int& rc);
-    bool store(RegRoot root, std::string_view key, std::string_view name, int type,
-               std::string_view data);
+    // The key's row id; 0 when the key does not exist; -1 when the store failed.
+    long long findKey(RegRoot root, std::string_view key);
+    // The row id of the key a write goes to; 0 when nothing may be written there (no such
+    // key, a failed transaction, a store that cannot say).
+    long long writableKey(RegRoot root, std::string_view key);
+    bool store(long long keyId, std::string_view name, int type, std::string_view data);
     void runTransaction(const std::function<void()>& body, bool writing);
 
     sqlite3* db_;
