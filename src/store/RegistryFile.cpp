@@ -1,5 +1,6 @@
 #include "store/RegistryFile.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
@@ -40,7 +41,14 @@ bool pathTaken(const fs::path& p) {
 std::optional<fs::path> moveAside(const fs::path& file, std::string& reason) {
     const std::string base = file.string() + ".unusable-" + utcStamp();
     fs::path aside = base;
-    for (int n = 2; pathTaken(aside) || pathTaken(aside.string() + "-journal"); ++n)
+    // The name is free only when no journal of an earlier move sits under it either:
+    // SQLite would take a stray one for the new file's own.
+    const auto taken = [](const fs::path& name) {
+        return pathTaken(name) ||
+               std::any_of(kCompanions.begin(), kCompanions.end(),
+                           [&](const char* suffix) { return pathTaken(name.string() + suffix); });
+    };
+    for (int n = 2; taken(aside); ++n)
         aside = base + "-" + std::to_string(n);
     std::error_code ec;
     fs::rename(file, aside, ec);
