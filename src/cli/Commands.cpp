@@ -1,4 +1,4 @@
-#include "cli/Commands.h"
+#include "Commands.h"
 
 #include "game/Installation.h"
 #include "launch/LaunchFiles.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/Cli.h"
+#include "Cli.h"
 #include "settings/SettingsForm.h"
 
 #include <string>

@@ -1,4 +1,4 @@
-#include "cli/Commands.h"
+#include "Commands.h"
 #include "store/RegistryFile.h"
 #include "store/RememberedSettings.h"
 

@@ -1,4 +1,4 @@
-#include "cli/XdgShellOpener.h"
+#include "XdgShellOpener.h"
 
 #include <fcntl.h>
 #include <spawn.h>

@@ -1,5 +1,5 @@
-#include "cli/Cli.h"
-#include "cli/XdgShellOpener.h"
+#include "Cli.h"
+#include "XdgShellOpener.h"
 
 #include <iostream>
 

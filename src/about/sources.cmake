@@ -1,3 +1,0 @@
-target_sources(quarnel_core PRIVATE
-  about/SysInfo.cpp
-)

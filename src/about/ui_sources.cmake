@@ -1,3 +1,0 @@
-target_sources(quarnel_ui PRIVATE
-  about/AboutBox.cpp
-)

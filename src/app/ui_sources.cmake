@@ -1,5 +1,0 @@
-target_sources(quarnel_ui PRIVATE
-  app/Application.cpp
-  app/OpenWithDialog.cpp
-  app/QtShellOpener.cpp
-)

@@ -1,0 +1,49 @@
+#include "app/Application.h"
+
+#include "common/AnsiText.h"
+#include "common/Resources.h"
+
+#include <QMetaObject>
+
+namespace quarnel {
+
+void MainWindowHost::dress() {
+    window_.tabMain_Click(0);
+    window_.setWindowIcon(programIcon());
+}
+
+void MainWindowHost::setTitle(const std::string& title) {
+    window_.setWindowTitle(fromNativePath(title));
+}
+
+void MainWindowHost::close() {
+    QMetaObject::invokeMethod(&window_, &QWidget::close, Qt::QueuedConnection);
+}
+
+Application::Application(MRegistry& registry, Dialogs& dialogs, ShellOpener& opener,
+                         std::string programFolder)
+    : window_(form_, dialogs, registry), host_(window_),
+      shell_(form_, registry, dialogs, opener, host_, std::move(programFolder)) {
+    QObject::connect(&window_, &MainWindow::commandRequested, &window_,
+                     [this](int index) { shell_.cmdOptions_Click(index); });
+    QObject::connect(&window_, &MainWindow::activated, &window_,
+                     [this] { shell_.Form_Activate(); });
+    QObject::connect(&window_, &MainWindow::closing, &window_, [this] { shell_.Form_Unload(); });
+}
+
+void Application::start() {
+    shell_.Form_Load();
+    window_.show();
+    // The path check runs when the window becomes active. Where nothing activates a new
+    // window (no window manager, a desktop that refuses to move the focus), it runs once
+    // the window shows all the same, so the program never stays open without a game folder.
+    QMetaObject::invokeMethod(
+        &window_,
+        [this] {
+            if (!window_.isActiveWindow())
+                shell_.Form_Activate();
+        },
+        Qt::QueuedConnection);
+}
+
+} // namespace quarnel

@@ -1,0 +1,32 @@
+#include "common/Resources.h"
+
+// The resource file is compiled into a static library, so its registration has to be
+// pulled in explicitly, once, from outside any namespace.
+static void registerQuarnelResources() {
+    static const bool done = [] {
+        Q_INIT_RESOURCE(quarnel);
+        return true;
+    }();
+    (void)done;
+}
+
+namespace quarnel {
+
+QIcon programIcon() {
+    registerQuarnelResources();
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128})
+        icon.addFile(QStringLiteral(":/quarnel/icon-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+QPixmap programIconPixmap(int size) {
+    return programIcon().pixmap(size, size);
+}
+
+QPixmap logoPixmap() {
+    registerQuarnelResources();
+    return QPixmap(QStringLiteral(":/quarnel/logo.png"));
+}
+
+} // namespace quarnel

@@ -1,3 +1,0 @@
-quarnel_add_tests(about_tests
-  about/SysInfoTest.cpp
-)

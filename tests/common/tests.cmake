@@ -1,4 +1,0 @@
-quarnel_add_tests(common_tests
-  common/TextTest.cpp
-  common/TextFileTest.cpp
-)

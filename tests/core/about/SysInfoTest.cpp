@@ -1,0 +1,84 @@
+#include "about/SysInfo.h"
+
+#include "TempDir.h"
+#include "store/RegistryFile.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+namespace quarnel {
+namespace {
+
+class SysInfoTest : public ::testing::Test {
+protected:
+    // Records the programs it is asked to start and answers with startResult.
+    std::string start() {
+        return StartSysInfo(*registry, [this](const std::string& program) {
+            started.push_back(program);
+            return startResult;
+        });
+    }
+    void put(std::string_view key, std::string_view name, const RegWriteValue& value) {
+        registry->createregkey(RegRoot::LocalMachine, key);
+        registry->writeregvalue(RegRoot::LocalMachine, key, name, value);
+    }
+
+    std::unique_ptr<MRegistry> registry = makeMemoryRegistry();
+    std::vector<std::string> started;
+    bool startResult = true;
+    test::TempDir dir;
+};
+
+TEST_F(SysInfoTest, TheRegisteredPathComesFirstThenTheRegisteredFolder) {
+    const std::string program = dir.writeFile("MSINFO32.EXE", "").string();
+    put(kMsinfoFolderKey, kMsinfoFolderValue, dir.path().string());
+    EXPECT_EQ(start(), program);
+    put(kMsinfoPathKey, kMsinfoPathValue, std::string("/opt/tools/msinfo"));
+    EXPECT_EQ(start(), "/opt/tools/msinfo");
+    EXPECT_EQ(started, (std::vector<std::string>{program, "/opt/tools/msinfo"}));
+}
+
+TEST_F(SysInfoTest, NothingToStartGivesNoProgram) {
+    EXPECT_EQ(start(), ""); // nothing registered
+    put(kMsinfoFolderKey, kMsinfoFolderValue, dir.path().string());
+    EXPECT_EQ(start(), ""); // a folder without the program
+    dir.writeFile("MSINFO32.EXE", "");
+    startResult = false;
+    EXPECT_EQ(start(), ""); // a program that does not start
+    EXPECT_EQ(StartSysInfo(*registry,
+                           [](const std::string&) -> bool { throw std::runtime_error("no"); }),
+              "");
+    EXPECT_EQ(started.size(), 1u);
+}
+
+TEST_F(SysInfoTest, GetKeyValueReadsTextsAndNumbersAndRefusesWhatItCannotRead) {
+    const std::string key = "SOFTWARE\\Test";
+    put(key, "text", std::string("C:\\Tools\\x.exe"));
+    put(key, "number", std::int32_t{258});
+    put(key, "negative", std::int32_t{-1});
+    put(key, "fits", std::string(1023, 'a'));
+    put(key, "toolong", std::string(1024, 'a'));
+    put(key, "bytes", std::vector<std::uint8_t>{1, 2});
+
+    const std::tuple<const char*, const char*, bool, std::string> cases[] = {
+        {"SOFTWARE\\Test", "text", true, "C:\\Tools\\x.exe"},
+        {"SOFTWARE\\Test", "number", true, "258"},
+        {"SOFTWARE\\Test", "negative", true, "-1"},
+        {"SOFTWARE\\Test", "fits", true, std::string(1023, 'a')},
+        {"SOFTWARE\\Test", "toolong", false, ""},
+        {"SOFTWARE\\Test", "bytes", true, "before"},
+        {"SOFTWARE\\Test", "absent", false, ""},
+        {"SOFTWARE\\Missing", "text", false, ""},
+    };
+    for (const auto& [caseKey, name, read, expected] : cases) {
+        SCOPED_TRACE(std::string(caseKey) + " " + name);
+        std::string text = "before";
+        EXPECT_EQ(GetKeyValue(*registry, RegRoot::LocalMachine, caseKey, name, text), read);
+        EXPECT_EQ(text, expected);
+    }
+}
+
+} // namespace
+} // namespace quarnel

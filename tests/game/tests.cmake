@@ -1,4 +1,0 @@
-quarnel_add_tests(game_tests
-  game/InstallationTest.cpp
-  game/MapFolderTest.cpp
-)

@@ -1,2 +1,0 @@
-include(store/config.cmake OPTIONAL)
-include(store/registry.cmake OPTIONAL)
