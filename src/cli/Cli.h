@@ -2,6 +2,7 @@
 
 #include "app/ShellOpener.h"
 #include "common/Error.h"
+#include "common/Product.h"
 
 #include <cstddef>
 #include <iosfwd>
@@ -19,7 +20,6 @@
 namespace quarnel::cli {
 
 inline constexpr std::string_view kProgram = "quarnel-cli";
-inline constexpr std::string_view kVersion = "1.0.0";
 
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 1;

@@ -1,4 +1,5 @@
 #include "app/Shell.h"
+#include "common/Product.h"
 #include "game/Installation.h"
 #include "launch/LaunchFiles.h"
 #include "store/ConfigFile.h"
@@ -10,7 +11,6 @@ namespace quarnel {
 
 namespace {
 
-constexpr std::string_view kTitle = "Quarnel";
 constexpr std::string_view kLaunchBatch = "quarnel.bat";
 constexpr std::string_view kLaunchIni = "quarnel.ini";
 
@@ -82,7 +82,7 @@ void Shell::loadConfig() {
     if (!chosen)
         return;
     loadconfig(form_, chosen->path);
-    window_.setTitle(std::string(kTitle) + " - " + chosen->title);
+    window_.setTitle(std::string(kProductName) + " - " + chosen->title);
 }
 
 void Shell::saveConfig() {
@@ -91,7 +91,7 @@ void Shell::saveConfig() {
     if (!chosen)
         return;
     createconfig(form_, chosen->path, true);
-    window_.setTitle(std::string(kTitle) + " - " + chosen->title);
+    window_.setTitle(std::string(kProductName) + " - " + chosen->title);
 }
 
 // Writes a batch file and a server INI file under a chosen name into the chosen folder,

@@ -1,6 +1,7 @@
 #include "app/Paths.h"
 #include "app/Shell.h"
 #include "common/Error.h"
+#include "common/Product.h"
 #include "game/Installation.h"
 #include "store/RegistrySettings.h"
 #include "store/RememberedSettings.h"
@@ -37,7 +38,7 @@ Shell::Shell(SettingsForm& form, MRegistry& registry, Dialogs& dialogs, ShellOpe
 
 void Shell::Form_Load() {
     window_.dress();
-    window_.setTitle("Quarnel");
+    window_.setTitle(std::string(kProductName));
 
     // A store that cannot say whether it holds the program's key counts as holding nothing:
     // the settings keep their first-run values. It is not told it is new, and the settings

@@ -1,6 +1,8 @@
 #include "common/Text.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 
 namespace quarnel {
 
@@ -75,6 +77,44 @@ std::string trimRightBlanks(std::string_view text) {
     const auto end = text.find_last_not_of(' ');
     return std::string(end == std::string_view::npos ? std::string_view{}
                                                      : text.substr(0, end + 1));
+}
+
+std::optional<double> parsePlainNumber(std::string_view text) {
+    const auto isBlank = [](char c) {
+        return c == ' ' || c == '\t';
+    };
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    // Digits with at most one point, and at least one digit.
+    bool point = false;
+    bool digit = false;
+    for (char c : text) {
+        if (c >= '0' && c <= '9')
+            digit = true;
+        else if (c == '.' && !point)
+            point = true;
+        else
+            return std::nullopt;
+    }
+    if (!digit)
+        return std::nullopt;
+    double value = 0;
+    const auto [end, ec] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+    if (end != text.data() + text.size() && ec == std::errc())
+        return std::nullopt;
+    if (ec == std::errc::result_out_of_range)
+        value = HUGE_VAL;
+    else if (ec != std::errc())
+        return std::nullopt;
+    return negative ? -value : value;
 }
 
 } // namespace quarnel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,5 +28,10 @@ std::string oneLine(std::string_view text);
 
 // Removes trailing blanks (code 32) only.
 std::string trimRightBlanks(std::string_view text);
+
+// Reads a plain whole or decimal number with an optional sign and surrounding blanks or
+// tabs ("7000", " +12.5 ", "-.5"), independent of the locale. Anything else, the empty text
+// included, is not a number.
+std::optional<double> parsePlainNumber(std::string_view text);
 
 } // namespace quarnel

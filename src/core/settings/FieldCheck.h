@@ -31,11 +31,6 @@ inline constexpr std::array<FieldCheck, 6> kFieldChecks = {{
 // The check of a field, or nullptr for a field that is not checked.
 const FieldCheck* fieldCheckFor(Text field);
 
-// Reads a plain whole or decimal number with an optional sign and surrounding blanks or
-// tabs ("7000", " +12.5 ", "-.5"), independent of the locale. Anything else, the empty text
-// included, is not a number.
-std::optional<double> parsePlainNumber(std::string_view text);
-
 // Whether the check accepts text: it reads as a number and its value rounded to a whole
 // number (a half to the even neighbour) lies within the range.
 bool fieldAccepts(const FieldCheck& check, std::string_view text);

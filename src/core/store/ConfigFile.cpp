@@ -2,7 +2,6 @@
 
 #include "common/Text.h"
 #include "common/TextFile.h"
-#include "settings/FieldCheck.h"
 
 #include <cmath>
 #include <filesystem>
@@ -27,79 +26,39 @@ Scroll scrollOf(const CfgLine& line) {
     throw Error(errc::TypeMismatch, "Type mismatch");
 }
 
-// The settled value label of a bar, "Air Control = 35%". The label the form shows may lag
-// behind (design caption before start-up, " sec." while dragging); the file always gets
-// the value the bar holds.
-std::string scrollLine(Scroll s, int value) {
-    std::string line = nospaces(valueLabel(s, value));
-    if (control(s).unit == "%")
-        line = removeAll(line, "%");
-    return line;
-}
-
 std::string checkValue(bool on) {
     return on ? "1" : "0";
 }
 
-// The text a line's key is formed from: the caption of the label, frame or check box that
-// names the setting. Lines whose key is no caption hold their key as it stands.
-std::string captionFor(const CfgLine& line) {
-    switch (line.kind) {
-    case CfgKind::GameType:
-        return std::string(caption::frmGameType);
-    case CfgKind::Arena:
-        return std::string(caption::lblMutators);
-    case CfgKind::BotSkill:
-        return std::string(caption::lblBotSkill);
-    case CfgKind::CheckLastChar:
-    case CfgKind::ServerOption:
-    case CfgKind::CheckValue:
-        return std::string(control(checkOf(line)).caption);
-    case CfgKind::Number:
-    case CfgKind::BlankFreeText:
-        return std::string(control(textOf(line)).caption);
-    case CfgKind::RawText:
-        if (textOf(line) == Text::Mutator)
-            return std::string(caption::frmMutators);
-        if (textOf(line) == Text::CmdLineOptions)
-            return std::string(line.key);
-        return std::string(control(textOf(line)).caption);
-    case CfgKind::Scroll:
-        return std::string(control(scrollOf(line)).caption);
-    case CfgKind::Utpath:
-        break;
-    }
-    return std::string(line.key);
-}
-
-std::string formLine(const CfgLine& line, const SettingsForm& form) {
+// The line's value as the file keeps it. Numbers, check boxes, the arena option and the bot
+// skill lose their blanks; free texts and the custom game type stay as typed. A scroll bar
+// holds the value of the bar, not the label the form may show while it lags behind.
+std::string lineValue(const CfgLine& line, const SettingsForm& form) {
     const ServerSettings& s = form.settings();
     switch (line.kind) {
     case CfgKind::Utpath:
-        return "UTPATH=" + form.utpath();
+        return form.utpath();
     case CfgKind::GameType:
-        return nospaces(captionFor(line) + "=") + gameTypeWord(s);
+        return gameTypeWord(s);
     case CfgKind::Number:
     case CfgKind::BlankFreeText:
-        return nospaces(captionFor(line) + "=" + s.txt(textOf(line)));
+        return nospaces(s.txt(textOf(line)));
     case CfgKind::RawText:
-        return nospaces(captionFor(line) + "=") + s.txt(textOf(line));
+        return s.txt(textOf(line));
     case CfgKind::Scroll:
-        return scrollLine(scrollOf(line), s.scl(scrollOf(line)));
+        return std::to_string(s.scl(scrollOf(line)));
     case CfgKind::Arena: {
         // With no arena option selected the line still holds its place, with an empty value
         // that the reader passes over, so every later line keeps its position.
         const int arena = s.optMutator;
-        const std::string value =
-            arena >= 0 ? std::string(kArenaOptions[static_cast<std::size_t>(arena)].caption) : "";
-        return nospaces(captionFor(line) + "=" + value);
+        return arena >= 0 ? nospaces(kArenaOptions[static_cast<std::size_t>(arena)].caption) : "";
     }
     case CfgKind::CheckLastChar:
     case CfgKind::ServerOption:
     case CfgKind::CheckValue:
-        return nospaces(captionFor(line) + "=" + checkValue(s.chk(checkOf(line))));
+        return checkValue(s.chk(checkOf(line)));
     case CfgKind::BotSkill:
-        return nospaces(captionFor(line) + "=" + std::string(s.botSkillText()));
+        return nospaces(s.botSkillText());
     }
     return {};
 }
@@ -195,21 +154,12 @@ std::int16_t toInteger16(std::string_view value) {
     return static_cast<std::int16_t>(rounded);
 }
 
-std::string cfgKey(const CfgLine& line, const SettingsForm& form) {
-    if (line.kind == CfgKind::Utpath)
-        return "UTPATH";
-    const std::string formed = line.kind == CfgKind::Scroll
-                                   ? scrollLine(scrollOf(line), form.scroll(scrollOf(line)))
-                                   : nospaces(captionFor(line) + "=");
-    return formed.substr(0, formed.find('='));
-}
-
 std::vector<std::string> configLines(const SettingsForm& form) {
     const MapList& maps = form.mapList();
     std::vector<std::string> lines;
     lines.reserve(kCfgFixedLines + maps.selectedCount());
     for (const CfgLine& line : kCfgLines)
-        lines.push_back(oneLine(formLine(line, form)));
+        lines.push_back(oneLine(std::string(line.key) + "=" + lineValue(line, form)));
     int counter = 0;
     for (std::size_t i = 0; i < maps.count(); ++i) {
         if (!maps.selected[i])

@@ -46,9 +46,6 @@ private:
 // throws Error 13; a result outside -32768..32767 throws Error 6.
 std::int16_t toInteger16(std::string_view value);
 
-// The key a writer forms for a fixed line from the live captions (without "=").
-std::string cfgKey(const CfgLine& line, const SettingsForm& form);
-
 // The lines createconfig writes for form, without line ends.
 std::vector<std::string> configLines(const SettingsForm& form);
 

@@ -55,7 +55,7 @@ inline constexpr std::size_t kStoredFieldCount = 60;
 
 // Every setting in order, from UTPATH to UseMapRotation; the selected maps follow them in
 // both stores. The keys are the captions that name the settings on the window, blanks
-// removed; the .cfg writer forms them from the captions and a test keeps the two in step.
+// removed; both stores and both directions take them from here.
 extern const std::array<StoredField, kStoredFieldCount> kStoredFields;
 
 // The word both stores keep for the game type: the selected type's caption without blanks,

@@ -1,7 +1,8 @@
 #include "about/AboutBox.h"
-#include "app/Dialogs.h"
 
+#include "app/Dialogs.h"
 #include "common/AnsiText.h"
+#include "common/Product.h"
 #include "common/Resources.h"
 
 #include <QFrame>
@@ -39,7 +40,7 @@ AboutBox::AboutBox(MRegistry& registry, Dialogs& dialogs, ProgramStarter start, 
     : QDialog(parent), registry_(registry), dialogs_(dialogs),
       start_(start ? std::move(start) : ProgramStarter(startDetachedProgram)) {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("Quarnel"));
+    setWindowTitle(fromAnsi(kProductName));
     setWindowIcon(programIcon());
     setModal(false);
 
@@ -48,7 +49,7 @@ AboutBox::AboutBox(MRegistry& registry, Dialogs& dialogs, ProgramStarter start, 
     icon->setPixmap(programIconPixmap(64));
     icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
-    auto* title = makeLabel("lblTitle", QStringLiteral("Quarnel"), this);
+    auto* title = makeLabel("lblTitle", fromAnsi(kProductName), this);
     QFont titleFont = title->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
@@ -57,7 +58,7 @@ AboutBox::AboutBox(MRegistry& registry, Dialogs& dialogs, ProgramStarter start, 
     auto* text = new QVBoxLayout;
     text->setSpacing(6);
     text->addWidget(title);
-    text->addWidget(makeLabel("lblVersion", QStringLiteral("Version 1.0.0"), this));
+    text->addWidget(makeLabel("lblVersion", QStringLiteral("Version ") + fromAnsi(kVersion), this));
     text->addWidget(makeLabel(
         "lblDescription1",
         QStringLiteral("Configures and launches Unreal Tournament 2003 Dedicated Servers."), this));

@@ -1,4 +1,5 @@
 #include "app/Application.h"
+#include "common/Product.h"
 #include "dialogs/QtDialogs.h"
 #include "store/RegistryFile.h"
 
@@ -14,7 +15,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName("Quarnel");
+    QApplication::setApplicationName(QString::fromLatin1(quarnel::kProductName));
 
     quarnel::OpenedRegistry store = quarnel::openRegistry(quarnel::defaultRegistryPath());
     quarnel::QtDialogs dialogs;
@@ -31,7 +32,7 @@ int main(int argc, char* argv[]) {
     // What happened to the store on the way in (a damaged file moved aside, a store that
     // lives in memory only) is told once, before start-up.
     for (const std::string& note : store.notes)
-        dialogs.message(note, "Quarnel");
+        dialogs.message(note, quarnel::kProductName);
     quarnel.start();
     return QApplication::exec();
 }

@@ -3,11 +3,12 @@
 #include "about/AboutBox.h"
 #include "app/Dialogs.h"
 #include "common/AnsiText.h"
+#include "common/Product.h"
+#include "common/Resources.h"
 #include "settings/FieldCheck.h"
 #include "window/FieldGuard.h"
 #include "window/FormBinding.h"
 #include "window/Panels.h"
-#include "common/Resources.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -39,7 +40,7 @@ MainWindow::MainWindow(SettingsForm& form, Dialogs& dialogs, MRegistry& registry
     : QMainWindow(parent), form_(form), dialogs_(dialogs), registry_(registry),
       binding_(new FormBinding(form, this)), guard_(new FieldGuard(form, dialogs, this)) {
     setObjectName(QStringLiteral("frmquarnel"));
-    setWindowTitle(QStringLiteral("Quarnel"));
+    setWindowTitle(fromAnsi(kProductName));
     setWindowIcon(programIcon());
     // A fixed single border: no maximise button, no resizing.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
