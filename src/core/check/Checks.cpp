@@ -24,7 +24,8 @@ constexpr int kDefaultGamePort = 7777;
 constexpr std::array<std::string_view, 5> kMapPrefixes = {"BR-", "CTF-", "DM-", "DOM-", "DM-"};
 
 std::string quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+    std::string out = "\"";
+    return out.append(text).append("\"");
 }
 
 class Report {

@@ -5,9 +5,11 @@
 #include <limits>
 
 #ifdef _WIN32
-#include <windows.h>
+// Winsock comes before the rest of the Windows headers.
+// clang-format off
 #include <winsock2.h>
-#include <ws2tcpip.h>
+#include <windows.h>
+// clang-format on
 #else
 #include <arpa/inet.h>
 #include <netinet/in.h>

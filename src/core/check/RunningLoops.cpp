@@ -31,7 +31,8 @@ std::optional<long> leadingNumber(std::string_view text) {
 // The value of key in section of an INI file's lines, if the section has the key.
 std::optional<std::string> iniValue(const std::vector<std::string>& lines, std::string_view section,
                                     std::string_view key) {
-    const std::string header = "[" + std::string(section) + "]";
+    std::string header = "[";
+    header.append(section).append("]");
     bool inside = false;
     for (const std::string& line : lines) {
         if (line.starts_with('[')) {

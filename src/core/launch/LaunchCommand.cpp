@@ -21,7 +21,8 @@ std::string shQuoted(std::string_view text) {
 } // namespace
 
 std::string scriptCommand(std::string_view systemFolder, std::string_view scriptName) {
-    return "cd " + shQuoted(systemFolder) + " && ./" + std::string(scriptName);
+    std::string command = "cd ";
+    return command.append(shQuoted(systemFolder)).append(" && ./").append(scriptName);
 }
 
 LaunchCommand launchCommand(const SettingsForm& form) {
