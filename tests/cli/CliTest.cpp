@@ -1,5 +1,5 @@
+#include "MachineFixture.h"
 #include "TempDir.h"
-#include "check/Machine.h"
 #include "common/Text.h"
 #include "common/TextFile.h"
 #include "game/Installation.h"
@@ -241,21 +241,10 @@ TEST_F(CliTest, SetReplacesAConfigurationLineWithTheSameChecksAsTheFile) {
     EXPECT_EQ(filesIn(system()), before);
 }
 
-// A game port whose group is free on this machine now.
-int freeGamePort() {
-    LocalMachine local;
-    for (int port = 27000; port < 64000; port += 97)
-        if (!local.portInUse(PortProtocol::Udp, port) &&
-            !local.portInUse(PortProtocol::Udp, port + 1) &&
-            !local.portInUse(PortProtocol::Udp, port + 10))
-            return port;
-    return 0;
-}
-
 TEST_F(CliTest, CheckPrintsOneProblemALineAndChangesNothing) {
     fs::copy_file(test::demoInstall() / "System" / "ut2003.ini", system() + "ut2003.ini",
                   fs::copy_options::overwrite_existing);
-    const std::string port = "GamePort=" + std::to_string(freeGamePort());
+    const std::string port = "GamePort=" + std::to_string(test::freeGamePort());
     EXPECT_EQ(runCli(dir, {"check", cfg, "--game-dir", game, "--set", port}), Result{});
 
     std::vector<std::string> lines = readTextLines(cfg);

@@ -61,4 +61,18 @@ private:
     bool bound_ = false;
 };
 
+// A game port P whose group (UDP P, P+1, P+10) and TCP port P+20 are free on this machine
+// now; 0 when none is found.
+inline int freeGamePort() {
+    LocalMachine local;
+    for (int port = 20011; port < 64000; port += 97) {
+        bool free = !local.portInUse(PortProtocol::Tcp, port + 20);
+        for (int p : {port, port + 1, port + 10})
+            free = free && !local.portInUse(PortProtocol::Udp, p);
+        if (free)
+            return port;
+    }
+    return 0;
+}
+
 } // namespace quarnel::test

@@ -9,8 +9,6 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
-#include <random>
-#include <set>
 
 #ifdef _WIN32
 #include <process.h>
@@ -31,13 +29,11 @@ std::vector<std::string> codes(const std::vector<Problem>& problems) {
     return out;
 }
 
-// Every file below folder with its size and time of last change.
-std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>>
-filesBelow(const fs::path& folder) {
-    std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> files;
+// Every file below folder with its time of last change.
+std::map<fs::path, fs::file_time_type> filesBelow(const fs::path& folder) {
+    std::map<fs::path, fs::file_time_type> files;
     for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file())
-            files[entry.path().string()] = {entry.file_size(), entry.last_write_time()};
+        files[entry.path()] = entry.last_write_time();
     return files;
 }
 
@@ -140,41 +136,9 @@ TEST_F(ChecksTest, EachProblemIsFoundAndNamed) {
     }
 }
 
-TEST_F(ChecksTest, SentencesNameTheSettingAndWhatToDo) {
-    form.setChecked(Check::Webadmin, true);
-    form.setText(Text::webport, "7778");
-    form.setText(Text::netspeed, "25001");
-    form.setText(Text::Mutator, "Bad Mutator");
-    std::vector<std::string> lines;
-    for (const Problem& p : check())
-        lines.push_back(problemLine(p));
-    EXPECT_EQ(lines,
-              (std::vector<std::string>{
-                  "PORT-SAME Web Port: web admin port 7778 is also the game port + 1; a server "
-                  "needs four distinct ports: choose a Web Port other than 7777, 7778 and 7787.",
-                  "MUTATOR Extra Mutators: \"Bad Mutator\" is not of the form Package.Class; write "
-                  "each extra mutator as Package.Class, separated by commas, without blanks.",
-                  "RANGE Net Speed: \"25001\" is not a number between 1 and 25000; enter a number "
-                  "in that range."}));
-}
-
-// A game port whose group and a web port are free on this machine now.
-int freeGroup(Machine& local) {
-    std::mt19937 random(std::random_device{}());
-    for (int attempt = 0; attempt < 200; ++attempt) {
-        const int port = 20000 + static_cast<int>(random() % 40000);
-        bool free = !local.portInUse(PortProtocol::Tcp, port + 20);
-        for (int p : {port, port + 1, port + 10})
-            free = free && !local.portInUse(PortProtocol::Udp, p);
-        if (free)
-            return port;
-    }
-    return 0;
-}
-
 TEST_F(ChecksTest, PortsHeldOnThisMachineAreFoundAndNoSocketStays) {
     LocalMachine local;
-    const int port = freeGroup(local);
+    const int port = test::freeGamePort();
     ASSERT_GT(port, 0);
     form.setText(Text::Port, std::to_string(port));
     form.setChecked(Check::Webadmin, true);
