@@ -1,14 +1,15 @@
 # Checks the include order of the core: cmake -DSOURCE_DIR=<src> -P layers.cmake
 # A core file includes no Qt header and only folders of its own rank or below:
-#   common <- game <- settings <- launch, store <- app, about
+#   common <- game <- settings <- launch, store <- check <- app, about
 # Folders of the same rank (launch and store, app and about) do not include each other.
 set(rank_common 0)
 set(rank_game 1)
 set(rank_settings 2)
 set(rank_launch 3)
 set(rank_store 3)
-set(rank_app 4)
-set(rank_about 4)
+set(rank_check 4)
+set(rank_app 5)
+set(rank_about 5)
 
 get_filename_component(SOURCE_DIR "${SOURCE_DIR}" ABSOLUTE)
 set(problems "")

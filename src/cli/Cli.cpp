@@ -30,6 +30,11 @@ std::optional<std::string> Arguments::value(std::string_view option) const {
     return it->second;
 }
 
+std::vector<std::string> Arguments::all(std::string_view option) const {
+    const auto it = repeated.find(option);
+    return it == repeated.end() ? std::vector<std::string>{} : it->second;
+}
+
 CommandError::CommandError(std::string file, const Error& error)
     : CommandError(std::move(file),
                    std::string(error.what()) + " (error " + std::to_string(error.number()) + ")") {}
@@ -71,6 +76,7 @@ Arguments parseArguments(const Command& command, const std::vector<std::string>&
             // An empty folder or name is a script's unset variable, not a choice.
             if (parsed.values[name].empty())
                 throw UsageError(name + " needs a value");
+            parsed.repeated[name].push_back(parsed.values[name]);
         } else if (contains(command.flagOptions, name) && equals == std::string::npos) {
             parsed.flags.insert(name);
         } else {
@@ -121,6 +127,9 @@ int run(const std::vector<std::string>& args, Context& context) {
         return checkedOutput(context);
     } catch (const UsageError& e) {
         return badUsage(e.what());
+    } catch (const ExitStatus& status) {
+        const int written = checkedOutput(context);
+        return written == kExitSuccess ? status.code : written;
     } catch (const CommandError& e) {
         context.err << kProgram << ": " << e.file() << ": " << e.what() << "\n";
     } catch (const Error& e) {

@@ -34,13 +34,16 @@ struct Context {
 };
 
 // A command's arguments after its name: the positional ones in order, the options with a
-// value (by name, "--ini"; the last one given wins) and the flags given.
+// value (by name, "--ini"; the last one given wins, and every one given is kept in order for
+// the options that may repeat, such as "--set") and the flags given.
 struct Arguments {
     std::vector<std::string> positional;
     std::map<std::string, std::string, std::less<>> values;
+    std::map<std::string, std::vector<std::string>, std::less<>> repeated;
     std::set<std::string, std::less<>> flags;
 
     std::optional<std::string> value(std::string_view option) const;
+    std::vector<std::string> all(std::string_view option) const;
     bool flag(std::string_view option) const { return flags.find(option) != flags.end(); }
 };
 
@@ -60,6 +63,12 @@ struct Command {
 class UsageError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// A command that has said what it had to say and ends with an exit status of its own
+// (check: problems found; diff: the settings differ).
+struct ExitStatus {
+    int code;
 };
 
 // A failure about a file: run() prints "quarnel-cli: FILE: MESSAGE" and returns 1.

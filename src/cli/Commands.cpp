@@ -15,25 +15,25 @@ namespace quarnel::cli {
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         {"command-line",
-         "CONFIG.cfg [--ini NAME] [--game-dir DIR]",
+         "CONFIG.cfg [--ini NAME] [--game-dir DIR] [--set KEY=VALUE]...",
          "print the server command line for the INI name NAME (default quarnel.ini)",
          1,
-         {"--ini", "--game-dir"},
+         {"--ini", "--game-dir", "--set"},
          {},
          &commandLine},
         {"make",
-         "CONFIG.cfg TARGET.ini [--game-dir DIR]",
+         "CONFIG.cfg TARGET.ini [--game-dir DIR] [--set KEY=VALUE]...",
          "write TARGET.ini and its batch file beside it",
          2,
-         {"--game-dir"},
+         {"--game-dir", "--set"},
          {},
          &make},
         {"launch",
-         "CONFIG.cfg [--no-start] [--game-dir DIR]",
+         "CONFIG.cfg [--no-start] [--game-dir DIR] [--set KEY=VALUE]...",
          "write quarnel.bat and quarnel.ini into the game's System folder and start the batch "
          "file (not with --no-start)",
          1,
-         {"--game-dir"},
+         {"--game-dir", "--set"},
          {"--no-start"},
          &launch},
         {"import-config",
@@ -50,6 +50,20 @@ const std::vector<Command>& commands() {
          {},
          {},
          &exportConfig},
+        {"check",
+         "CONFIG.cfg [--game-dir DIR] [--set KEY=VALUE]...",
+         "print the problems a launch would run into, one a line; exit 1 when there is one",
+         1,
+         {"--game-dir", "--set"},
+         {},
+         &check},
+        {"diff",
+         "A.cfg B.cfg",
+         "print the settings that differ, one a line; exit 1 when one does",
+         2,
+         {},
+         {},
+         &diff},
     };
     return table;
 }
@@ -90,8 +104,18 @@ void formSettings(SettingsForm& form, const Arguments& args, const Context& cont
     std::optional<std::string> gameDir = args.value("--game-dir");
     if (gameDir)
         gameDir = std::filesystem::absolute(*gameDir).string();
+    // Values given with --set replace the file's before anything is formed.
+    std::vector<ConfigOverride> overrides;
+    for (const std::string& given : args.all("--set")) {
+        const auto parsed = parseOverride(given);
+        if (!parsed)
+            throw UsageError("--set needs KEY=VALUE, not " + given);
+        overrides.push_back(*parsed);
+    }
     try {
-        formFromConfig(form, ConfigSource{cfg, gameDir, context.programFolder});
+        formFromConfig(form, ConfigSource{cfg, gameDir, context.programFolder, overrides});
+    } catch (const OverrideError& e) {
+        throw CommandError("--set " + e.given().key + "=" + e.given().value, e);
     } catch (const ConfigLoadError& e) {
         if (e.line() == 0)
             throw CommandError(cfg, e);

@@ -1,3 +1,4 @@
+#include "MachineFixture.h"
 #include "TempDir.h"
 #include "common/Text.h"
 #include "common/TextFile.h"
@@ -176,9 +177,10 @@ TEST_F(CliTest, HelpVersionAndBadUsage) {
     EXPECT_EQ(help.exit, 0);
     EXPECT_EQ(help.err, "");
     EXPECT_TRUE(help.out.starts_with("Usage:\n  quarnel-cli command-line CONFIG.cfg [--ini NAME] "
-                                     "[--game-dir DIR]\n"))
+                                     "[--game-dir DIR] [--set KEY=VALUE]...\n"))
         << help.out;
-    for (const char* command : {" make ", " launch ", " import-config ", " export-config "})
+    for (const char* command :
+         {" make ", " launch ", " import-config ", " export-config ", " check ", " diff "})
         EXPECT_NE(help.out.find(command), std::string::npos) << command;
     EXPECT_TRUE(help.out.ends_with("\n  quarnel-cli --help | --version\n")) << help.out;
     EXPECT_EQ(runCli(dir, {"--version"}), (Result{0, "quarnel-cli 1.0.0\n", ""}));
@@ -199,6 +201,12 @@ TEST_F(CliTest, HelpVersionAndBadUsage) {
                                                {"command-line", cfg, "--ini="},
                                                {"command-line", cfg, "--no-start"},
                                                {"make", cfg, "a.ini", "b.ini"},
+                                               {"command-line", cfg, "--set", "NoEquals"},
+                                               {"command-line", cfg, "--set", "=1"},
+                                               {"check"},
+                                               {"check", cfg, "--ini", "x.ini"},
+                                               {"diff", cfg},
+                                               {"diff", cfg, cfg, "--game-dir", "x"},
                                                {"--version", "extra"}}) {
         SCOPED_TRACE(args.empty() ? "(none)" : args.front());
         const Result r = runCli(dir, args);
@@ -206,6 +214,78 @@ TEST_F(CliTest, HelpVersionAndBadUsage) {
         EXPECT_EQ(r.out, "");
         EXPECT_TRUE(r.err.ends_with("\n" + help.out)) << r.err;
     }
+}
+
+TEST_F(CliTest, SetReplacesAConfigurationLineWithTheSameChecksAsTheFile) {
+    const Result line =
+        runCli(dir, {"command-line", cfg, "--game-dir", game, "--set", "GamePort=7779", "--set",
+                     "gameport=7778", "--set=AdminName=Ann"});
+    EXPECT_EQ(line.exit, 0) << line.err;
+    EXPECT_NE(line.out.find("?AdminName=Ann?"), std::string::npos) << line.out;
+    EXPECT_NE(line.out.find(" port=7778 "), std::string::npos) << line.out;
+
+    EXPECT_EQ(runCli(dir, {"make", cfg, system() + "alpha.ini", "--game-dir", game, "--set",
+                           "AdminName=Alpha Admin"}),
+              Result{});
+    EXPECT_NE(readFile(system() + "alpha.bat").find("?AdminName=Alpha Admin?"), std::string::npos);
+
+    const auto before = filesIn(system());
+    for (const auto& [set, err] : std::vector<std::pair<std::string, std::string>>{
+             {"Bogus=1", "no such setting in a configuration file (error 380)"},
+             {"GameSpeed=49", "Invalid property value (error 380)"},
+             {"BotsSkill=Expert", "Invalid property value (error 380)"},
+             {"UseBots=yes", "Type mismatch (error 13)"}}) {
+        EXPECT_EQ(runCli(dir, {"launch", cfg, "--no-start", "--game-dir", game, "--set", set}),
+                  (Result{1, "", "quarnel-cli: --set " + set + ": " + err + "\n"}));
+    }
+    EXPECT_EQ(filesIn(system()), before);
+}
+
+TEST_F(CliTest, CheckPrintsOneProblemALineAndChangesNothing) {
+    fs::copy_file(test::demoInstall() / "System" / "ut2003.ini", system() + "ut2003.ini",
+                  fs::copy_options::overwrite_existing);
+    const std::string port = "GamePort=" + std::to_string(test::freeGamePort());
+    EXPECT_EQ(runCli(dir, {"check", cfg, "--game-dir", game, "--set", port}), Result{});
+
+    std::vector<std::string> lines = readTextLines(cfg);
+    lines.push_back("Map3=CTF-Nowhere");
+    const std::string odd = (dir.path() / "odd.cfg").string();
+    writeTextFile(odd, lines, true);
+    const auto before = filesIn(system());
+    const Result r = runCli(dir, {"check", odd, "--game-dir", game, "--set", port, "--set",
+                                  "Mutators=Bad Mutator", "--set", "NetSpeed=0"});
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.err, "");
+    const std::string maps = game + "Maps";
+    EXPECT_EQ(r.out, "MAP-MISSING Map List: map CTF-Nowhere is not in the game's Maps folder (" +
+                         maps +
+                         "); copy CTF-Nowhere.ut2 there or take the map out of the "
+                         "selection.\n"
+                         "MUTATOR Extra Mutators: \"Bad Mutator\" is not of the form "
+                         "Package.Class; write each extra mutator as Package.Class, "
+                         "separated by commas, without blanks.\n"
+                         "RANGE Net Speed: \"0\" is not a number between 1 and 25000; "
+                         "enter a number in that range.\n");
+    EXPECT_EQ(filesIn(system()), before);
+}
+
+TEST_F(CliTest, DiffPrintsEachDifferingSettingWithBothValues) {
+    EXPECT_EQ(runCli(dir, {"diff", cfg, cfg}), Result{});
+    std::vector<std::string> lines = readTextLines(cfg);
+    lines[27] = "ServerName=Beta";
+    lines[23] = "UseBots=0";
+    lines.pop_back(); // Map2
+    const std::string other = (dir.path() / "other.cfg").string();
+    writeTextFile(other, lines, true);
+    EXPECT_EQ(runCli(dir, {"diff", cfg, other}),
+              (Result{1,
+                      "Use Bots: on vs off\n"
+                      "Server Name: \"Quarnel Demo CTF\" vs \"Beta\"\n"
+                      "Maps: \"CTF-Foundry, CTF-Harbor\" vs \"CTF-Foundry\"\n",
+                      ""}));
+    const std::string missing = (dir.path() / "missing.cfg").string();
+    EXPECT_EQ(runCli(dir, {"diff", cfg, missing}),
+              (Result{2, "", "quarnel-cli: " + missing + ": File not found (error 53)\n"}));
 }
 
 // The store commands use the window's store, named here by QUARNEL_REGISTRY.

@@ -10,7 +10,9 @@
 namespace quarnel::test {
 
 // Dialogs answered from a script: each file dialog takes the next scripted answer (a cancel
-// when the script has run out). Every message and dialog request is recorded.
+// when the script has run out), each question the next scripted reply (going on when the
+// script has run out, as the program did before it asked). Every message, question and
+// dialog request is recorded.
 class FakeDialogs : public Dialogs {
 public:
     struct Message {
@@ -45,7 +47,27 @@ public:
         return next;
     }
 
+    bool ask(std::string_view text, std::string_view title, std::string_view goOn,
+             std::string_view stop) override {
+        questions.push_back(
+            {std::string(text), std::string(title), std::string(goOn), std::string(stop)});
+        if (replies.empty())
+            return true;
+        const bool next = replies.front();
+        replies.pop_front();
+        return next;
+    }
+
+    struct Question {
+        std::string text;
+        std::string title;
+        std::string goOn;
+        std::string stop;
+    };
+
     std::deque<FileDialogResult> answers;
+    std::deque<bool> replies;
+    std::vector<Question> questions;
     std::vector<Message> messages;
     std::vector<FileDialogRequest> requests;
 };

@@ -1,9 +1,14 @@
 #include "app/Shell.h"
+<<<<<<< HEAD
 #include "common/Product.h"
+=======
+#include "check/Checks.h"
+>>>>>>> issue-15
 #include "game/Installation.h"
 #include "launch/LaunchFiles.h"
 #include "store/ConfigFile.h"
 #include "store/MakeNames.h"
+#include "store/Preferences.h"
 
 #include <exception>
 
@@ -46,9 +51,23 @@ void Shell::cmdOptions_Click(int index) {
     }
 }
 
+bool Shell::checksLetThrough(std::string_view intro, std::string_view goOnCaption) {
+    if (!launchChecksOn(registry_))
+        return true;
+    const std::vector<Problem> problems = checkBeforeLaunch(form_, *machine_);
+    if (problems.empty())
+        return true;
+    std::string text(intro);
+    for (const Problem& problem : problems)
+        text += "\n\n" + problemLine(problem);
+    return dialogs_.ask(text, "Check Before Launch", goOnCaption, "Cancel");
+}
+
 // Writes the two launch files into the game's System folder, starts the batch file and
 // closes the program. Nothing is started when either file cannot be written.
 void Shell::launchServer() {
+    if (!checksLetThrough("The server may not start as these settings mean:", "Launch anyway"))
+        return;
     const std::string system = game::systemFolder(form_.utpath());
     makegamebat(form_, system, kLaunchBatch, true);
     makegameconfig(form_, system, kLaunchIni, true);
@@ -116,6 +135,9 @@ void Shell::makeBatIni() {
         dialogs_.message(refusal->message, refusal->title);
         return;
     }
+    if (!checksLetThrough("The files would not run the server as these settings mean:",
+                          "Make anyway"))
+        return;
     const MakeFiles files = makeFilesFor(chosen.path);
     makegamebat(form_, files.folder, files.batchName, true);
     makegameconfig(form_, files.folder, files.iniName, true);

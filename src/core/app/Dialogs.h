@@ -35,6 +35,11 @@ public:
     virtual void message(std::string_view text, std::string_view title) = 0;
     // A modal open or save dialog.
     virtual FileDialogResult fileDialog(const FileDialogRequest& request) = 0;
+    // A modal question with a warning icon and two buttons, the one that goes on
+    // (goOnCaption, "Launch anyway") and the one that stops ("Cancel", the default). True
+    // when the user chose to go on; closing the box stops.
+    virtual bool ask(std::string_view text, std::string_view title, std::string_view goOnCaption,
+                     std::string_view stopCaption) = 0;
 };
 
 } // namespace quarnel

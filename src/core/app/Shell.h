@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/ShellOpener.h"
 #include "app/WindowHost.h"
+#include "check/Machine.h"
 #include "settings/SettingsForm.h"
 #include "store/MRegistry.h"
 
@@ -42,6 +43,9 @@ public:
 
     bool unloaded() const { return unloaded_; }
 
+    // The machine the checks before a launch probe; this one by default.
+    void setMachine(Machine& machine) { machine_ = &machine; }
+
 private:
     // Start-up's sources of the game folder, in the order they are asked.
     void rememberProgramFolder();
@@ -51,6 +55,10 @@ private:
     void loadConfig();
     void saveConfig();
     void makeBatIni();
+    // The checks before Launch Server and Make .BAT/.INI, unless the user turned them off:
+    // true when there is no problem, or when the user chose goOnCaption over "Cancel" in the
+    // one message that lists them.
+    bool checksLetThrough(std::string_view intro, std::string_view goOnCaption);
     // The .cfg file the user chooses; none when the dialog was cancelled or the name was
     // refused with refusal (the message shown).
     std::optional<FileDialogResult> chooseConfigFile(FileDialogRequest::Mode mode,
@@ -61,6 +69,8 @@ private:
     Dialogs& dialogs_;
     ShellOpener& opener_;
     WindowHost& window_;
+    LocalMachine localMachine_;
+    Machine* machine_ = &localMachine_;
     std::string programFolder_;
     bool unloaded_ = false;
     bool storeUnusable_ = false; // the store could not be asked at start-up

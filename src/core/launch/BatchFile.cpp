@@ -49,19 +49,22 @@ std::string escapeForCmd(std::string_view line) {
     return out;
 }
 
+std::string batchServerLine(const SettingsForm& form, std::string_view ininame, char sep) {
+    try {
+        const CommandLine line = commandLineParts(form, ininame, sep);
+        return escapeForCmd(quotedIfBlank(line.program) + line.arguments);
+    } catch (const std::exception&) {
+        // A command line that cannot be built leaves its line empty; the loop is written all
+        // the same.
+        return {};
+    }
+}
+
 std::vector<std::string> batchLines(const SettingsForm& form, std::string_view filename, char sep) {
     const std::string ininame = replaceAll(filename, ".bat", ".ini");
     const std::string logname = replaceAll(filename, ".bat", ".log");
     const std::string basename = removeAll(filename, ".bat");
-
-    std::string serverLine;
-    try {
-        const CommandLine line = commandLineParts(form, ininame, sep);
-        serverLine = escapeForCmd(quotedIfBlank(line.program) + line.arguments);
-    } catch (const std::exception&) {
-        // A command line that cannot be built leaves its line empty; the loop is written all
-        // the same.
-    }
+    const std::string serverLine = batchServerLine(form, ininame, sep);
 
     // The log is always copied inside the game's System folder, wherever the batch file is.
     const std::string system = game::systemFolder(form.utpath(), sep);

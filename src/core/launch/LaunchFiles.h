@@ -35,6 +35,20 @@ CommandLine commandLineParts(const SettingsForm& form, std::string_view ininame,
 std::string buildcommandline(const SettingsForm& form, std::string_view ininame,
                              char sep = game::kNativeSeparator);
 
+// A value line of the server INI that the settings govern: a template line starting with key
+// becomes key & value when the line is active, and stays as it is otherwise. section is
+// where the game keeps the line; label names the setting on the window.
+struct ServerIniKey {
+    std::string_view key;
+    std::string_view section;
+    std::string_view label;
+    bool active;
+    std::string value;
+};
+
+// Every value line the rewrite replaces, in the order it tests them.
+std::vector<ServerIniKey> serverIniKeys(const ServerSettings& settings);
+
 // The server INI rewrite over the lines of a template, in memory: every template line in
 // order (the value lines the settings govern replaced, the old map lines of the selected
 // map list replaced by one map block), one more empty line, and the map-list section
@@ -52,6 +66,12 @@ void makegameconfig(const SettingsForm& form, std::string_view filepath, std::st
 // outside double quotes escaped with "^" (a double quote toggles inside and outside).
 // CR and LF are dropped.
 std::string escapeForCmd(std::string_view line);
+
+// The batch file's third line, the one that starts the server with the INI file named
+// ininame: the command line with the program quoted when its path holds a blank, escaped
+// for cmd. Empty when the command line cannot be formed.
+std::string batchServerLine(const SettingsForm& form, std::string_view ininame,
+                            char sep = game::kNativeSeparator);
 
 // The five lines of the restart batch file named filename.
 std::vector<std::string> batchLines(const SettingsForm& form, std::string_view filename,

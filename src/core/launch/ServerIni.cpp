@@ -36,14 +36,6 @@ struct Plan {
     std::vector<std::string> mapBlock;
 };
 
-KeyRule textRule(std::string_view key, const std::string& value, bool active = true) {
-    return {key, active, std::string(key) + oneLine(value)};
-}
-
-KeyRule checkRule(std::string_view key, bool value) {
-    return {key, true, std::string(key) + std::string(trueFalse(value))};
-}
-
 std::vector<std::string> mapBlock(const ServerSettings& s) {
     const MapList& list = s.filMapList;
     auto mapsLine = [&](std::size_t entry) {
@@ -63,34 +55,8 @@ std::vector<std::string> mapBlock(const ServerSettings& s) {
 
 Plan makePlan(const ServerSettings& s) {
     Plan plan;
-    const std::string& port = s.txt(Text::Port);
-    const std::string& net = s.txt(Text::netspeed);
-    const std::string& lan = s.txt(Text::lanspeed);
-    plan.rules = {
-        textRule("Port=", port, !port.empty() && port != "7777"),
-        textRule("ConfiguredInternetSpeed=", net, !net.empty()),
-        textRule("ConfiguredLanSpeed=", lan, !lan.empty()),
-        textRule("MaxClientRate=", lan, !lan.empty()),
-        textRule("MaxInternetClientRate=", net, !net.empty()),
-        textRule("ServerName=", s.txt(Text::ServerName)),
-        textRule("ShortName=", s.txt(Text::ShortServerName)),
-        textRule("AdminName=", s.txt(Text::AdminName)),
-        textRule("AdminEmail=", s.txt(Text::AdminEmail)),
-        textRule("MOTDLine1=", s.txt(Text::MOTD1)),
-        textRule("MOTDLine2=", s.txt(Text::MOTD2)),
-        textRule("MOTDLine3=", s.txt(Text::MOTD3)),
-        textRule("MOTDLine4=", s.txt(Text::MOTD4)),
-        checkRule("bEnableStatLogging=", s.chkServerOptions(0)),
-        checkRule("DoLANBroadcast=", s.chkServerOptions(1)),
-        checkRule("SendStats=", s.chkServerOptions(0)),
-        textRule("AdminPassword=", s.txt(Text::AdminPassword)),
-        textRule("GamePassword=", s.txt(Text::GamePassword)),
-        checkRule("DoUplink=", s.chkServerOptions(9)),
-        checkRule("UplinkToGamespy=", s.chkServerOptions(10)),
-        checkRule("bEnabled=", s.chk(Check::Webadmin)),
-        textRule("ListenPort=", s.txt(Text::webport)),
-        checkRule("bForceRespawn=", s.chkGameOptions(3)),
-    };
+    for (ServerIniKey& key : serverIniKeys(s))
+        plan.rules.push_back({key.key, key.active, std::string(key.key) + oneLine(key.value)});
     for (std::size_t i = 0; i < plan.rules.size(); ++i)
         plan.rulesByFirstByte[static_cast<unsigned char>(plan.rules[i].key.front())].push_back(i);
 
@@ -155,7 +121,55 @@ template <class Lines, class Emit> void rewrite(const Plan& plan, const Lines& l
     }
 }
 
+// The sections the game keeps the governed lines in.
+constexpr std::string_view kUrl = "URL";
+constexpr std::string_view kPlayer = "Engine.Player";
+constexpr std::string_view kNetDriver = "IpDrv.TcpNetDriver";
+constexpr std::string_view kReplicationInfo = "Engine.GameReplicationInfo";
+constexpr std::string_view kGameInfo = "Engine.GameInfo";
+constexpr std::string_view kUplink = "IpDrv.MasterServerUplink";
+constexpr std::string_view kWebServer = "UWeb.WebServer";
+
 } // namespace
+
+std::vector<ServerIniKey> serverIniKeys(const ServerSettings& s) {
+    const auto text = [&s](std::string_view key, std::string_view section, Text t,
+                           bool active = true) {
+        return ServerIniKey{key, section, control(t).caption, active, s.txt(t)};
+    };
+    const auto check = [&s](std::string_view key, std::string_view section, Check c) {
+        return ServerIniKey{key, section, control(c).caption, true,
+                            std::string(trueFalse(s.chk(c)))};
+    };
+    const std::string& port = s.txt(Text::Port);
+    const bool net = !s.txt(Text::netspeed).empty();
+    const bool lan = !s.txt(Text::lanspeed).empty();
+    return {
+        text("Port=", kUrl, Text::Port, !port.empty() && port != "7777"),
+        text("ConfiguredInternetSpeed=", kPlayer, Text::netspeed, net),
+        text("ConfiguredLanSpeed=", kPlayer, Text::lanspeed, lan),
+        text("MaxClientRate=", kNetDriver, Text::lanspeed, lan),
+        text("MaxInternetClientRate=", kNetDriver, Text::netspeed, net),
+        text("ServerName=", kReplicationInfo, Text::ServerName),
+        text("ShortName=", kReplicationInfo, Text::ShortServerName),
+        text("AdminName=", kReplicationInfo, Text::AdminName),
+        text("AdminEmail=", kReplicationInfo, Text::AdminEmail),
+        text("MOTDLine1=", kReplicationInfo, Text::MOTD1),
+        text("MOTDLine2=", kReplicationInfo, Text::MOTD2),
+        text("MOTDLine3=", kReplicationInfo, Text::MOTD3),
+        text("MOTDLine4=", kReplicationInfo, Text::MOTD4),
+        check("bEnableStatLogging=", kGameInfo, chkServerOptions(0)),
+        check("DoLANBroadcast=", kUplink, chkServerOptions(1)),
+        check("SendStats=", kUplink, chkServerOptions(0)),
+        text("AdminPassword=", kGameInfo, Text::AdminPassword),
+        text("GamePassword=", kGameInfo, Text::GamePassword),
+        check("DoUplink=", kUplink, chkServerOptions(9)),
+        check("UplinkToGamespy=", kUplink, chkServerOptions(10)),
+        check("bEnabled=", kWebServer, Check::Webadmin),
+        text("ListenPort=", kWebServer, Text::webport),
+        check("bForceRespawn=", kGameInfo, chkGameOptions(3)),
+    };
+}
 
 std::vector<std::string> rewriteServerIni(const ServerSettings& settings,
                                           const std::vector<std::string>& templateLines) {

@@ -125,10 +125,7 @@ void applyMapLines(SettingsForm& form, const std::vector<std::string>& lines, st
 
     std::vector<bool> selected(entries.size(), false);
     const auto take = [&](std::string_view line) {
-        const std::size_t equals = line.find('=');
-        const std::string_view keyPart =
-            equals == std::string_view::npos ? std::string_view{} : line.substr(0, equals + 1);
-        const std::string name = mapEntryOf(removeAll(line, keyPart));
+        const std::string name = mapEntryOf(mapLineName(line));
         const auto [from, to] = byName.equal_range(name);
         for (auto it = from; it != to; ++it)
             selected[it->second] = true;
@@ -140,6 +137,21 @@ void applyMapLines(SettingsForm& form, const std::vector<std::string>& lines, st
 }
 
 } // namespace
+
+std::string mapLineName(std::string_view line) {
+    const std::size_t equals = line.find('=');
+    const std::string_view keyPart =
+        equals == std::string_view::npos ? std::string_view{} : line.substr(0, equals + 1);
+    return removeAll(line, keyPart);
+}
+
+std::vector<std::string> configMapNames(const std::vector<std::string>& lines) {
+    std::vector<std::string> names;
+    for (std::size_t pos = kCfgFixedLines; pos < lines.size(); ++pos)
+        if (std::string name = mapLineName(lines[pos]); !name.empty())
+            names.push_back(std::move(name));
+    return names;
+}
 
 ConfigLoadError::ConfigLoadError(const Error& cause, std::size_t line, std::string key)
     : Error(cause.number(), cause.what()), line_(line), key_(std::move(key)) {}

@@ -64,6 +64,14 @@ std::vector<std::string> readConfigLines(const std::string& filepath);
 void applyConfigLines(SettingsForm& form, const std::vector<std::string>& lines,
                       const std::optional<std::string>& utpath = std::nullopt);
 
+// The map name a map line stands for: the line with every occurrence of its key part (the
+// text up to and including its first "=", none without one) removed.
+std::string mapLineName(std::string_view line);
+
+// The map names of a configuration's map lines (the lines after the fixed ones), in file
+// order, empty ones left out.
+std::vector<std::string> configMapNames(const std::vector<std::string>& lines);
+
 // readConfigLines + applyConfigLines. The file itself is never changed.
 void loadconfig(SettingsForm& form, const std::string& filepath);
 

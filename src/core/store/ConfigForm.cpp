@@ -4,10 +4,45 @@
 #include "game/Installation.h"
 #include "store/ConfigFile.h"
 
+#include <map>
+
 namespace quarnel {
 
+namespace {
+
+// Puts each override into the line of its key, the file extended with empty lines when it
+// ends before that line. Returns the overrides by the 0-based position they replaced.
+std::map<std::size_t, ConfigOverride> applyOverrides(std::vector<std::string>& lines,
+                                                     const std::vector<ConfigOverride>& overrides) {
+    std::map<std::size_t, ConfigOverride> replaced;
+    for (const ConfigOverride& given : overrides) {
+        std::size_t pos = 0;
+        while (pos < kCfgFixedLines && !equalsNoCase(kCfgLines[pos].key, given.key))
+            ++pos;
+        if (pos == kCfgFixedLines)
+            throw OverrideError(
+                Error(errc::InvalidProperty, "no such setting in a configuration file"), given);
+        if (lines.size() <= pos)
+            lines.resize(pos + 1);
+        lines[pos] = std::string(kCfgLines[pos].key) + "=" + given.value;
+        replaced[pos] = given;
+    }
+    return replaced;
+}
+
+} // namespace
+
+std::optional<ConfigOverride> parseOverride(std::string_view text) {
+    const std::size_t equals = text.find('=');
+    if (equals == std::string_view::npos || equals == 0)
+        return std::nullopt;
+    return ConfigOverride{std::string(text.substr(0, equals)),
+                          std::string(text.substr(equals + 1))};
+}
+
 void formFromConfig(SettingsForm& form, const ConfigSource& source) {
-    const std::vector<std::string> lines = readConfigLines(source.cfgPath);
+    std::vector<std::string> lines = readConfigLines(source.cfgPath);
+    const auto replaced = applyOverrides(lines, source.overrides);
 
     form.setApppath(game::withSeparator(source.programFolder));
     form.applyFirstRunDefaults();
@@ -25,7 +60,13 @@ void formFromConfig(SettingsForm& form, const ConfigSource& source) {
     form.offerBonusPackTypes(game::hasBonusPack(form.utpath()));
     form.bringPanelsInStep();
 
-    applyConfigLines(form, lines, form.utpath());
+    try {
+        applyConfigLines(form, lines, form.utpath());
+    } catch (const ConfigLoadError& e) {
+        if (const auto it = replaced.find(e.line() - 1); e.line() > 0 && it != replaced.end())
+            throw OverrideError(e, it->second);
+        throw;
+    }
 }
 
 } // namespace quarnel

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace quarnel {
 
@@ -21,6 +22,20 @@ QWidget* QtDialogs::owner() const {
 void QtDialogs::message(std::string_view text, std::string_view title) {
     QMessageBox box(QMessageBox::NoIcon, fromAnsi(title), fromAnsi(text), QMessageBox::Ok, owner());
     box.exec();
+}
+
+bool QtDialogs::ask(std::string_view text, std::string_view title, std::string_view goOnCaption,
+                    std::string_view stopCaption) {
+    QMessageBox box(QMessageBox::Warning, fromAnsi(title), fromAnsi(text), QMessageBox::NoButton,
+                    owner());
+    QPushButton* goOn = box.addButton(fromAnsi(goOnCaption), QMessageBox::AcceptRole);
+    QPushButton* stop = box.addButton(fromAnsi(stopCaption), QMessageBox::RejectRole);
+    goOn->setObjectName(QStringLiteral("cmdGoOn"));
+    stop->setObjectName(QStringLiteral("cmdStop"));
+    box.setDefaultButton(stop);
+    box.setEscapeButton(stop);
+    box.exec();
+    return box.clickedButton() == goOn;
 }
 
 FileDialogResult fileDialogResult(const std::string& path, std::string_view defaultExtension) {

@@ -18,6 +18,9 @@ public:
     void message(std::string_view text, std::string_view title) override;
     // A modal open or save dialog with one filter entry, "description (pattern)".
     FileDialogResult fileDialog(const FileDialogRequest& request) override;
+    // A modal box with a warning icon; the stop button is the default and Escape's.
+    bool ask(std::string_view text, std::string_view title, std::string_view goOnCaption,
+             std::string_view stopCaption) override;
 
 private:
     QWidget* owner() const;

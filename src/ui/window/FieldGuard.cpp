@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <algorithm>
 
 namespace quarnel {
@@ -64,12 +65,12 @@ bool FieldGuard::checkField(const Field& field) {
     const FieldCheck* refusal = refusalFor(field.id, form_.text(field.id));
     if (!refusal)
         return true;
-    checking_ = true;
+    // The message and the focus put back move the focus again: no check while this one runs.
+    const QScopedValueRollback<bool> busy(checking_, true);
     dialogs_.message(refusal->message, refusal->title);
     form_.setText(field.id, refusal->defaultText);
     field.edit->setFocus(Qt::OtherFocusReason);
     field.edit->selectAll();
-    checking_ = false;
     return false;
 }
 

@@ -50,10 +50,7 @@ QCheckBox* FormBinding::check(Check c, QWidget* parent) {
     box = new QCheckBox(qs(def.caption), parent);
     box->setObjectName(def.arrayIndex < 0 ? qs(def.name) : arrayName(def.name, def.arrayIndex));
     setTip(box, def.tooltip);
-    connect(box, &QCheckBox::toggled, this, [this, c](bool on) {
-        if (!showing_)
-            form_.setChecked(c, on);
-    });
+    connect(box, &QCheckBox::toggled, this, [this, c](bool on) { form_.setChecked(c, on); });
     showCheck(c);
     return box;
 }
@@ -75,8 +72,6 @@ QLineEdit* FormBinding::text(Text t, QWidget* parent) {
     if (def.tooltipOnBox)
         setTip(edit, def.tooltip);
     connect(edit, &QLineEdit::textChanged, this, [this, t, edit](const QString& value) {
-        if (showing_)
-            return;
         // A longer text that a load put in may be shortened by hand; once it fits, the
         // box's own limit holds again.
         const int limit = control(t).maxLength;
@@ -116,16 +111,12 @@ QScrollBar* FormBinding::scroll(Scroll s, QWidget* parent) {
     // A value that settles (arrow, track, keyboard, code) gives the change form of the label;
     // while the thumb is dragged the form shows the drag form, and the release settles it.
     connect(bar, &QScrollBar::valueChanged, this, [this, s, bar](int value) {
-        if (!showing_ && !bar->isSliderDown())
+        if (!bar->isSliderDown())
             form_.setScroll(s, value);
     });
-    connect(bar, &QScrollBar::sliderMoved, this, [this, s](int value) {
-        if (!showing_)
-            form_.dragScroll(s, value);
-    });
+    connect(bar, &QScrollBar::sliderMoved, this,
+            [this, s](int value) { form_.dragScroll(s, value); });
     connect(bar, &QScrollBar::sliderReleased, this, [this, s, bar] {
-        if (showing_)
-            return;
         if (form_.scroll(s) != bar->value())
             form_.setScroll(s, bar->value());
         else
@@ -152,8 +143,8 @@ QRadioButton* FormBinding::option(QButtonGroup*& group, const std::function<void
                                   QWidget* parent) {
     if (!group) {
         group = new QButtonGroup(this);
-        connect(group, &QButtonGroup::idToggled, this, [this, choose](int id, bool on) {
-            if (on && !showing_)
+        connect(group, &QButtonGroup::idToggled, this, [choose](int id, bool on) {
+            if (on)
                 choose(id);
         });
     }
@@ -195,10 +186,8 @@ QComboBox* FormBinding::botSkill(QWidget* parent) {
     botSkill_->setObjectName(QStringLiteral("cboBotSkill"));
     for (const auto item : kBotSkills)
         botSkill_->addItem(qs(item));
-    connect(botSkill_, &QComboBox::currentIndexChanged, this, [this](int i) {
-        if (!showing_)
-            form_.setBotSkillIndex(i);
-    });
+    connect(botSkill_, &QComboBox::currentIndexChanged, this,
+            [this](int i) { form_.setBotSkillIndex(i); });
     showBotSkill();
     showEnabled();
     return botSkill_;
@@ -210,10 +199,7 @@ QListWidget* FormBinding::mapList(QWidget* parent) {
     mapList_ = new QListWidget(parent);
     mapList_->setObjectName(QStringLiteral("filMapList"));
     mapList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    connect(mapList_, &QListWidget::itemSelectionChanged, this, [this] {
-        if (!showing_)
-            pushMapSelection();
-    });
+    connect(mapList_, &QListWidget::itemSelectionChanged, this, [this] { pushMapSelection(); });
     showMapList();
     return mapList_;
 }
@@ -318,35 +304,33 @@ void FormBinding::showCaption(Scroll s) {
 }
 
 void FormBinding::showGameType() {
-    const bool was = std::exchange(showing_, true);
+    // The group reports the buttons' toggles; quiet, it does not write them back.
+    const QSignalBlocker quiet(gameTypeGroup_);
     const int selected = form_.gameType();
     if (selected >= 0)
         if (auto* button = gameTypes_[static_cast<std::size_t>(selected)])
             button->setChecked(true);
-    showing_ = was;
 }
 
 void FormBinding::showArena() {
-    const bool was = std::exchange(showing_, true);
+    const QSignalBlocker quiet(arenaGroup_);
     const int selected = form_.arena();
     if (selected >= 0)
         if (auto* button = arenas_[static_cast<std::size_t>(selected)])
             button->setChecked(true);
-    showing_ = was;
 }
 
 void FormBinding::showBotSkill() {
     if (!botSkill_)
         return;
-    const bool was = std::exchange(showing_, true);
+    const QSignalBlocker quiet(botSkill_);
     botSkill_->setCurrentIndex(form_.botSkillIndex());
-    showing_ = was;
 }
 
 void FormBinding::showMapList() {
     if (!mapList_)
         return;
-    const bool was = std::exchange(showing_, true);
+    const QSignalBlocker quiet(mapList_);
     const MapList& list = form_.mapList();
     QStringList names;
     names.reserve(static_cast<qsizetype>(list.count()));
@@ -361,15 +345,13 @@ void FormBinding::showMapList() {
     }
     for (std::size_t i = 0; i < list.count(); ++i)
         mapList_->item(static_cast<int>(i))->setSelected(list.selected[i]);
-    showing_ = was;
 }
 
 void FormBinding::showMapEntry(int entry) {
     if (!mapList_ || entry >= mapList_->count())
         return;
-    const bool was = std::exchange(showing_, true);
+    const QSignalBlocker quiet(mapList_);
     mapList_->item(entry)->setSelected(form_.mapList().selected[static_cast<std::size_t>(entry)]);
-    showing_ = was;
 }
 
 void FormBinding::showEnabled() {

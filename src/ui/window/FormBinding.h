@@ -65,8 +65,9 @@ private:
                          std::string_view array, std::string_view caption, int index,
                          QWidget* parent);
 
+    // Form values are put into widgets with the widgets' signals blocked, so showing a value
+    // never writes it back.
     SettingsForm& form_;
-    bool showing_ = false; // set while form values are put into widgets
     std::array<QCheckBox*, kCheckCount> checks_{};
     std::array<QLineEdit*, kTextCount> texts_{};
     std::array<QLabel*, kTextCount> textLabels_{};

@@ -6,6 +6,8 @@
 #include "common/Product.h"
 #include "common/Resources.h"
 #include "settings/FieldCheck.h"
+#include "store/Preferences.h"
+#include "window/CommandLinePanel.h"
 #include "window/FieldGuard.h"
 #include "window/FormBinding.h"
 #include "window/Panels.h"
@@ -19,6 +21,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -28,6 +31,9 @@ namespace {
 
 constexpr std::array<const char*, 4> kCommandCaptions = {"Launch Server", "Load Config",
                                                          "Save Config", "Make .BAT/.INI"};
+
+// The third tab's caption and key.
+constexpr std::string_view kCommandLineTab = "Command Line";
 
 // The menu shortcuts; they win over a text box's own use of the same keys.
 const std::array<QKeySequence, 4> kMenuShortcuts = {
@@ -59,6 +65,8 @@ MainWindow::MainWindow(SettingsForm& form, Dialogs& dialogs, MRegistry& registry
     tabMain_->setTabData(0, QStringLiteral("game"));
     tabMain_->addTab(fromAnsi(caption::tabServer));
     tabMain_->setTabData(1, QStringLiteral("server"));
+    tabMain_->addTab(fromAnsi(kCommandLineTab));
+    tabMain_->setTabData(2, QStringLiteral("command"));
     tabMain_->setExpanding(false);
     tabMain_->setDrawBase(true);
     // Clicking a tab takes the focus, so leaving a field for a tab runs its check.
@@ -72,12 +80,10 @@ MainWindow::MainWindow(SettingsForm& form, Dialogs& dialogs, MRegistry& registry
     connect(tabMain_, &QTabBar::currentChanged, this, &MainWindow::tabMain_Click);
 
     binding_->refreshAll();
-    // The window is as large as the larger of the two tabs, and stays so.
+    // The window is as large as the largest of the tabs, and stays so.
     setFixedSize(sizeHint());
     // The window opens on "Game Options".
-    serverFrames_[0]->hide();
-    serverFrames_[1]->hide();
-    serverPage_->hide();
+    pages_->setCurrentIndex(0);
 }
 
 MainWindow::~MainWindow() {
@@ -95,6 +101,20 @@ void MainWindow::buildMenus() {
         // A menu item acts at once: it does not move the focus, so no field is checked.
         connect(item, &QAction::triggered, this, [this, i] { emit commandRequested(i); });
     }
+    options->addSeparator();
+    // Whether Launch Server and Make .BAT/.INI check the settings first; remembered at once.
+    auto* checks = options->addAction(QStringLiteral("Check Before Launch"));
+    checks->setObjectName(QStringLiteral("CheckBeforeLaunchMenuItem"));
+    checks->setCheckable(true);
+    checks->setChecked(launchChecksOn(registry_));
+    connect(checks, &QAction::toggled, this, [this](bool on) {
+        try {
+            setLaunchChecksOn(registry_, on);
+        } catch (const std::exception&) {
+            // A store that refuses it keeps the choice for this run only.
+        }
+    });
+    options->addSeparator();
     auto* exit = options->addAction(QStringLiteral("Exit"));
     exit->setObjectName(QStringLiteral("ExitMenuItem"));
     exit->setShortcut(kMenuShortcuts[3]);
@@ -105,40 +125,31 @@ void MainWindow::buildMenus() {
     connect(about, &QAction::triggered, this, &MainWindow::showAbout);
 }
 
-QWidget* MainWindow::buildPages() {
-    // Both tabs' frames share the area below the strip; the strip shows one set at a time.
-    auto* area = new QWidget(this);
-    auto* stack = new QGridLayout(area);
-    stack->setContentsMargins(0, 0, 0, 0);
+QStackedWidget* MainWindow::buildPages() {
+    // The tabs' pages share the area below the strip; the strip picks the one shown.
+    pages_ = new QStackedWidget(this);
 
-    auto* game = new QWidget(area);
+    auto* game = new QWidget(pages_);
     auto* gameLayout = new QGridLayout(game);
     gameLayout->setContentsMargins(0, 0, 0, 0);
-    gameFrames_[0] = makeGameTypePanel(*binding_, game);
-    gameFrames_[1] = makeMapListPanel(*binding_, game);
-    gameFrames_[2] = makeMutatorsPanel(*binding_, game);
-    gameFrames_[3] = makeGameOptionsPanel(*binding_, game);
-    gameLayout->addWidget(gameFrames_[0], 0, 0);
-    gameLayout->addWidget(gameFrames_[1], 0, 1);
-    gameLayout->addWidget(gameFrames_[2], 0, 2);
-    gameLayout->addWidget(gameFrames_[3], 1, 0, 1, 3);
+    gameLayout->addWidget(makeGameTypePanel(*binding_, game), 0, 0);
+    gameLayout->addWidget(makeMapListPanel(*binding_, game), 0, 1);
+    gameLayout->addWidget(makeMutatorsPanel(*binding_, game), 0, 2);
+    gameLayout->addWidget(makeGameOptionsPanel(*binding_, game), 1, 0, 1, 3);
     gameLayout->setRowStretch(0, 1);
     gameLayout->setColumnStretch(1, 1);
     gameLayout->setColumnStretch(2, 1);
 
-    auto* server = new QWidget(area);
+    auto* server = new QWidget(pages_);
     auto* serverLayout = new QHBoxLayout(server);
     serverLayout->setContentsMargins(0, 0, 0, 0);
-    serverFrames_[0] = makeServerOptionsPanel(*binding_, server);
-    serverFrames_[1] = makeBotsPanel(*binding_, server);
-    serverLayout->addWidget(serverFrames_[0], 3);
-    serverLayout->addWidget(serverFrames_[1], 1);
+    serverLayout->addWidget(makeServerOptionsPanel(*binding_, server), 3);
+    serverLayout->addWidget(makeBotsPanel(*binding_, server), 1);
 
-    stack->addWidget(game, 0, 0);
-    stack->addWidget(server, 0, 0);
-    gamePage_ = game;
-    serverPage_ = server;
-    return area;
+    pages_->addWidget(game);
+    pages_->addWidget(server);
+    pages_->addWidget(new CommandLinePanel(form_, pages_));
+    return pages_;
 }
 
 QGroupBox* MainWindow::buildCommands() {
@@ -165,23 +176,13 @@ void MainWindow::watchFields() {
 }
 
 void MainWindow::tabMain_Click(int index) {
+    // The page goes by the tab's caption; a tab of another caption changes nothing.
     const QString caption = tabMain_->tabText(index);
-    if (caption == fromAnsi(caption::tabGame)) {
-        gamePage_->show();
-        for (auto* frame : gameFrames_)
-            frame->show();
-        serverFrames_[1]->hide();
-        serverFrames_[0]->hide();
-        serverPage_->hide();
-    }
-    if (caption == fromAnsi(caption::tabServer)) {
-        for (auto* frame : gameFrames_)
-            frame->hide();
-        gamePage_->hide();
-        serverPage_->show();
-        serverFrames_[1]->show();
-        serverFrames_[0]->show();
-    }
+    const std::array<std::string_view, 3> captions = {caption::tabGame, caption::tabServer,
+                                                      kCommandLineTab};
+    for (std::size_t page = 0; page < captions.size(); ++page)
+        if (caption == fromAnsi(captions[page]))
+            pages_->setCurrentIndex(static_cast<int>(page));
 }
 
 void MainWindow::showAbout() {

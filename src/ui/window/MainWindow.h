@@ -8,6 +8,7 @@
 
 class QGroupBox;
 class QPushButton;
+class QStackedWidget;
 class QTabBar;
 
 namespace quarnel {
@@ -19,9 +20,9 @@ class FormBinding;
 class MRegistry;
 class SettingsForm;
 
-// The settings window, frmquarnel: the menus, the tab strip with its six frames, and the
-// "Application Commands" frame. It shows the SettingsForm and writes the user's edits into
-// it; what the commands do is left to whoever listens to commandRequested.
+// The settings window, frmquarnel: the menus, the tab strip with its six frames and the
+// live command line, and the "Application Commands" frame. It shows the SettingsForm and writes the
+// user's edits into it; what the commands do is left to whoever listens to commandRequested.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -32,7 +33,8 @@ public:
                QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // tabMain's click: shows the frames of the tab with this index and hides the others.
+    // tabMain's click: shows the page of the tab with this index (by its caption) and hides
+    // the others.
     void tabMain_Click(int index);
 
     // aboutmenu: shows the About box without blocking this window; an open one comes up.
@@ -58,7 +60,7 @@ protected:
 
 private:
     void buildMenus();
-    QWidget* buildPages();
+    QStackedWidget* buildPages();
     QGroupBox* buildCommands();
     void watchFields();
 
@@ -68,12 +70,9 @@ private:
     FormBinding* binding_;
     FieldGuard* guard_;
     QTabBar* tabMain_ = nullptr;
-    std::array<QGroupBox*, 4> gameFrames_{};
-    std::array<QGroupBox*, 2> serverFrames_{};
-    // The two pages the frames sit on, one above the other; the hidden one must not take
-    // the clicks meant for the one below.
-    QWidget* gamePage_ = nullptr;
-    QWidget* serverPage_ = nullptr;
+    // The tabs' pages, one shown at a time: the frames of "Game Options", those of "Server
+    // Options", and the command line.
+    QStackedWidget* pages_ = nullptr;
     std::array<QPushButton*, 4> commands_{};
     QPointer<AboutBox> about_;
     ProgramStarter start_;

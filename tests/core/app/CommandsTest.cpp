@@ -1,5 +1,7 @@
+#include "MachineFixture.h"
 #include "ShellFixture.h"
 #include "common/Text.h"
+#include "store/Preferences.h"
 
 #include <filesystem>
 
@@ -172,6 +174,52 @@ TEST_F(CommandsTest, CancelledDialogsWriteLoadAndShowNothing) {
     EXPECT_EQ(run->window.title, "Quarnel");
     EXPECT_EQ(run->window.closed, 0);
     EXPECT_TRUE(run->opener.opened.empty());
+}
+
+TEST_F(CommandsTest, LaunchAndMakeCheckFirstAndAskOnlyAboutProblems) {
+    QuietMachine machine;
+    run->shell.setMachine(machine);
+    fs::copy_file(demoInstall() / "System" / "ut2003.ini", system() / "ut2003.ini",
+                  fs::copy_options::overwrite_existing);
+    const std::string target = (system() / "myserver.ini").string();
+    auto make = [&] {
+        run->dialogs.choose(target);
+        run->shell.cmdOptions_Click(Shell::MakeBatIni);
+    };
+
+    // A problem: one question that lists it; Cancel writes nothing and starts nothing.
+    run->form.setText(Text::Mutator, "Not A Mutator");
+    run->dialogs.replies = {false, false};
+    make();
+    run->shell.cmdOptions_Click(Shell::LaunchServer);
+    ASSERT_EQ(run->dialogs.questions.size(), 2u);
+    for (const auto& [question, goOn] : {std::pair{run->dialogs.questions[0], "Make anyway"},
+                                         std::pair{run->dialogs.questions[1], "Launch anyway"}}) {
+        EXPECT_EQ(question.title, "Check Before Launch");
+        EXPECT_EQ(question.goOn, goOn);
+        EXPECT_EQ(question.stop, "Cancel");
+        EXPECT_NE(question.text.find("\n\nMUTATOR Extra Mutators: \"Not A Mutator\""),
+                  std::string::npos);
+    }
+    EXPECT_FALSE(fs::exists(target));
+    EXPECT_FALSE(fs::exists(system() / "quarnel.bat"));
+    EXPECT_TRUE(run->dialogs.messages.empty());
+    EXPECT_EQ(run->window.closed, 0);
+
+    // "Make anyway" writes the files.
+    run->dialogs.replies = {true};
+    make();
+    EXPECT_TRUE(fs::exists(target));
+    EXPECT_EQ(run->dialogs.messages, std::vector{kSaved});
+
+    // Without a problem, or with the checks turned off, nothing is asked.
+    run->form.setText(Text::Mutator, "");
+    make();
+    setLaunchChecksOn(*registry, false);
+    run->form.setText(Text::Mutator, "Not A Mutator");
+    run->shell.cmdOptions_Click(Shell::LaunchServer);
+    EXPECT_EQ(run->dialogs.questions.size(), 3u);
+    EXPECT_EQ(run->opener.opened, std::vector<std::string>{(system() / "quarnel.bat").string()});
 }
 
 } // namespace

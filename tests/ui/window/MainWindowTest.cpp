@@ -4,19 +4,24 @@
 #include "TempDir.h"
 #include "about/AboutBox.h"
 #include "common/AnsiText.h"
+#include "launch/LaunchCommand.h"
+#include "launch/LaunchFiles.h"
 #include "settings/Controls.h"
 #include "settings/FieldCheck.h"
 #include "settings/SettingsForm.h"
+#include "store/Preferences.h"
 #include "store/RegistryFile.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -401,6 +406,59 @@ TEST_F(MainWindowTest, ValuesSetByCodeShowAtOnce) {
     typeInto(admin, "Zo");
     QTest::sendKeyEvent(QTest::Click, admin, Qt::Key_unknown, QString::fromUtf8("ë"), {});
     EXPECT_EQ(form.text(Text::AdminName), "Zo\xEB");
+}
+
+TEST_F(MainWindowTest, TheCommandLineTabFollowsEverySettingInOneUpdatePerBurst) {
+    showTab(2);
+    auto* line = child<QPlainTextEdit>("txtCommandLine");
+    ASSERT_TRUE(line->isVisible());
+    EXPECT_TRUE(line->isReadOnly());
+    const auto batchLine3 = [&] {
+        return qs(batchServerLine(form, "quarnel.ini"));
+    };
+    EXPECT_EQ(line->toPlainText(), batchLine3());
+    EXPECT_TRUE(line->toPlainText().contains("DM-Cellar?Game=XGame.xDeathMatch?"));
+
+    // An edit in the window shows once the event loop turns.
+    showTab(1);
+    typeInto(child<QLineEdit>("txtPort"), "7778");
+    clickBox("chkServerOptions_1");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return line->toPlainText().contains(" port=7778 "); }));
+    EXPECT_TRUE(line->toPlainText().contains("?LAN?"));
+    EXPECT_EQ(line->toPlainText(), batchLine3());
+
+    // A burst of changes is one update.
+    QSignalSpy updates(line, &QPlainTextEdit::textChanged);
+    form.selectGameType(1);
+    form.cmdselectall_Click();
+    form.setText(Text::AdminName, "Ann & Bo");
+    form.setScroll(Scroll::GameSpeed, 150);
+    EXPECT_EQ(updates.count(), 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(updates.count(), 1);
+    EXPECT_TRUE(line->toPlainText().contains("CTF-Foundry?Game=XGame.xCTFGame?GameSpeed=1.5?"));
+    EXPECT_TRUE(line->toPlainText().contains("AdminName=Ann ^& Bo?"));
+
+    showTab(2);
+    QTest::mouseClick(child<QPushButton>("cmdCopyCommandLine"), Qt::LeftButton);
+    EXPECT_EQ(QApplication::clipboard()->text(), batchLine3());
+#ifndef _WIN32
+    EXPECT_EQ(child<QLineEdit>("txtScriptCommand")->text().toStdString(),
+              "cd '" + form.utpath() + "System/' && ./quarnel.sh");
+#endif
+}
+
+TEST_F(MainWindowTest, TheOptionsMenuTurnsTheChecksOffAndRemembersIt) {
+    auto* checks = child<QAction>("CheckBeforeLaunchMenuItem");
+    EXPECT_TRUE(checks->isCheckable());
+    EXPECT_TRUE(checks->isChecked());
+    checks->trigger();
+    EXPECT_FALSE(launchChecksOn(*registry));
+    // A window started over that store opens with the box clear.
+    MainWindow again(form, dialogs, *registry);
+    EXPECT_FALSE(again.findChild<QAction*>("CheckBeforeLaunchMenuItem")->isChecked());
+    checks->trigger();
+    EXPECT_TRUE(launchChecksOn(*registry));
 }
 
 TEST_F(MainWindowTest, CtrlEExitsEvenFromATextBox) {

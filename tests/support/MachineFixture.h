@@ -1,0 +1,78 @@
+#pragma once
+
+#include "check/Machine.h"
+
+#include <cstdint>
+#include <set>
+
+#ifdef _WIN32
+#include <winsock2.h>
+#else
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
+namespace quarnel::test {
+
+// A machine whose ports are all free and whose running processes are the ones listed.
+class QuietMachine : public Machine {
+public:
+    bool portInUse(PortProtocol, int) override { return false; }
+    bool processRunning(long pid) override { return running.count(pid) > 0; }
+    std::set<long> running;
+};
+
+// A socket that holds a port of the loopback address (a TCP one listening) until the object
+// goes. Never reaches beyond this machine.
+class LoopbackPort {
+public:
+    LoopbackPort(PortProtocol protocol, int port) {
+        const bool udp = protocol == PortProtocol::Udp;
+        socket_ = ::socket(AF_INET, udp ? SOCK_DGRAM : SOCK_STREAM, 0);
+        sockaddr_in where{};
+        where.sin_family = AF_INET;
+        where.sin_port = htons(static_cast<std::uint16_t>(port));
+        where.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bound_ = ::bind(socket_, reinterpret_cast<const sockaddr*>(&where), sizeof where) == 0 &&
+                 (udp || ::listen(socket_, 1) == 0);
+    }
+    ~LoopbackPort() {
+#ifdef _WIN32
+        ::closesocket(socket_);
+#else
+        ::close(socket_);
+#endif
+    }
+    LoopbackPort(const LoopbackPort&) = delete;
+    LoopbackPort& operator=(const LoopbackPort&) = delete;
+
+    bool bound() const {
+        return bound_;
+    }
+
+private:
+#ifdef _WIN32
+    SOCKET socket_;
+#else
+    int socket_;
+#endif
+    bool bound_ = false;
+};
+
+// A game port P whose group (UDP P, P+1, P+10) and TCP port P+20 are free on this machine
+// now; 0 when none is found.
+inline int freeGamePort() {
+    LocalMachine local;
+    for (int port = 20011; port < 64000; port += 97) {
+        bool free = !local.portInUse(PortProtocol::Tcp, port + 20);
+        for (int p : {port, port + 1, port + 10})
+            free = free && !local.portInUse(PortProtocol::Udp, p);
+        if (free)
+            return port;
+    }
+    return 0;
+}
+
+} // namespace quarnel::test
