@@ -19,7 +19,7 @@ if [[ "${1:-}" == "--demo" ]]; then
     demo=$(mktemp -d -t quarnel-demo.XXXXXX)
     cp -r examples/demo-install "$demo/UT2003"
     export QUARNEL_REGISTRY="$demo/registry.db"
-    ./build/release/src/quarnel-cli import-config examples/demo.cfg --game-dir "$demo/UT2003"
+    ./build/release/src/cli/quarnel-cli import-config examples/demo.cfg --game-dir "$demo/UT2003"
     echo "Demo game folder and store: $demo"
 fi
-exec ./build/release/src/quarnel "$@"
+exec ./build/release/src/ui/quarnel "$@"

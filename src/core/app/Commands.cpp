@@ -1,9 +1,6 @@
 #include "app/Shell.h"
-<<<<<<< HEAD
-#include "common/Product.h"
-=======
 #include "check/Checks.h"
->>>>>>> issue-15
+#include "common/Product.h"
 #include "game/Installation.h"
 #include "launch/LaunchFiles.h"
 #include "store/ConfigFile.h"
