@@ -2,6 +2,7 @@
 #include "common/Text.h"
 
 #include <filesystem>
+#include <optional>
 
 namespace quarnel::test {
 namespace {
@@ -30,18 +31,88 @@ protected:
     std::unique_ptr<ProgramRun> run;
 };
 
-TEST_F(CommandsTest, LaunchServerWritesBothFilesStartsTheBatchAndCloses) {
+TEST_F(CommandsTest, LaunchServerWritesTheFilesStartsTheLoopAndCloses) {
     dir.writeFile("UT2003/System/quarnel.bat", "old");
     run->form.setText(Text::ServerName, "Launch Test");
     run->shell.cmdOptions_Click(Shell::LaunchServer);
 
     EXPECT_NE(readFile(system() / "quarnel.bat").find("quarnel.ini"), std::string::npos);
     EXPECT_TRUE(fs::exists(system() / "quarnel.ini"));
-    EXPECT_EQ(run->opener.opened, std::vector<std::string>{(system() / "quarnel.bat").string()});
+    if (kWritesRestartScript) {
+        // The restart script is what starts, in a terminal when the desktop has one.
+        const fs::path script = system() / "quarnel.sh";
+        EXPECT_EQ(readFile(script), restartScript(run->form, "quarnel.bat"));
+        EXPECT_EQ(fs::status(script).permissions(), fs::perms::owner_all);
+        EXPECT_EQ(run->loops.started, std::vector<std::string>{script.string()});
+        EXPECT_EQ(run->loops.outputs, std::vector{ServerLoops::Output::TerminalIfAny});
+        EXPECT_TRUE(run->opener.opened.empty());
+    } else {
+        EXPECT_EQ(run->opener.opened,
+                  std::vector<std::string>{(system() / "quarnel.bat").string()});
+    }
     EXPECT_EQ(run->window.closed, 1);
     EXPECT_EQ(trimRightBlanks(text(kProgramKey, "ServerName")), "Launch Test");
     EXPECT_TRUE(run->dialogs.messages.empty());
 }
+
+#ifndef _WIN32
+TEST_F(CommandsTest, LaunchServerSaysWhyItStartsNoLoopAndStaysOpen) {
+    const std::string folder = install + "System/";
+    struct Case {
+        const char* what;
+        std::optional<int> running;
+        bool wine;
+        bool uccExe;
+        FakeDialogs::Message message;
+        bool written;
+    };
+    const Case cases[] = {
+        {"a loop of that name runs",
+         4242,
+         true,
+         true,
+         {"quarnel.sh already runs (process 4242). Stop it with \"quarnel-cli stop\" before "
+          "launching again.",
+          "Server Running"},
+         false},
+        {"ucc.exe without wine",
+         std::nullopt,
+         false,
+         true,
+         {"The server cannot be started: " + folder +
+              " holds no ucc-bin (the Linux server), and its ucc.exe needs wine, which is not on "
+              "the PATH. Install wine or the game's Linux server.",
+          "Server Not Started"},
+         true},
+        {"no server program",
+         std::nullopt,
+         true,
+         false,
+         {"The server cannot be started: " + folder +
+              " holds neither ucc-bin (the Linux server) nor ucc.exe.",
+          "Server Not Started"},
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const char* name : {"quarnel.bat", "quarnel.sh", "quarnel.ini"})
+            fs::remove(system() / name);
+        if (!c.uccExe)
+            fs::remove(system() / "ucc.exe");
+        run->dialogs.messages.clear();
+        run->loops.runningPid = c.running;
+        run->loops.wine = c.wine;
+        run->shell.cmdOptions_Click(Shell::LaunchServer);
+
+        EXPECT_EQ(run->dialogs.messages, std::vector{c.message});
+        EXPECT_EQ(fs::exists(system() / "quarnel.sh"), c.written);
+        EXPECT_EQ(fs::exists(system() / "quarnel.ini"), c.written);
+    }
+    EXPECT_TRUE(run->loops.started.empty());
+    EXPECT_EQ(run->window.closed, 0);
+    EXPECT_FALSE(run->shell.unloaded());
+}
+#endif
 
 TEST_F(CommandsTest, LaunchServerThatCannotWriteBothFilesStartsNothingAndStaysOpen) {
     // A folder where the batch file belongs: it cannot be written.
@@ -57,6 +128,7 @@ TEST_F(CommandsTest, LaunchServerThatCannotWriteBothFilesStartsNothingAndStaysOp
     EXPECT_FALSE(fs::exists(system() / "quarnel.ini"));
 
     EXPECT_TRUE(run->opener.opened.empty());
+    EXPECT_TRUE(run->loops.started.empty());
     EXPECT_EQ(run->window.closed, 0);
     EXPECT_FALSE(run->shell.unloaded());
     EXPECT_TRUE(run->dialogs.messages.empty());
@@ -88,11 +160,16 @@ TEST_F(CommandsTest, MakeBatIniWritesBothFilesUnderTheChosenNameOrRefusesIt) {
         EXPECT_EQ(run->dialogs.requests[0].initialFolder, install + "System");
         EXPECT_EQ(run->dialogs.requests[0].fileName, install + "System/*.ini");
         EXPECT_EQ(run->dialogs.messages, std::vector{message});
+        const int written = kWritesRestartScript ? 3 : 2;
         if (batch != nullptr) {
             EXPECT_TRUE(fs::is_regular_file(system() / batch));
             EXPECT_TRUE(fs::is_regular_file(system() / chosen));
+            // The restart script goes beside the batch file, named after it.
+            if (kWritesRestartScript) {
+                EXPECT_TRUE(fs::is_regular_file(system() / (removeAll(batch, ".bat") + ".sh")));
+            }
         }
-        EXPECT_EQ(countFiles(), filesBefore + (batch != nullptr ? 2 : 0));
+        EXPECT_EQ(countFiles(), filesBefore + (batch != nullptr ? written : 0));
     }
     EXPECT_TRUE(run->opener.opened.empty());
     EXPECT_EQ(run->window.closed, 0);
