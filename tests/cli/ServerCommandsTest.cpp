@@ -75,6 +75,7 @@ TEST_F(ServerCommandsTest, TypedTextsAndTheGamePathReachTheServerUnchanged) {
 
     const StandInGame::Run run = *game.run(1);
     EXPECT_EQ(run.cwd + "/", game.system);
+    EXPECT_FALSE(run.sigintIgnored); // so that a SIGINT passed on reaches it
     SettingsForm form;
     formFromConfig(form, {cfg, game.utpath, "/"});
     std::vector<std::string> expected = serverArguments(form, "quarnel.ini");
@@ -133,6 +134,20 @@ TEST_F(ServerCommandsTest, TheLoopKeepsTheCrashLogRestartsAndStopsOnRequestOnly)
     EXPECT_EQ(status.out, script + ": not running\n");
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_EQ(game.runs(), 2);
+}
+
+TEST_F(ServerCommandsTest, SigintAndSighupArePassedToTheServerAndEndTheLoop) {
+    for (const int signal : {SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        const StandInGame game(dir, "UT-" + std::to_string(signal));
+        game.plan({"wait"});
+        ASSERT_EQ(cli({"launch", QUARNEL_DEMO_CFG, "--game-dir", game.utpath}).exit, 0);
+        ASSERT_TRUE(eventually([&] { return game.runs() == 1; }));
+        kill(std::stoi(readFile(pidFile(game))), signal);
+        EXPECT_TRUE(eventually([&] { return !fs::exists(pidFile(game)); }));
+        EXPECT_EQ(game.signalOf(1), signal);
+        EXPECT_EQ(game.runs(), 1);
+    }
 }
 
 TEST_F(ServerCommandsTest, FiveQuickExitsInARowEndTheLoopWithTheReason) {

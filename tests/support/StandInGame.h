@@ -86,6 +86,7 @@ public:
     struct Run {
         int pid = 0;
         int pgid = 0;
+        bool sigintIgnored = false;
         std::string cwd;
         std::vector<std::string> args;
         std::string ini; // the INI file it was given
@@ -120,6 +121,8 @@ public:
                 in >> run.pid;
             else if (key == "pgid")
                 in >> run.pgid;
+            else if (key == "intign")
+                in >> run.sigintIgnored;
             else if (in >> value; key == "cwd")
                 run.cwd = unhex(value);
             else if (key == "arg")

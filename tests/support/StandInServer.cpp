@@ -2,7 +2,8 @@
 //
 // Each run appends a record to the folder named by QUARNEL_STANDIN_DIR: the file "runN"
 // (N = 1, 2, ...) holds its process id, its process group, its working folder and each
-// argument, one per line as "pid P", "pgid G", "cwd HEX", "arg HEX" (HEX: the bytes in
+// argument, one per line as "pid P", "pgid G", "intign 1" (SIGINT came ignored, else 0),
+// "cwd HEX", "arg HEX" (HEX: the bytes in
 // hexadecimal, so that any byte survives), and after an "INI=" argument the bytes of that
 // file as "ini HEX". It writes "stand-in log of run N" into the log
 // file named by its "-log=" argument, in its working folder. Then it does what line N of the
@@ -46,6 +47,11 @@ int main(int argc, char** argv) {
         return 99;
     const std::string dir = std::string(folder) + "/";
 
+    // Whether SIGINT came ignored, as sh leaves it for a command started in the background.
+    struct sigaction given = {};
+    sigaction(SIGINT, nullptr, &given);
+    const bool sigintIgnored = given.sa_handler == SIG_IGN;
+
     // Signals are caught before the record exists, so a test that sees the record may stop it.
     struct sigaction action = {};
     action.sa_handler = onSignal;
@@ -62,7 +68,7 @@ int main(int argc, char** argv) {
     if (getcwd(cwd, sizeof cwd) == nullptr)
         return 98;
     std::string record = "pid " + std::to_string(getpid()) + "\npgid " + std::to_string(getpgrp()) +
-                         "\ncwd " + hex(cwd) + "\n";
+                         "\nintign " + (sigintIgnored ? "1" : "0") + "\ncwd " + hex(cwd) + "\n";
     std::string log;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];

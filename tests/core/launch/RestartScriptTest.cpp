@@ -41,7 +41,7 @@ TEST(Quoting, TakesEveryByteLiterally) {
 
 // The line of the script that runs the server, for the game in dir/UT.
 std::string serverLineOf(const std::string& script) {
-    const std::size_t start = script.find("\n    '") + 5;
+    const std::size_t start = script.find("\n    $reset '") + 12;
     return script.substr(start, script.find('\n', start) - start);
 }
 
