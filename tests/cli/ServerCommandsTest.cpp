@@ -137,15 +137,22 @@ TEST_F(ServerCommandsTest, TheLoopKeepsTheCrashLogRestartsAndStopsOnRequestOnly)
 }
 
 TEST_F(ServerCommandsTest, SigintAndSighupArePassedToTheServerAndEndTheLoop) {
-    for (const int signal : {SIGINT, SIGHUP}) {
-        SCOPED_TRACE(signal);
-        const StandInGame game(dir, "UT-" + std::to_string(signal));
+    // The signal, and whether the loop runs with --foreground in the background of a script,
+    // which starts it with SIGINT ignored.
+    const std::pair<int, bool> cases[] = {{SIGINT, false}, {SIGHUP, false}, {SIGINT, true}};
+    for (const auto& [signal, foreground] : cases) {
+        SCOPED_TRACE(std::to_string(signal) + (foreground ? " foreground" : ""));
+        const StandInGame game(dir, "UT-" + std::to_string(signal) + (foreground ? "-fg" : ""));
         game.plan({"wait"});
-        ASSERT_EQ(cli({"launch", QUARNEL_DEMO_CFG, "--game-dir", game.utpath}).exit, 0);
-        ASSERT_TRUE(eventually([&] { return game.runs() == 1; }));
+        const std::string launch =
+            quoteForSh(QUARNEL_CLI) + " launch " + quoteForSh(QUARNEL_DEMO_CFG) + " --game-dir " +
+            quoteForSh(game.utpath) + (foreground ? " --foreground" : "") + " >/dev/null 2>&1 &";
+        ASSERT_EQ(std::system(launch.c_str()), 0);
+        ASSERT_TRUE(eventually([&] { return game.runs() == 1 && fs::exists(pidFile(game)); }));
         kill(std::stoi(readFile(pidFile(game))), signal);
         EXPECT_TRUE(eventually([&] { return !fs::exists(pidFile(game)); }));
         EXPECT_EQ(game.signalOf(1), signal);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
         EXPECT_EQ(game.runs(), 1);
     }
 }

@@ -97,6 +97,8 @@ public:
           records_(dir.makeFolder(".standin-" + std::to_string(instances()++))) {
         std::filesystem::copy(demoInstall(), dir.path() / name,
                               std::filesystem::copy_options::recursive);
+        // The demo's own Linux server gives way to the stand-in, or to none at all.
+        std::filesystem::remove(system + "ucc-bin");
         if (linuxServer)
             std::filesystem::copy_file(QUARNEL_STANDIN, system + "ucc-bin");
         setenv("QUARNEL_STANDIN_DIR", records_.c_str(), 1);

@@ -225,6 +225,16 @@ std::unique_ptr<ServerLoops> makePosixServerLoops() {
 }
 
 void runLoopInForeground(const LoopFiles& files) {
+    // A program a script starts in the background begins with SIGINT ignored, and sh cannot
+    // trap a signal it starts with ignored: the loop would let Ctrl+C stop the server and
+    // then start it again. It gets SIGINT and SIGTERM back; an ignored SIGHUP (nohup) stays.
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    sigset_t stops;
+    sigemptyset(&stops);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&stops, signal);
+    sigprocmask(SIG_UNBLOCK, &stops, nullptr);
     const std::string script = files.script();
     execl("/bin/sh", "/bin/sh", script.c_str(), static_cast<char*>(nullptr));
     throw Error(errc::FileIO, "Cannot run " + script + ": " + std::strerror(errno));

@@ -97,6 +97,7 @@ TEST_F(CommandsTest, LaunchServerSaysWhyItStartsNoLoopAndStaysOpen) {
         SCOPED_TRACE(c.what);
         for (const char* name : {"quarnel.bat", "quarnel.sh", "quarnel.ini"})
             fs::remove(system() / name);
+        fs::remove(system() / "ucc-bin"); // the demo's Linux server
         if (!c.uccExe)
             fs::remove(system() / "ucc.exe");
         run->dialogs.messages.clear();
