@@ -1,7 +1,9 @@
 #include "app/Application.h"
 
 #include "ShellFixture.h"
+#ifndef _WIN32
 #include "StandInGame.h"
+#endif
 
 #include <QAction>
 #include <QPushButton>
