@@ -25,7 +25,7 @@ const std::vector<Command>& commands() {
          &commandLine},
         {"make",
          "CONFIG.cfg TARGET.ini [--game-dir DIR]",
-         "write TARGET.ini and its batch file beside it",
+         "write TARGET.ini and its batch file (on Linux its restart script too) beside it",
          2,
          {"--game-dir"},
          {},
@@ -43,7 +43,7 @@ const std::vector<Command>& commands() {
         {"launch",
          "CONFIG.cfg [--no-start | --foreground] [--game-dir DIR]",
          "write quarnel.bat, quarnel.sh and quarnel.ini into the game's System folder and start "
-         "the restart loop quarnel.sh in the background (in the foreground, or not at all)",
+         "the loop quarnel.sh in the background (--foreground: in place of this program)",
          1,
          {"--game-dir"},
          {"--no-start", "--foreground"},
