@@ -124,7 +124,8 @@ int run(const std::vector<std::string>& args, Context& context) {
         const Arguments parsed =
             parseArguments(*command, std::vector<std::string>(args.begin() + 1, args.end()));
         command->function(parsed, context);
-        return checkedOutput(context);
+        const int printed = checkedOutput(context);
+        return printed == kExitSuccess ? context.exitCode : printed;
     } catch (const UsageError& e) {
         return badUsage(e.what());
     } catch (const ExitStatus& status) {

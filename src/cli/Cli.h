@@ -24,6 +24,7 @@ inline constexpr std::string_view kProgram = "quarnel-cli";
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
+inline constexpr int kExitNotRunning = 3; // status and stop: no server loop runs
 
 // What a command may use besides its arguments.
 struct Context {
@@ -31,6 +32,9 @@ struct Context {
     std::ostream& err;
     ShellOpener& opener;
     std::string programFolder; // the program's own folder
+    // What a command that succeeded exits with; a command sets another when its answer is
+    // a state rather than a failure (status: not running).
+    int exitCode = kExitSuccess;
 };
 
 // A command's arguments after its name: the positional ones in order, the options with a

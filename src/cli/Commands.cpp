@@ -1,7 +1,9 @@
 #include "Commands.h"
 
+#include "ServerCommands.h"
 #include "game/Installation.h"
 #include "launch/LaunchFiles.h"
+#include "launch/RestartScript.h"
 #include "store/ConfigFile.h"
 #include "store/ConfigForm.h"
 #include "store/MakeNames.h"
@@ -23,11 +25,12 @@ const std::vector<Command>& commands() {
          &commandLine},
         {"make",
          "CONFIG.cfg TARGET.ini [--game-dir DIR] [--set KEY=VALUE]...",
-         "write TARGET.ini and its batch file beside it",
+         "write TARGET.ini and its batch file (on Linux its restart script too) beside it",
          2,
          {"--game-dir", "--set"},
          {},
          &make},
+#ifdef _WIN32
         {"launch",
          "CONFIG.cfg [--no-start] [--game-dir DIR] [--set KEY=VALUE]...",
          "write quarnel.bat and quarnel.ini into the game's System folder and start the batch "
@@ -36,6 +39,37 @@ const std::vector<Command>& commands() {
          {"--game-dir", "--set"},
          {"--no-start"},
          &launch},
+#else
+        {"launch",
+         "CONFIG.cfg [--no-start | --foreground] [--game-dir DIR] [--set KEY=VALUE]...",
+         "write quarnel.bat, quarnel.sh and quarnel.ini into the game's System folder and start "
+         "the loop quarnel.sh in the background (--foreground: in place of this program)",
+         1,
+         {"--game-dir", "--set"},
+         {"--no-start", "--foreground"},
+         &launch},
+        {"status",
+         "[--ini NAME] [--game-dir DIR]",
+         "say whether the restart loop of NAME (default quarnel.ini) runs; exit 3 when not",
+         0,
+         {"--ini", "--game-dir"},
+         {},
+         &loopStatus},
+        {"stop",
+         "[--ini NAME] [--game-dir DIR]",
+         "stop the restart loop of NAME and its server; exit 3 when none runs",
+         0,
+         {"--ini", "--game-dir"},
+         {},
+         &stopLoop},
+        {"systemd-unit",
+         "CONFIG.cfg [--ini NAME] [--game-dir DIR] [--set KEY=VALUE]...",
+         "print a systemd user unit that runs the server of NAME (default quarnel.ini)",
+         1,
+         {"--ini", "--game-dir", "--set"},
+         {},
+         &printSystemdUnit},
+#endif
         {"import-config",
          "CONFIG.cfg [--game-dir DIR]",
          "remember the configuration's settings as the last settings of the window",
@@ -87,6 +121,13 @@ void writeLaunchFiles(const SettingsForm& form, const std::string& folder,
         makegamebat(form, folder, batchName, true);
     } catch (const Error& e) {
         throw CommandError(folder + batchName, e);
+    }
+    if (kWritesRestartScript) {
+        try {
+            makegamescript(form, folder, batchName);
+        } catch (const Error& e) {
+            throw CommandError(folder + LoopFiles{{}, batchName}.scriptName(), e);
+        }
     }
     try {
         makegameconfig(form, folder, iniName, true);
@@ -150,8 +191,17 @@ void launch(const Arguments& args, Context& context) {
     formSettings(form, args, context);
     requireTemplate(form);
     const std::string folder = game::systemFolder(form.utpath());
+    const bool start = !args.flag("--no-start");
+    // The files of a loop that runs are left alone.
+    if constexpr (kWritesRestartScript)
+        if (start)
+            refuseRunningLoop(form, kLaunchBatch);
     writeLaunchFiles(form, folder, std::string(kLaunchBatch), std::string(kLaunchIni));
-    if (!args.flag("--no-start"))
+    if (!start)
+        return;
+    if constexpr (kWritesRestartScript)
+        startLoop(form, kLaunchBatch, args, context);
+    else
         context.opener.shellopen(folder + std::string(kLaunchBatch));
 }
 

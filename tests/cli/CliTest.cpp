@@ -4,15 +4,14 @@
 #include "common/TextFile.h"
 #include "game/Installation.h"
 #include "launch/LaunchFiles.h"
+#include "launch/RestartScript.h"
 #include "store/ConfigForm.h"
 #include "store/MakeNames.h"
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <thread>
 
 namespace quarnel {
 namespace {
@@ -108,34 +107,24 @@ TEST_F(CliTest, MakeWritesTheChosenIniAndItsBatchFile) {
     const SettingsForm form = formOf(cfg, game);
     const std::string expected = dir.makeFolder("expected").string() + "/";
     makegamebat(form, expected, "My Server.bat", true);
+    makegamescript(form, expected, "My Server.bat");
     makegameconfig(form, expected, "My Server.INI", true);
     EXPECT_EQ(filesIn(dir.path() / "out"), filesIn(expected));
-    for (const char* name : {"My Server.INI", "My Server.bat"})
+    for (const char* name : {"My Server.INI", "My Server.bat", "My Server.sh"})
         EXPECT_EQ(readFile(dir.path() / "out" / name), readFile(expected + name)) << name;
     EXPECT_NE(readFile(dir.path() / "out/My Server.INI").find("Maps=CTF-Foundry"),
               std::string::npos);
 }
 
-TEST_F(CliTest, LaunchWritesTheFixedFilesAndStartsTheBatchFileUnlessTold) {
-    // A stand-in for xdg-open that adds what it was asked to open to a record, then says done.
-    const fs::path bin = dir.makeFolder("bin");
-    const std::string record = (dir.path() / "opened").string();
-    fs::permissions(dir.writeFile("bin/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + record +
-                                                      "'\ntouch '" + record + ".done'\n"),
-                    fs::perms::owner_all);
-    const std::string path = "PATH=" + quoted(bin.string() + ":/usr/bin:/bin") + " ";
-
-    EXPECT_EQ(runCli(dir, {"launch", cfg, "--no-start", "--game-dir", game}, path), Result{});
+TEST_F(CliTest, LaunchWithoutStartingWritesTheFixedFiles) {
+    EXPECT_EQ(runCli(dir, {"launch", cfg, "--no-start", "--game-dir", game}), Result{});
     const SettingsForm form = formOf(cfg, game);
     EXPECT_EQ(readFile(system() + "quarnel.bat"), joinTextLines(batchLines(form, "quarnel.bat")));
+    EXPECT_EQ(readFile(system() + "quarnel.sh"), restartScript(form, "quarnel.bat"));
     EXPECT_EQ(readFile(system() + "quarnel.ini"),
               joinTextLines(rewriteServerIni(form.settings(), splitTextLines(kTemplate))));
-
-    EXPECT_EQ(runCli(dir, {"launch", cfg, "--game-dir", game}, path), Result{});
-    for (int i = 0; i < 200 && !fs::exists(record + ".done"); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    // Only the second run started it.
-    EXPECT_EQ(readFile(record), system() + "quarnel.bat\n");
+    // Only the files: no loop was started.
+    EXPECT_FALSE(fs::exists(system() + "quarnel.pid"));
 }
 
 TEST_F(CliTest, FailuresNameTheFileAndWriteNothing) {

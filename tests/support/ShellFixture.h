@@ -5,12 +5,15 @@
 #include "app/Shell.h"
 #include "app/ShellOpener.h"
 #include "app/WindowHost.h"
+#include "launch/ServerLoops.h"
 #include "settings/SettingsForm.h"
 #include "store/RegistryFile.h"
 #include "store/RegistrySettings.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +24,29 @@ class FakeShellOpener : public ShellOpener {
 public:
     void shellopen(const std::string& file) override { opened.push_back(file); }
     std::vector<std::string> opened;
+};
+
+// Starts no loop: answers whether one runs and whether wine is there as told, and records
+// the loops it was asked to start.
+class FakeServerLoops : public ServerLoops {
+public:
+    std::optional<int> running(const LoopFiles&) override { return runningPid; }
+    int start(const LoopFiles& files, Output output) override {
+        started.push_back(files.script());
+        outputs.push_back(output);
+        return 1;
+    }
+    std::optional<int> stop(const LoopFiles&, std::chrono::milliseconds) override {
+        return std::nullopt;
+    }
+    std::string findOnPath(std::string_view program) override {
+        return program == "wine" && wine ? "/usr/bin/wine" : "";
+    }
+
+    std::optional<int> runningPid;
+    bool wine = true;
+    std::vector<std::string> started;
+    std::vector<Output> outputs;
 };
 
 // The window's side of the shell: remembers the title and whether it was closed.
@@ -35,15 +61,18 @@ public:
     std::string title;
 };
 
-// One run of the program: a fresh settings form, scripted dialogs, a recording opener and
-// window, over a store that outlives the run (so a later run sees what this one saved).
+// One run of the program: a fresh settings form, scripted dialogs, a recording opener, loops
+// and window (the loops where the restart script is what Launch Server starts), over a store that
+// outlives the run (so a later run sees what this one saved).
 struct ProgramRun {
     ProgramRun(MRegistry& registry, const std::string& programFolder)
-        : shell(form, registry, dialogs, opener, window, programFolder) {}
+        : shell(form, registry, dialogs, opener, window, programFolder,
+                kWritesRestartScript ? &loops : nullptr) {}
 
     SettingsForm form;
     FakeDialogs dialogs;
     FakeShellOpener opener;
+    FakeServerLoops loops;
     FakeWindowHost window;
     Shell shell;
 };

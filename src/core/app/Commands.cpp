@@ -1,8 +1,10 @@
 #include "app/Shell.h"
 #include "check/Checks.h"
+#include "common/Error.h"
 #include "common/Product.h"
 #include "game/Installation.h"
 #include "launch/LaunchFiles.h"
+#include "launch/RestartScript.h"
 #include "store/ConfigFile.h"
 #include "store/MakeNames.h"
 #include "store/Preferences.h"
@@ -15,6 +17,7 @@ namespace {
 
 constexpr std::string_view kLaunchBatch = "quarnel.bat";
 constexpr std::string_view kLaunchIni = "quarnel.ini";
+constexpr std::string_view kNotStartedTitle = "Server Not Started";
 
 // A chosen name whose extension is not the expected one: the dialog's own report, or the
 // name itself when a dialog appended nothing.
@@ -65,10 +68,43 @@ bool Shell::checksLetThrough(std::string_view intro, std::string_view goOnCaptio
 void Shell::launchServer() {
     if (!checksLetThrough("The server may not start as these settings mean:", "Launch anyway"))
         return;
+    if (loops_ != nullptr) {
+        launchLoop();
+        return;
+    }
     const std::string system = game::systemFolder(form_.utpath());
     makegamebat(form_, system, kLaunchBatch, true);
     makegameconfig(form_, system, kLaunchIni, true);
     opener_.shellopen(system + std::string(kLaunchBatch));
+    unload();
+}
+
+// The same with the restart script: the three files written, the script started in a session
+// of its own, and the program closed. A loop of the same name that already runs is left
+// alone and nothing is written; a game without a server that can run here gets the files
+// but nothing is started.
+void Shell::launchLoop() {
+    const LoopFiles files = loopFiles(form_.utpath(), kLaunchBatch);
+    if (const auto pid = loops_->running(files)) {
+        dialogs_.message(files.scriptName() + " already runs (process " + std::to_string(*pid) +
+                             "). Stop it with \"quarnel-cli stop\" before launching again.",
+                         "Server Running");
+        return;
+    }
+    makegamebat(form_, files.system, kLaunchBatch, true);
+    makegamescript(form_, files.system, kLaunchBatch);
+    makegameconfig(form_, files.system, kLaunchIni, true);
+    const bool wine = !loops_->findOnPath("wine").empty();
+    if (const auto missing = missingServerProgram(form_.utpath(), wine)) {
+        dialogs_.message(*missing, kNotStartedTitle);
+        return;
+    }
+    try {
+        loops_->start(files, ServerLoops::Output::TerminalIfAny);
+    } catch (const Error& e) {
+        dialogs_.message(e.what(), kNotStartedTitle);
+        return;
+    }
     unload();
 }
 
@@ -137,6 +173,8 @@ void Shell::makeBatIni() {
         return;
     const MakeFiles files = makeFilesFor(chosen.path);
     makegamebat(form_, files.folder, files.batchName, true);
+    if (kWritesRestartScript)
+        makegamescript(form_, files.folder, files.batchName);
     makegameconfig(form_, files.folder, files.iniName, true);
     dialogs_.message(kMakeSavedMessage, kMakeSavedTitle);
 }

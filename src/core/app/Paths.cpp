@@ -19,7 +19,7 @@ bool endsWithSeparator(std::string_view path, char sep) {
 
 std::string utpathFromUccExe(std::string_view path, std::string_view title, char sep,
                              bool caseSensitive) {
-    if (!equalsNoCase(title, "ucc.exe"))
+    if (!equalsNoCase(title, "ucc.exe") && !equalsNoCase(title, "ucc-bin"))
         return {};
     std::string chosen = caseSensitive ? std::string(path) : lowerAscii(path);
     const std::size_t name = chosen.find_last_of(separatorsFor(sep));

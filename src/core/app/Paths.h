@@ -15,8 +15,9 @@ inline constexpr bool kCaseSensitiveFileSystem = false;
 inline constexpr bool kCaseSensitiveFileSystem = true;
 #endif
 
-// The game folder from the file chosen in the browse step. Only a file titled ucc.exe
-// (without regard to case) counts; anything else gives the empty text. The file name and a
+// The game folder from the file chosen in the browse step. Only a file titled ucc.exe, or
+// ucc-bin (the Linux server), without regard to case, counts; anything else gives the
+// empty text. The file name and a
 // final "System" folder (without regard to case) are removed, and the folder keeps exactly
 // one final separator. Where the file system ignores case, the path is lower-cased first.
 std::string utpathFromUccExe(std::string_view path, std::string_view title,

@@ -4,6 +4,7 @@
 #include "app/ShellOpener.h"
 #include "app/WindowHost.h"
 #include "check/Machine.h"
+#include "launch/ServerLoops.h"
 #include "settings/SettingsForm.h"
 #include "store/MRegistry.h"
 
@@ -22,9 +23,10 @@ public:
     enum Command { LaunchServer = 0, LoadConfig = 1, SaveConfig = 2, MakeBatIni = 3 };
 
     // programFolder is the folder of the program's executable; apppath is it with a final
-    // separator.
+    // separator. loops starts the restart script on Launch Server; without it (Windows) the
+    // batch file is started with opener.
     Shell(SettingsForm& form, MRegistry& registry, Dialogs& dialogs, ShellOpener& opener,
-          WindowHost& window, std::string programFolder);
+          WindowHost& window, std::string programFolder, ServerLoops* loops);
 
     // Start-up, before the window is first shown.
     void Form_Load();
@@ -52,6 +54,7 @@ private:
     void browseToUccExe();
 
     void launchServer();
+    void launchLoop();
     void loadConfig();
     void saveConfig();
     void makeBatIni();
@@ -72,6 +75,7 @@ private:
     LocalMachine localMachine_;
     Machine* machine_ = &localMachine_;
     std::string programFolder_;
+    ServerLoops* loops_;
     bool unloaded_ = false;
     bool storeUnusable_ = false; // the store could not be asked at start-up
 };

@@ -19,6 +19,14 @@ constexpr std::string_view kFirstRunText = "This is your first time running this
                                            "configuration will be saved when the application "
                                            "is closed normally.";
 
+// The files the browse dialog lists: the server program, and on Linux the game's Linux
+// server as well.
+#ifdef _WIN32
+constexpr std::string_view kServerProgramPattern = "ucc.exe";
+#else
+constexpr std::string_view kServerProgramPattern = "ucc.exe ucc-bin";
+#endif
+
 // The folder where the browse dialog opens.
 std::string browseStartFolder() {
 #ifdef _WIN32
@@ -32,9 +40,9 @@ std::string browseStartFolder() {
 } // namespace
 
 Shell::Shell(SettingsForm& form, MRegistry& registry, Dialogs& dialogs, ShellOpener& opener,
-             WindowHost& window, std::string programFolder)
+             WindowHost& window, std::string programFolder, ServerLoops* loops)
     : form_(form), registry_(registry), dialogs_(dialogs), opener_(opener), window_(window),
-      programFolder_(game::withSeparator(std::move(programFolder))) {}
+      programFolder_(game::withSeparator(std::move(programFolder))), loops_(loops) {}
 
 void Shell::Form_Load() {
     window_.dress();
@@ -96,7 +104,7 @@ void Shell::browseToUccExe() {
     request.mode = FileDialogRequest::Mode::Open;
     request.initialFolder = browseStartFolder();
     request.filterDescription = "UCC.EXE";
-    request.filterPattern = "ucc.exe";
+    request.filterPattern = kServerProgramPattern;
     request.defaultExtension = "exe";
     const FileDialogResult chosen = dialogs_.fileDialog(request);
     form_.setUtpath(chosen.cancelled ? std::string()

@@ -63,6 +63,10 @@ std::string uccExe(std::string_view utpath, char sep) {
     return join(systemFolder(utpath, sep), "ucc.exe", sep);
 }
 
+std::string uccBin(std::string_view utpath, char sep) {
+    return join(systemFolder(utpath, sep), "ucc-bin", sep);
+}
+
 std::string templateIni(std::string_view utpath, char sep) {
     return join(systemFolder(utpath, sep), "ut2003.ini", sep);
 }

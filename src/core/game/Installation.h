@@ -33,6 +33,8 @@ std::string systemFolder(std::string_view utpath, char sep = kNativeSeparator);
 std::string mapsFolder(std::string_view utpath, char sep = kNativeSeparator);
 // The server program, utpath & "system\ucc.exe".
 std::string uccExe(std::string_view utpath, char sep = kNativeSeparator);
+// The game's Linux server program, utpath & "system/ucc-bin".
+std::string uccBin(std::string_view utpath, char sep = kNativeSeparator);
 // The game's own INI file, the template of every server INI.
 std::string templateIni(std::string_view utpath, char sep = kNativeSeparator);
 // The bonus-pack marker, utpath & "system\BonusPack.int".

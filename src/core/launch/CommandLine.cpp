@@ -58,14 +58,11 @@ std::string hundredths(int value) {
     return std::string(buffer.data(), result.ptr);
 }
 
-CommandLine commandLineParts(const SettingsForm& form, std::string_view ininame, char sep) {
+std::vector<std::string> serverArguments(const SettingsForm& form, std::string_view ininame) {
     const ServerSettings& s = form.settings();
-    CommandLine line;
-    line.program = game::uccExe(form.utpath(), sep);
-
-    std::string& a = line.arguments;
-    a.reserve(512);
-    a += " server ";
+    std::string url;
+    url.reserve(512);
+    std::string& a = url;
     a += urlMapName(s.filMapList);
     a += '?';
     if (s.optGameType >= 0 && s.optGameType < kGameTypeOther)
@@ -103,20 +100,23 @@ CommandLine commandLineParts(const SettingsForm& form, std::string_view ininame,
         a += '?';
         a += extra;
     }
-    a += " INI=";
-    a += ininame;
-    a += ' ';
-    if (const std::string& port = s.txt(Text::Port); !port.empty() && port != "7777") {
-        a += "port=";
-        a += port;
-        a += ' ';
-    }
-    a += "-log=";
-    a += replaceAll(ininame, ".ini", ".log");
 
-    // One line, whatever the texts hold.
-    line.program = oneLine(line.program);
-    line.arguments = oneLine(line.arguments);
+    // One line each, whatever the texts hold.
+    std::vector<std::string> arguments = {"server", oneLine(url),
+                                          oneLine("INI=" + std::string(ininame))};
+    if (const std::string& port = s.txt(Text::Port); !port.empty() && port != "7777")
+        arguments.push_back(oneLine("port=" + port));
+    arguments.push_back(oneLine("-log=" + replaceAll(ininame, ".ini", ".log")));
+    return arguments;
+}
+
+CommandLine commandLineParts(const SettingsForm& form, std::string_view ininame, char sep) {
+    CommandLine line;
+    line.program = oneLine(game::uccExe(form.utpath(), sep));
+    for (const std::string& argument : serverArguments(form, ininame)) {
+        line.arguments += ' ';
+        line.arguments += argument;
+    }
     return line;
 }
 

@@ -20,6 +20,11 @@ std::string buildmutatorline(const ServerSettings& settings);
 // point: 100 gives "1", 150 "1.5", 57 "0.57".
 std::string hundredths(int value);
 
+// What follows the server program, one text per argument: "server", the URL (map and
+// options, the typed texts in it as they are), "INI=", "port=" when not the default, and
+// "-log=". Joined with blanks they are the batch file's command line after the program.
+std::vector<std::string> serverArguments(const SettingsForm& form, std::string_view ininame);
+
 // The command line in two pieces: the server program, and everything after it (" server ",
 // the URL and the switches). buildcommandline joins them; the batch file quotes the program
 // when its path holds a blank.

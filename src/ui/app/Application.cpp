@@ -21,9 +21,9 @@ void MainWindowHost::close() {
 }
 
 Application::Application(MRegistry& registry, Dialogs& dialogs, ShellOpener& opener,
-                         std::string programFolder)
+                         std::string programFolder, ServerLoops* loops)
     : window_(form_, dialogs, registry), host_(window_),
-      shell_(form_, registry, dialogs, opener, host_, std::move(programFolder)) {
+      shell_(form_, registry, dialogs, opener, host_, std::move(programFolder), loops) {
     QObject::connect(&window_, &MainWindow::commandRequested, &window_,
                      [this](int index) { shell_.cmdOptions_Click(index); });
     QObject::connect(&window_, &MainWindow::activated, &window_,

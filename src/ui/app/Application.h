@@ -4,9 +4,9 @@
 #include "app/Shell.h"
 #include "app/ShellOpener.h"
 #include "app/WindowHost.h"
-#include "window/MainWindow.h"
 #include "settings/SettingsForm.h"
 #include "store/MRegistry.h"
+#include "window/MainWindow.h"
 
 #include <string>
 
@@ -32,9 +32,10 @@ private:
 // settings, its command buttons and menu items run the commands.
 class Application {
 public:
-    // programFolder is the folder of the program's executable.
+    // programFolder is the folder of the program's executable; loops starts the restart
+    // loop on Launch Server (none: the batch file is opened with opener).
     Application(MRegistry& registry, Dialogs& dialogs, ShellOpener& opener,
-                std::string programFolder);
+                std::string programFolder, ServerLoops* loops);
 
     // Start-up, then the window is shown; its first activation runs the path check.
     void start();

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <memory>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -21,12 +22,15 @@ int main(int argc, char* argv[]) {
     quarnel::QtDialogs dialogs;
 #ifdef _WIN32
     quarnel::WinShellOpener opener;
+    quarnel::ServerLoops* loops = nullptr;
 #else
     quarnel::QtShellOpener opener;
+    const std::unique_ptr<quarnel::ServerLoops> posixLoops = quarnel::makePosixServerLoops();
+    quarnel::ServerLoops* loops = posixLoops.get();
 #endif
     const QString folder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
     quarnel::Application quarnel(*store.registry, dialogs, opener,
-                                 QFile::encodeName(folder).toStdString());
+                                 QFile::encodeName(folder).toStdString(), loops);
     dialogs.setParent(&quarnel.window());
 
     // What happened to the store on the way in (a damaged file moved aside, a store that

@@ -4,6 +4,7 @@
 #include "store/Preferences.h"
 
 #include <filesystem>
+#include <optional>
 
 namespace quarnel::test {
 namespace {
@@ -32,18 +33,59 @@ protected:
     std::unique_ptr<ProgramRun> run;
 };
 
-TEST_F(CommandsTest, LaunchServerWritesBothFilesStartsTheBatchAndCloses) {
+TEST_F(CommandsTest, LaunchServerWritesTheFilesStartsTheLoopAndCloses) {
     dir.writeFile("UT2003/System/quarnel.bat", "old");
     run->form.setText(Text::ServerName, "Launch Test");
     run->shell.cmdOptions_Click(Shell::LaunchServer);
 
     EXPECT_NE(readFile(system() / "quarnel.bat").find("quarnel.ini"), std::string::npos);
     EXPECT_TRUE(fs::exists(system() / "quarnel.ini"));
-    EXPECT_EQ(run->opener.opened, std::vector<std::string>{(system() / "quarnel.bat").string()});
+    if (kWritesRestartScript) {
+        // The restart script is what starts, in a terminal when the desktop has one.
+        const fs::path script = system() / "quarnel.sh";
+        EXPECT_EQ(readFile(script), restartScript(run->form, "quarnel.bat"));
+        EXPECT_EQ(fs::status(script).permissions(), fs::perms::owner_all);
+        EXPECT_EQ(run->loops.started, std::vector<std::string>{script.string()});
+        EXPECT_EQ(run->loops.outputs, std::vector{ServerLoops::Output::TerminalIfAny});
+        EXPECT_TRUE(run->opener.opened.empty());
+    } else {
+        EXPECT_EQ(run->opener.opened,
+                  std::vector<std::string>{(system() / "quarnel.bat").string()});
+    }
     EXPECT_EQ(run->window.closed, 1);
     EXPECT_EQ(trimRightBlanks(text(kProgramKey, "ServerName")), "Launch Test");
     EXPECT_TRUE(run->dialogs.messages.empty());
 }
+
+#ifndef _WIN32
+TEST_F(CommandsTest, LaunchServerSaysWhyItStartsNoLoopAndStaysOpen) {
+    // The pid of a loop that runs, whether wine is there and the game has ucc.exe, the
+    // message's title and what its text names, and whether the files are written.
+    const std::tuple<std::optional<int>, bool, bool, const char*, const char*, bool> cases[] = {
+        {4242, true, true, "Server Running", "quarnel.sh already runs (process 4242)", false},
+        {std::nullopt, false, true, "Server Not Started", "ucc.exe needs wine", true},
+        {std::nullopt, true, false, "Server Not Started", "neither ucc-bin", true}};
+    for (const auto& [running, wine, uccExe, title, names, written] : cases) {
+        SCOPED_TRACE(names);
+        for (const char* name : {"quarnel.bat", "quarnel.sh", "quarnel.ini", "ucc-bin"})
+            fs::remove(system() / name);
+        if (!uccExe)
+            fs::remove(system() / "ucc.exe");
+        run->dialogs.messages.clear();
+        run->loops.runningPid = running;
+        run->loops.wine = wine;
+        run->shell.cmdOptions_Click(Shell::LaunchServer);
+
+        ASSERT_EQ(run->dialogs.messages.size(), 1u);
+        EXPECT_EQ(run->dialogs.messages[0].title, title);
+        EXPECT_NE(run->dialogs.messages[0].text.find(names), std::string::npos);
+        EXPECT_EQ(fs::exists(system() / "quarnel.sh"), written);
+        EXPECT_EQ(fs::exists(system() / "quarnel.ini"), written);
+    }
+    EXPECT_TRUE(run->loops.started.empty());
+    EXPECT_EQ(run->window.closed, 0);
+}
+#endif
 
 TEST_F(CommandsTest, LaunchServerThatCannotWriteBothFilesStartsNothingAndStaysOpen) {
     // A folder where the batch file belongs: it cannot be written.
@@ -59,6 +101,7 @@ TEST_F(CommandsTest, LaunchServerThatCannotWriteBothFilesStartsNothingAndStaysOp
     EXPECT_FALSE(fs::exists(system() / "quarnel.ini"));
 
     EXPECT_TRUE(run->opener.opened.empty());
+    EXPECT_TRUE(run->loops.started.empty());
     EXPECT_EQ(run->window.closed, 0);
     EXPECT_FALSE(run->shell.unloaded());
     EXPECT_TRUE(run->dialogs.messages.empty());
@@ -90,11 +133,16 @@ TEST_F(CommandsTest, MakeBatIniWritesBothFilesUnderTheChosenNameOrRefusesIt) {
         EXPECT_EQ(run->dialogs.requests[0].initialFolder, install + "System");
         EXPECT_EQ(run->dialogs.requests[0].fileName, install + "System/*.ini");
         EXPECT_EQ(run->dialogs.messages, std::vector{message});
+        const int written = kWritesRestartScript ? 3 : 2;
         if (batch != nullptr) {
             EXPECT_TRUE(fs::is_regular_file(system() / batch));
             EXPECT_TRUE(fs::is_regular_file(system() / chosen));
+            // The restart script goes beside the batch file, named after it.
+            if (kWritesRestartScript) {
+                EXPECT_TRUE(fs::is_regular_file(system() / (removeAll(batch, ".bat") + ".sh")));
+            }
         }
-        EXPECT_EQ(countFiles(), filesBefore + (batch != nullptr ? 2 : 0));
+        EXPECT_EQ(countFiles(), filesBefore + (batch != nullptr ? written : 0));
     }
     EXPECT_TRUE(run->opener.opened.empty());
     EXPECT_EQ(run->window.closed, 0);
@@ -219,7 +267,7 @@ TEST_F(CommandsTest, LaunchAndMakeCheckFirstAndAskOnlyAboutProblems) {
     run->form.setText(Text::Mutator, "Not A Mutator");
     run->shell.cmdOptions_Click(Shell::LaunchServer);
     EXPECT_EQ(run->dialogs.questions.size(), 3u);
-    EXPECT_EQ(run->opener.opened, std::vector<std::string>{(system() / "quarnel.bat").string()});
+    EXPECT_EQ(run->loops.started.size() + run->opener.opened.size(), 1u);
 }
 
 } // namespace

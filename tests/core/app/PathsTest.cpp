@@ -20,6 +20,10 @@ TEST(UtpathFromUccExe, NamesTheGameFolder) {
         {"/home/ann/UT2003/System/UCC.EXE", "UCC.EXE", '/', true, "/home/ann/UT2003/"},
         {"/home/ann/UT2003/system/ucc.exe", "ucc.exe", '/', true, "/home/ann/UT2003/"},
         {"/srv/Games/UT 2003/ucc.exe", "ucc.exe", '/', true, "/srv/Games/UT 2003/"},
+        // The game's Linux server names its folder as well.
+        {"/srv/UT2003/System/ucc-bin", "ucc-bin", '/', true, "/srv/UT2003/"},
+        {"/srv/UT2003/SYSTEM/UCC-BIN", "UCC-BIN", '/', true, "/srv/UT2003/"},
+        {"/srv/UT2003/System/ucc-bin-old", "ucc-bin-old", '/', true, ""},
         // Anything but ucc.exe names no folder.
         {"C:\\UT2003\\System\\ucc.exe.bak", "ucc.exe.bak", '\\', false, ""},
         // The top of the file system is no game folder.

@@ -111,10 +111,12 @@ TEST_F(ShellTest, StoredFolderThatIsGoneOrAbsentFallsBackToTheGameEntry) {
 
 TEST_F(ShellTest, BrowsingPointsAtTheServerProgram) {
     dir.writeFile("Games/UT/ucc.exe", "");
+    dir.writeFile("Linux/UT/System/ucc-bin", "");
     storeLastRun(dir.withSeparator() + "gone/");
     // The chosen file and the game folder it names, below the temporary folder.
     const std::pair<const char*, const char*> choices[] = {{"UT2003/System/UCC.EXE", "UT2003/"},
                                                            {"Games/UT/ucc.exe", "Games/UT/"},
+                                                           {"Linux/UT/System/ucc-bin", "Linux/UT/"},
                                                            {"UT2003/System/BonusPack.int", nullptr},
                                                            {nullptr, nullptr}}; // cancelled
     for (const auto& [chosen, utpath] : choices) {
@@ -127,7 +129,8 @@ TEST_F(ShellTest, BrowsingPointsAtTheServerProgram) {
         EXPECT_EQ(run->dialogs.messages, std::vector{kBrowse});
         ASSERT_EQ(run->dialogs.requests.size(), 1u);
         EXPECT_EQ(run->dialogs.requests[0].mode, FileDialogRequest::Mode::Open);
-        EXPECT_EQ(run->dialogs.requests[0].filterPattern, "ucc.exe");
+        EXPECT_EQ(run->dialogs.requests[0].filterPattern,
+                  kWritesRestartScript ? "ucc.exe ucc-bin" : "ucc.exe");
         const std::string expected = utpath ? dir.withSeparator() + utpath : std::string();
         EXPECT_EQ(run->form.utpath(), expected);
         EXPECT_EQ(run->form.mapList().folder,

@@ -1,6 +1,9 @@
 #include "app/Application.h"
 
 #include "ShellFixture.h"
+#ifndef _WIN32
+#include "StandInGame.h"
+#endif
 
 #include <QAction>
 #include <QPushButton>
@@ -17,7 +20,7 @@ class ApplicationTest : public ShellTest {
 protected:
     // Starts the program and brings its window to the front, as the desktop would.
     void start() {
-        app = std::make_unique<Application>(*registry, dialogs, opener, programFolder);
+        app = std::make_unique<Application>(*registry, dialogs, opener, programFolder, loops);
         app->start();
         app->window().activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&app->window()));
@@ -30,6 +33,7 @@ protected:
 
     FakeDialogs dialogs;
     FakeShellOpener opener;
+    ServerLoops* loops = nullptr; // the batch file is opened, as on Windows
     std::unique_ptr<Application> app;
 };
 
@@ -54,6 +58,38 @@ TEST_F(ApplicationTest, MenuAndButtonsRunTheCommandsAndLaunchClosesWithTheSettin
     EXPECT_TRUE(closesSoon());
     EXPECT_EQ(storedPathToUtpath(text(kProgramKey, kUtpathValue)), install);
 }
+
+#ifndef _WIN32
+TEST_F(ApplicationTest, LaunchServerStartsTheLoopThatOutlivesTheWindow) {
+    const ProcessGuard guard;
+    const StandInGame game(dir, "Linux UT");
+    game.plan({"wait"});
+    storeGameFolder(game.utpath);
+    // The desktop's terminal: it notes how it was asked to run the loop, then runs it.
+    const fs::path terminal = dir.writeFile(
+        "bin/terminal", "#!/bin/sh\nprintf '%s\\n' \"$@\" >\"$0.args\"\nshift\nexec \"$@\"\n");
+    fs::permissions(terminal, fs::perms::owner_all);
+    setenv("TERMINAL", terminal.c_str(), 1);
+    const std::unique_ptr<ServerLoops> posix = makePosixServerLoops();
+    loops = posix.get();
+
+    start();
+    QTest::mouseClick(app->window().findChild<QPushButton*>("cmdOptions_0"), Qt::LeftButton);
+    EXPECT_TRUE(closesSoon());
+    app.reset();
+    unsetenv("TERMINAL");
+
+    // Quarnel has ended; the loop runs the server on its own, until it is stopped.
+    ASSERT_TRUE(eventually([&] { return game.runs() == 1; }));
+    const LoopFiles files = loopFiles(game.utpath, "quarnel.bat");
+    EXPECT_EQ(readFile(terminal.string() + ".args"), "-e\n/bin/sh\n" + files.script() + "\n");
+    const std::optional<int> pid = posix->running(files);
+    ASSERT_TRUE(pid.has_value());
+    EXPECT_EQ(posix->stop(files, std::chrono::seconds(5)), pid);
+    EXPECT_EQ(game.signalOf(1), SIGTERM);
+    EXPECT_EQ(game.runs(), 1);
+}
+#endif
 
 TEST_F(ApplicationTest, WithoutAGameFolderTheFirstActivationClosesTheWindow) {
     start(); // the browse dialog is cancelled

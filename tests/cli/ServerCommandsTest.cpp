@@ -1,0 +1,196 @@
+#include "StandInGame.h"
+#include "common/Text.h"
+#include "launch/LaunchFiles.h"
+#include "launch/RestartScript.h"
+#include "store/ConfigFile.h"
+#include "store/ConfigForm.h"
+
+#include <gtest/gtest.h>
+
+namespace quarnel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::eventually;
+using test::readFile;
+using test::StandInGame;
+
+struct Result {
+    int exit = 0;
+    std::string out;
+    std::string err;
+};
+
+// Every character a shell or systemd reads specially, and 8-bit bytes.
+const std::string kSpecial = "$HOME `id` $(id) \\ ! * ? ; & | < > \t 'q' \"d\" %s \xe9\xff";
+const std::string kCfg = QUARNEL_DEMO_CFG;
+
+// The restart loop's commands of quarnel-cli, run as a process over games whose server is
+// the stand-in. The guard ends every process a test started before its folder goes.
+class ServerCommandsTest : public ::testing::Test {
+protected:
+    // Runs quarnel-cli with args after prefix (such as a PATH for it).
+    Result cli(const std::vector<std::string>& args, const std::string& prefix = {}) {
+        std::string command = prefix + quoteForSh(QUARNEL_CLI);
+        for (const auto& arg : args)
+            command += " " + quoteForSh(arg);
+        const fs::path out = dir.path() / ".out";
+        const fs::path err = dir.path() / ".err";
+        const int status = std::system(
+            (command + " >" + quoteForSh(out.string()) + " 2>" + quoteForSh(err.string())).c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(out), readFile(err)};
+    }
+
+    test::TempDir dir;
+    test::ProcessGuard guard;
+};
+
+TEST_F(ServerCommandsTest, TypedTextsAndTheGamePathReachTheServerUnchanged) {
+    const StandInGame game(dir, "UT " + kSpecial);
+    game.plan({"wait"});
+    const std::pair<Text, std::string> arrives[] = {{Text::AdminPassword, "?AdminPassword="},
+                                                    {Text::GamePassword, "?GamePassword="},
+                                                    {Text::Mutator, "Mutator="},
+                                                    {Text::CmdLineOptions, "?"},
+                                                    {Text::ServerName, "\r\nServerName="},
+                                                    {Text::MOTD1, "\r\nMOTDLine1="}};
+    SettingsForm typed;
+    formFromConfig(typed, {kCfg, game.utpath, "/"});
+    for (const auto& [field, key] : arrives)
+        typed.setText(field, "x " + kSpecial);
+    const std::string cfg = (dir.path() / "server.cfg").string();
+    createconfig(typed, cfg, true);
+    ASSERT_EQ(cli({"launch", cfg, "--game-dir", game.utpath}).exit, 0);
+    ASSERT_TRUE(eventually([&] { return game.runs() == 1; }));
+
+    const StandInGame::Run run = *game.run(1);
+    EXPECT_EQ(run.cwd + "/", game.system);
+    EXPECT_FALSE(run.sigintIgnored); // so that a SIGINT passed on reaches it
+    SettingsForm form;
+    formFromConfig(form, {cfg, game.utpath, "/"});
+    std::vector<std::string> expected = serverArguments(form, "quarnel.ini");
+    expected.push_back("-nohomedir");
+    EXPECT_EQ(run.args, expected);
+    // Each text arrives in the URL or in the INI file the server reads; the passwords lose
+    // their blanks in the .cfg file, as they always have, and keep every other byte.
+    for (const auto& [field, key] : arrives) {
+        const std::string& text = form.text(field);
+        EXPECT_TRUE(text == "x " + kSpecial || key.find("Password") != std::string::npos);
+        EXPECT_EQ(nospaces(text), nospaces("x " + kSpecial)) << key;
+        const std::string& where = key.starts_with("\r") ? run.ini : run.args.at(1);
+        EXPECT_NE(where.find(key + text), std::string::npos) << key << text;
+    }
+}
+
+TEST_F(ServerCommandsTest, TheLoopKeepsTheCrashLogRestartsAndStopsOnRequestOnly) {
+    const StandInGame game(dir);
+    game.plan({"3", "wait"});
+    const Result launched = cli({"launch", kCfg, "--game-dir", game.utpath});
+    const std::string pid = readFile(game.system + "quarnel.pid");
+    EXPECT_EQ(launched.out, "pid " + pid + "log " + game.system + "quarnel.log\noutput " +
+                                game.system + "quarnel.out\n");
+
+    // The first run ended: its log is the crash log, and the server runs again.
+    ASSERT_TRUE(eventually([&] { return game.runs() == 2; }));
+    EXPECT_EQ(readFile(game.system + "quarnelcrash.log"), "stand-in log of run 1\n");
+    const std::string script = game.system + "quarnel.sh";
+    EXPECT_EQ(fs::status(script).permissions(), fs::perms::owner_all);
+    const Result running = cli({"status", "--game-dir", game.utpath});
+    EXPECT_EQ(running.out, script + ": running, pid " + pid);
+    EXPECT_EQ(running.exit, 0);
+    const Result again = cli({"launch", kCfg, "--game-dir", game.utpath});
+    EXPECT_EQ(again.exit, 1);
+    EXPECT_EQ(again.err, "quarnel-cli: " + game.system +
+                             "quarnel.pid: quarnel.sh already runs (pid " +
+                             pid.substr(0, pid.size() - 1) + ")\n");
+
+    // A stop is not a crash: the server gets the signal, and nothing starts again.
+    const Result stopped = cli({"stop", "--game-dir", game.utpath});
+    EXPECT_EQ(stopped.out, script + ": stopped pid " + pid);
+    EXPECT_EQ(stopped.exit, 0);
+    EXPECT_EQ(game.signalOf(2), SIGTERM);
+    EXPECT_FALSE(fs::exists(game.system + "quarnel.pid"));
+    EXPECT_EQ(readFile(game.system + "quarnelcrash.log"), "stand-in log of run 2\n");
+    const Result notRunning = cli({"status", "--game-dir", game.utpath});
+    EXPECT_EQ(notRunning.out, script + ": not running\n");
+    EXPECT_EQ(notRunning.exit, 3);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(game.runs(), 2);
+}
+
+TEST_F(ServerCommandsTest, SigintAndSighupArePassedToTheServerAndEndTheLoop) {
+    // The signal, and whether the loop runs with --foreground in the background of a script,
+    // which starts it with SIGINT ignored.
+    const std::pair<int, bool> cases[] = {{SIGINT, false}, {SIGHUP, false}, {SIGINT, true}};
+    for (const auto& [signal, foreground] : cases) {
+        const StandInGame game(dir, std::to_string(signal) + (foreground ? "fg" : ""));
+        game.plan({"wait"});
+        const std::string pidFile = game.system + "quarnel.pid";
+        ASSERT_EQ(std::system((quoteForSh(QUARNEL_CLI) + " launch " + quoteForSh(kCfg) +
+                               " --game-dir " + quoteForSh(game.utpath) +
+                               (foreground ? " --foreground" : "") + " >/dev/null 2>&1 &")
+                                  .c_str()),
+                  0);
+        ASSERT_TRUE(eventually([&] { return game.runs() == 1 && fs::exists(pidFile); }));
+        kill(std::stoi(readFile(pidFile)), signal);
+        EXPECT_TRUE(eventually([&] { return !fs::exists(pidFile); })) << signal;
+        EXPECT_EQ(game.signalOf(1), signal);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        EXPECT_EQ(game.runs(), 1) << signal;
+    }
+}
+
+TEST_F(ServerCommandsTest, FiveQuickExitsInARowEndTheLoopWithTheReason) {
+    const StandInGame game(dir);
+    game.plan({"1", "2", "1", "2", "7", "wait"});
+    const Result r = cli({"launch", kCfg, "--foreground", "--game-dir", game.utpath});
+    const std::string message =
+        "quarnel.sh: the server ended within 10 seconds of its start 5 times in a row (last exit "
+        "status 7); it is not started again. A map that does not load or a port in use are the "
+        "usual causes; the last log of the server is quarnelcrash.log.\n";
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.err, message);
+    EXPECT_EQ(game.runs(), 5);
+    EXPECT_EQ(readFile(game.system + "quarnelcrash.log"), "stand-in log of run 5\n" + message);
+    EXPECT_FALSE(fs::exists(game.system + "quarnel.pid"));
+}
+
+TEST_F(ServerCommandsTest, AStalePidFileIsRemovedAndNeverSignalled) {
+    const StandInGame game(dir);
+    const std::string pidFile = game.system + "quarnel.pid";
+    // A process that is not the loop, one that has ended, and no process id at all.
+    const pid_t other = fork();
+    if (other == 0) {
+        execl("/bin/sleep", "sleep", "30", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    const pid_t ended = fork();
+    if (ended == 0)
+        _exit(0);
+    waitpid(ended, nullptr, 0);
+    for (const pid_t pid : {other, ended, 0}) {
+        std::ofstream(pidFile) << (pid == 0 ? std::string("x") : std::to_string(pid)) << "\n";
+        const Result r = cli({"stop", "--game-dir", game.utpath});
+        EXPECT_EQ(r.exit, 3) << pid;
+        EXPECT_EQ(r.out, game.system + "quarnel.sh: not running\n");
+        EXPECT_FALSE(fs::exists(pidFile));
+    }
+    EXPECT_EQ(waitpid(other, nullptr, WNOHANG), 0) << "the other process was signalled";
+}
+
+TEST_F(ServerCommandsTest, AGameWithOnlyUccExeAndNoWineStartsNothing) {
+    const StandInGame game(dir, "UT2003", false);
+    const Result r = cli({"launch", kCfg, "--game-dir", game.utpath},
+                         "PATH=" + quoteForSh(dir.makeFolder("empty").string()) + " ");
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.err, "quarnel-cli: The server cannot be started: " + game.system +
+                         " holds no ucc-bin (the Linux server), and its ucc.exe needs wine, which "
+                         "is not on the PATH. Install wine or the game's Linux server.\n");
+    // The files are written; nothing runs.
+    EXPECT_TRUE(fs::is_regular_file(game.system + "quarnel.sh"));
+    EXPECT_FALSE(fs::exists(game.system + "quarnel.pid") ||
+                 fs::exists(game.system + "quarnel.out"));
+}
+
+} // namespace
+} // namespace quarnel

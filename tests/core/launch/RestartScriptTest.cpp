@@ -1,0 +1,88 @@
+#include "launch/RestartScript.h"
+
+#include "LaunchFixture.h"
+#include "common/Text.h"
+#include "launch/LaunchFiles.h"
+#include "launch/SystemdUnit.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace quarnel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ExampleForm;
+using test::readFile;
+using test::TempDir;
+
+TEST(Quoting, TakesEveryByteLiterally) {
+    // A typed text, as one sh word and as one word of a systemd command line.
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {"", "''", "\"\""},
+        {"plain", "'plain'", "\"plain\""},
+        {"it's", "'it'\\''s'", "\"it's\""},
+        {"''", "''\\'''\\'''", "\"''\""},
+        {"$HOME `id` $(id)", "'$HOME `id` $(id)'", "\"$$HOME `id` $$(id)\""},
+        {"a\\b \"c\"", "'a\\b \"c\"'", "\"a\\\\b \\\"c\\\"\""},
+        {"!*?;&|<>", "'!*?;&|<>'", "\"!*?;&|<>\""},
+        {"100%", "'100%'", "\"100%%\""},
+        {"a\tb\x7f", "'a\tb\x7f'", "\"a\\x09b\\x7f\""},
+        {"\xe9\xff", "'\xe9\xff'", "\"\\xe9\\xff\""},
+    };
+    for (const auto& [text, sh, systemd] : cases) {
+        EXPECT_EQ(quoteForSh(text), sh) << text;
+        EXPECT_EQ(quoteForSystemd(text), systemd) << text;
+    }
+}
+
+TEST(RestartScript, RunsTheLinuxServerElseWineInTheSystemFolder) {
+    TempDir dir;
+    dir.writeFile("UT 'q'/System/UCC.exe", "");
+    ExampleForm example({"DM-Example.ut2"}, dir.withSeparator() + "UT 'q'/");
+    const std::string system = dir.withSeparator() + "UT '\\''q'\\''/System/";
+    const std::string script = restartScript(example.form, "my.bat");
+    EXPECT_NE(script.find("\ncd '" + system + "' || exit 1\n"), std::string::npos);
+    EXPECT_NE(script.find("\ncrashlog='" + system + "mycrash.log'\n"), std::string::npos);
+    // ucc.exe and ucc-bin as they are spelled on disk.
+    EXPECT_NE(script.find("\n    $reset 'wine' './UCC.exe' 'server' '"), std::string::npos);
+    dir.writeFile("UT 'q'/System/UCC-BIN", "");
+    EXPECT_NE(restartScript(example.form, "my.bat").find("\n    $reset './UCC-BIN' 'server' '"),
+              std::string::npos);
+}
+
+TEST(SystemdUnit, PassesSystemdsOwnCheck) {
+    if (std::system("command -v systemd-analyze >/dev/null") != 0)
+        GTEST_SKIP() << "systemd-analyze is not installed; the unit is not checked by systemd";
+    TempDir dir;
+    const fs::path runtime = dir.makeFolder("runtime");
+    fs::permissions(runtime, fs::perms::owner_all);
+    // A plain folder, and one with the characters systemd treats specially; systemd accepts a
+    // unit only when the server it names exists.
+    for (const std::string game : {"UT", "UT $x 'q' 100% \\ \" `id` ; & | < > ! * ? \xc3\xa9"}) {
+        SCOPED_TRACE(game);
+        fs::permissions(dir.writeFile(game + "/System/ucc-bin", ""), fs::perms::owner_all);
+        ExampleForm example({"DM-Example.ut2"}, dir.withSeparator() + game + "/");
+        example.form.setText(Text::AdminPassword, "$HOME 100% \"x\" \\ \xe9");
+        const std::string unit = systemdUnit(example.form, "quarnel.ini", "/usr/bin/wine");
+        std::ofstream(dir.path() / "q.service", std::ios::binary) << unit;
+        const std::string verify = "XDG_RUNTIME_DIR='" + runtime.string() +
+                                   "' systemd-analyze verify --user '" + dir.path().string() +
+                                   "/q.service' >'" + dir.path().string() + "/verify' 2>&1";
+        EXPECT_EQ(std::system(verify.c_str()), 0) << readFile(dir.path() / "verify") << unit;
+        EXPECT_NE(unit.find("?AdminPassword=$$HOME 100%% \\\"x\\\" \\\\ \\xe9?"),
+                  std::string::npos);
+        EXPECT_NE(unit.find("\nRestart=on-failure\n"), std::string::npos);
+    }
+    const std::string system = dir.withSeparator() + "UT/System";
+    ExampleForm example({"DM-Example.ut2"}, dir.withSeparator() + "UT/");
+    EXPECT_NE(systemdUnit(example.form, "quarnel.ini", "")
+                  .find("\nWorkingDirectory=" + system + "\nExecStart=\"" + system +
+                        "/ucc-bin\" \"server\" \"DM-Example?"),
+              std::string::npos);
+}
+
+} // namespace
+} // namespace quarnel

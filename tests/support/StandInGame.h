@@ -1,0 +1,118 @@
+#pragma once
+
+#include "TempDir.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace quarnel::test {
+
+// Waits up to timeout for done() to hold.
+inline bool eventually(const std::function<bool()>& done,
+                       std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+    const auto until = std::chrono::steady_clock::now() + timeout;
+    while (!done() && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return done();
+}
+
+// Ends every process a test starts, whatever happens: each one inherits a tag in its
+// environment, and at the end every process that carries it is killed, again until none is
+// left (a loop may start its server meanwhile).
+class ProcessGuard {
+public:
+    ProcessGuard() : tag_("QUARNEL_TEST_PROCESSES=" + std::to_string(getpid())) {
+        putenv(tag_.data());
+    }
+    ~ProcessGuard() {
+        const std::string needle = std::string(1, '\0') + tag_ + '\0';
+        eventually([&] {
+            bool found = false;
+            std::error_code ec;
+            for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+                const int pid = std::atoi(entry.path().filename().c_str());
+                std::ifstream in(entry.path() / "environ", std::ios::binary);
+                const std::string env(std::istreambuf_iterator<char>(in), {});
+                if (pid > 0 && pid != getpid() && ('\0' + env).find(needle) != std::string::npos)
+                    found = kill(pid, SIGKILL) == 0 || found;
+            }
+            while (waitpid(-1, nullptr, WNOHANG) > 0) {
+            }
+            return !found;
+        });
+        unsetenv("QUARNEL_TEST_PROCESSES");
+    }
+    ProcessGuard(const ProcessGuard&) = delete;
+    ProcessGuard& operator=(const ProcessGuard&) = delete;
+
+private:
+    std::string tag_;
+};
+
+// A copy of the demo installation in dir/name whose Linux server is the stand-in
+// (StandInServer.cpp), or that has none, with the folder the stand-in records its runs in.
+class StandInGame {
+public:
+    struct Run {
+        bool sigintIgnored = false;
+        std::string cwd;
+        std::string ini; // the INI file it was given
+        std::vector<std::string> args;
+    };
+
+    StandInGame(const TempDir& dir, const std::string& name = "UT2003", bool linuxServer = true)
+        : utpath((dir.path() / name / "").string()), system(utpath + "System/"),
+          records_(dir.makeFolder(".runs-" + name)) {
+        std::filesystem::copy(demoInstall(), dir.path() / name,
+                              std::filesystem::copy_options::recursive);
+        std::filesystem::remove(system + "ucc-bin");
+        if (linuxServer)
+            std::filesystem::copy_file(QUARNEL_STANDIN, system + "ucc-bin");
+        setenv("QUARNEL_STANDIN_DIR", records_.c_str(), 1);
+    }
+
+    // What run n (from 1) does: an exit code, or "wait" for a signal.
+    void plan(const std::vector<std::string>& steps) const {
+        std::ofstream out(records_ / "plan");
+        for (const auto& step : steps)
+            out << step << "\n";
+    }
+
+    std::optional<Run> run(int n) const {
+        const std::string record = readFile(records_ / ("run" + std::to_string(n)));
+        std::vector<std::string> fields;
+        for (std::size_t start = 0; start < record.size(); start = record.find('\0', start) + 1)
+            fields.push_back(record.substr(start, record.find('\0', start) - start));
+        if (fields.size() < 3)
+            return std::nullopt;
+        return Run{fields[0] == "1", fields[1], fields[2], {fields.begin() + 3, fields.end()}};
+    }
+    int runs() const {
+        int n = 0;
+        while (run(n + 1))
+            ++n;
+        return n;
+    }
+    // The signal run n ended on; 0 when it did not end on one.
+    int signalOf(int n) const {
+        return std::atoi(readFile(records_ / ("run" + std::to_string(n) + ".signal")).c_str());
+    }
+
+    const std::string utpath; // ends in "/"
+    const std::string system; // the System folder, ending in "/"
+
+private:
+    std::filesystem::path records_;
+};
+
+} // namespace quarnel::test
