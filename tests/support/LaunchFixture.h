@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -61,13 +60,6 @@ private:
     TempDir dir_;
     std::string maps_;
 };
-
-inline std::set<std::string> namesIn(const std::filesystem::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
 
 // Runs a write that must fail with error, and checks that file keeps its old bytes and that
 // its folder holds no file it did not hold before.

@@ -70,8 +70,6 @@ TEST_F(CommandsTest, MakeBatIniWritesBothFilesUnderTheChosenNameOrRefusesIt) {
     // beside it (nullptr when refused) and the message shown.
     const std::tuple<const char*, int, const char*, FakeDialogs::Message> choices[] = {
         {"myserver.ini", 0, "myserver.bat", kSaved},
-        {"Server.INI", 0, "Server.bat", kSaved},
-        {"a.ini.b.ini", 0, "a.bat.b.bat", kSaved},
         {"User.ini", 0, nullptr, builtIn},
         {"server.txt", FileDialogResult::kExtensionDifferent, nullptr, notIni}};
     for (const auto& [chosen, flags, batch, message] : choices) {
