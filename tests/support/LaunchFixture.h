@@ -1,7 +1,7 @@
 #pragma once
 
+#include "ExpectError.h"
 #include "TempDir.h"
-#include "common/Error.h"
 #include "settings/SettingsForm.h"
 
 #include <filesystem>
@@ -67,12 +67,7 @@ inline void expectFailureLeaves(const std::filesystem::path& file, int error,
                                 const std::function<void()>& write) {
     const std::string old = readFile(file);
     const auto before = namesIn(file.parent_path());
-    try {
-        write();
-        ADD_FAILURE() << "no error";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), error);
-    }
+    expectError(error, write);
     EXPECT_EQ(readFile(file), old);
     EXPECT_EQ(namesIn(file.parent_path()), before);
 }

@@ -1,7 +1,7 @@
 #include "common/TextFile.h"
 
+#include "ExpectError.h"
 #include "TempDir.h"
-#include "common/Error.h"
 
 #include <filesystem>
 #include <functional>
@@ -13,6 +13,7 @@ namespace quarnel {
 namespace {
 
 namespace fs = std::filesystem;
+using test::expectError;
 using Lines = std::vector<std::string>;
 
 TEST(SplitLines, FromMemoryAndFromAFile) {
@@ -38,16 +39,6 @@ TEST(SplitLines, FromMemoryAndFromAFile) {
 TEST(JoinTextLines, EndsEveryLineWithCrLf) {
     EXPECT_EQ(joinTextLines({}), "");
     EXPECT_EQ(joinTextLines({"a", "", "b\r"}), "a\r\n\r\nb\r\r\n");
-}
-
-// Runs what and expects an Error with the given number.
-void expectError(int number, const std::function<void()>& what) {
-    try {
-        what();
-        ADD_FAILURE() << "no error";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), number);
-    }
 }
 
 TEST(ReadTextLines, MissingFileOrAFolderIsFileNotFound) {

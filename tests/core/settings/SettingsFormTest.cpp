@@ -1,5 +1,6 @@
 #include "settings/SettingsForm.h"
 
+#include "ExpectError.h"
 #include "TempDir.h"
 #include "common/Error.h"
 #include "game/Installation.h"
@@ -87,12 +88,7 @@ TEST(SettingsForm, BotSkillIsPickedByItemTextOnly) {
     SettingsForm form;
     form.setBotSkillText("Godlike!");
     EXPECT_EQ(form.botSkillIndex(), 7);
-    try {
-        form.setBotSkillText("godlike!");
-        FAIL() << "a text that is no item must be refused";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), errc::InvalidProperty);
-    }
+    test::expectError(errc::InvalidProperty, [&] { form.setBotSkillText("godlike!"); });
     EXPECT_EQ(form.botSkillIndex(), 7);
     EXPECT_THROW(form.setBotSkillText(""), Error);
 }
