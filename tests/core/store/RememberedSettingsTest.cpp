@@ -12,8 +12,8 @@ namespace {
 
 constexpr RegRoot LM = RegRoot::LocalMachine;
 
-// The first run and the fall-back to the game's own entry are tested through start-up, which
-// shares them; the import and export commands through the command-line program.
+// The fall-back to the game's own entry for a stored folder that is gone is tested through
+// start-up, which shares it.
 class RememberedSettingsTest : public ::testing::Test {
 protected:
     // The settings of a run in a game folder with a blank in its name: Deathmatch, DM-Beta
@@ -21,6 +21,7 @@ protected:
     RememberedSettingsTest() {
         for (const char* name : {"DM-Alpha.ut2", "DM-Beta.ut2", "CTF-Gamma.ut2"})
             dir.writeFile(std::string("UT 2003/Maps/") + name, "");
+        dir.writeFile("UT 2003/System/BonusPack.int", "");
         imported.setUtpath((dir.path() / "UT 2003" / "").string());
         imported.applyFirstRunDefaults();
         imported.setText(Text::ServerName, "Big Server");
@@ -33,6 +34,20 @@ protected:
     SettingsForm imported;
     std::unique_ptr<MRegistry> reg = makeMemoryRegistry();
 };
+
+TEST_F(RememberedSettingsTest, FirstRunFindsTheGameThroughItsOwnEntryAndWritesNothing) {
+    EXPECT_TRUE(rememberedSettings(*reg, apppath).firstRun);
+    EXPECT_FALSE(reg->regkeyexists(LM, kProgramKey));
+    reg->createregkey(LM, kGameKey);
+    const std::string& game = imported.utpath();
+    reg->writeregvalue(LM, kGameKey, kGameFolderValue, game.substr(0, game.size() - 1));
+    const auto remembered = rememberedSettings(*reg, apppath);
+    EXPECT_TRUE(remembered.firstRun);
+    EXPECT_EQ(remembered.form.utpath(), game);
+    EXPECT_EQ(remembered.form.mapList().entries,
+              (std::vector<std::string>{"DM-Alpha.ut2", "DM-Beta.ut2"}));
+    EXPECT_TRUE(remembered.form.enabled().optGameType[7]);
+}
 
 TEST_F(RememberedSettingsTest, ImportThenExportGivesTheSameSettings) {
     ASSERT_EQ(imported.mapList().entries[1], "DM-Beta.ut2");
