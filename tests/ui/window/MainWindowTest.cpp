@@ -308,7 +308,8 @@ TEST_F(MainWindowTest, ClicksReachTheFormAndItsStateReachesTheWidgets) {
 TEST_F(MainWindowTest, ValuesSetByCodeShowAtOnce) {
     form.selectGameType(1);
     form.setMapSelection({false, true, true});
-    form.setText(Text::ServerName, "Caf\xE9 \x80 Arena");
+    form.setText(Text::ServerName, "Caf\xE9 \x80\xA0"
+                                   "Arena"); // 0xA0: the first Latin-1 byte
     form.setChecked(chkServerOptions(9), true);
     form.selectArena(3);
     form.setScroll(Scroll::GameSpeed, 150);
@@ -319,7 +320,7 @@ TEST_F(MainWindowTest, ValuesSetByCodeShowAtOnce) {
     EXPECT_EQ(list->item(0)->text(), "CTF-Foundry.ut2");
     EXPECT_FALSE(list->item(0)->isSelected());
     EXPECT_TRUE(list->item(1)->isSelected() && list->item(2)->isSelected());
-    EXPECT_EQ(child<QLineEdit>("txtServerName")->text(), QString::fromUtf8("Café € Arena"));
+    EXPECT_EQ(child<QLineEdit>("txtServerName")->text(), QString::fromUtf8("Café €\u00a0Arena"));
     EXPECT_TRUE(child<QCheckBox>("chkServerOptions_9")->isChecked());
     EXPECT_TRUE(child<QRadioButton>("optMutator_3")->isChecked());
     EXPECT_EQ(child<QScrollBar>("sclGameSpeed")->value(), 150);
