@@ -1,13 +1,12 @@
 #pragma once
 
+#include "ExpectError.h"
 #include "TempDir.h"
-#include "common/Error.h"
 #include "settings/SettingsForm.h"
 
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -62,25 +61,13 @@ private:
     std::string maps_;
 };
 
-inline std::set<std::string> namesIn(const std::filesystem::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
 // Runs a write that must fail with error, and checks that file keeps its old bytes and that
 // its folder holds no file it did not hold before.
 inline void expectFailureLeaves(const std::filesystem::path& file, int error,
                                 const std::function<void()>& write) {
     const std::string old = readFile(file);
     const auto before = namesIn(file.parent_path());
-    try {
-        write();
-        ADD_FAILURE() << "no error";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), error);
-    }
+    expectError(error, write);
     EXPECT_EQ(readFile(file), old);
     EXPECT_EQ(namesIn(file.parent_path()), before);
 }

@@ -5,6 +5,7 @@
 #include "app/Shell.h"
 #include "app/ShellOpener.h"
 #include "app/WindowHost.h"
+#include "common/Error.h"
 #include "launch/ServerLoops.h"
 #include "settings/SettingsForm.h"
 #include "store/RegistryFile.h"
@@ -59,6 +60,38 @@ public:
     int dressed = 0;
     int closed = 0;
     std::string title;
+};
+
+// A store that passes every call to real, except that it fails (as a busy or broken
+// database does) for as many calls as failures says; -1 fails every call.
+class FailingRegistry : public MRegistry {
+public:
+    FailingRegistry(MRegistry& real, int failures) : real_(real), failures_(failures) {}
+    bool regkeyexists(RegRoot r, std::string_view k) override { return pass().regkeyexists(r, k); }
+    bool createregkey(RegRoot r, std::string_view k) override { return pass().createregkey(r, k); }
+    bool writeregvalue(RegRoot r, std::string_view k, std::string_view n,
+                       const RegWriteValue& v) override {
+        return pass().writeregvalue(r, k, n, v);
+    }
+    RegValue readregvalue(RegRoot r, std::string_view k, std::string_view n,
+                          const RegValue& d) override {
+        return pass().readregvalue(r, k, n, d);
+    }
+    bool deleteregvalue(RegRoot r, std::string_view k, std::string_view n) override {
+        return pass().deleteregvalue(r, k, n);
+    }
+    void inTransaction(const std::function<void()>& body) override { pass().inTransaction(body); }
+
+private:
+    MRegistry& pass() {
+        if (failures_ == 0)
+            return real_;
+        if (failures_ > 0)
+            --failures_;
+        throw Error(errc::Registry, "database is locked");
+    }
+    MRegistry& real_;
+    int failures_;
 };
 
 // One run of the program: a fresh settings form, scripted dialogs, a recording opener, loops

@@ -52,7 +52,16 @@ std::string readFile(const fs::path& file) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-fs::path demoInstall() { return fs::path(QUARNEL_DEMO_INSTALL); }
+std::set<std::string> namesIn(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+fs::path demoInstall() {
+    return fs::path(QUARNEL_DEMO_INSTALL);
+}
 
 std::string copyDemoInstall(const TempDir& dir) {
     const fs::path target = dir.path() / "UT2003";

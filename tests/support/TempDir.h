@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,9 @@ private:
 
 // Reads a whole file as bytes; empty when it cannot be read.
 std::string readFile(const std::filesystem::path& file);
+
+// The names of the files and folders directly in folder.
+std::set<std::string> namesIn(const std::filesystem::path& folder);
 
 // The demo installation that ships in examples/demo-install.
 std::filesystem::path demoInstall();

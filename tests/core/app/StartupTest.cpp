@@ -1,5 +1,4 @@
 #include "ShellFixture.h"
-#include "common/Error.h"
 #include "common/Text.h"
 #include "game/Installation.h"
 
@@ -18,24 +17,6 @@ const FakeDialogs::Message kBrowse{"UT2003 path not found.  Please browse to UCC
                                    "Browse to UCC.EXE"};
 const FakeDialogs::Message kPathNotSet{"UT2003 Path not set properly.  App will close",
                                        "Path Not Set"};
-
-// A store that cannot be used at all: every operation fails.
-class BrokenRegistry : public MRegistry {
-public:
-    bool regkeyexists(RegRoot, std::string_view) override { fail(); }
-    bool createregkey(RegRoot, std::string_view) override { fail(); }
-    bool writeregvalue(RegRoot, std::string_view, std::string_view, const RegWriteValue&) override {
-        fail();
-    }
-    RegValue readregvalue(RegRoot, std::string_view, std::string_view, const RegValue&) override {
-        fail();
-    }
-    bool deleteregvalue(RegRoot, std::string_view, std::string_view) override { fail(); }
-    void inTransaction(const std::function<void()>&) override { fail(); }
-
-private:
-    [[noreturn]] static void fail() { throw Error(errc::Registry, "disk I/O error"); }
-};
 
 TEST_F(ShellTest, FirstRunAnnouncesItselfOnceAndStoresOnlyPathUntilShutdown) {
     storeGameFolder(install);
@@ -182,7 +163,7 @@ TEST_F(ShellTest, BonusPackTypesFollowTheMarkerFile) {
 }
 
 TEST_F(ShellTest, BrokenStoreStillStartsAndCloses) {
-    BrokenRegistry broken;
+    FailingRegistry broken(*registry, -1);
     ProgramRun run(broken, programFolder);
     run.dialogs.choose(install + "System/ucc.exe");
     EXPECT_NO_THROW(run.shell.Form_Load());
@@ -196,41 +177,8 @@ TEST_F(ShellTest, BrokenStoreStillStartsAndCloses) {
 // A store that fails only while start-up asks it (busy, say) and works again by shutdown
 // must keep the settings it holds: they were not loaded, so they are not overwritten.
 TEST_F(ShellTest, AStoreThatCouldNotBeAskedAtStartUpKeepsItsSettings) {
-    class FailsAtFirst : public MRegistry {
-    public:
-        explicit FailsAtFirst(MRegistry& real) : real_(real) {}
-        bool regkeyexists(RegRoot root, std::string_view key) override {
-            if (!asked_) {
-                asked_ = true;
-                throw Error(errc::Registry, "database is locked");
-            }
-            return real_.regkeyexists(root, key);
-        }
-        bool createregkey(RegRoot r, std::string_view k) override {
-            return real_.createregkey(r, k);
-        }
-        bool writeregvalue(RegRoot r, std::string_view k, std::string_view n,
-                           const RegWriteValue& v) override {
-            return real_.writeregvalue(r, k, n, v);
-        }
-        RegValue readregvalue(RegRoot r, std::string_view k, std::string_view n,
-                              const RegValue& d) override {
-            return real_.readregvalue(r, k, n, d);
-        }
-        bool deleteregvalue(RegRoot r, std::string_view k, std::string_view n) override {
-            return real_.deleteregvalue(r, k, n);
-        }
-        void inTransaction(const std::function<void()>& body) override {
-            real_.inTransaction(body);
-        }
-
-    private:
-        MRegistry& real_;
-        bool asked_ = false;
-    };
-
     put(kProgramKey, "ServerName", "Kept ");
-    FailsAtFirst flaky(*registry);
+    FailingRegistry flaky(*registry, 1);
     ProgramRun run(flaky, programFolder);
     run.dialogs.choose(install + "System/ucc.exe");
     run.shell.Form_Load();

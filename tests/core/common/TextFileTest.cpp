@@ -1,12 +1,11 @@
 #include "common/TextFile.h"
 
+#include "ExpectError.h"
 #include "TempDir.h"
-#include "common/Error.h"
 
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -14,6 +13,7 @@ namespace quarnel {
 namespace {
 
 namespace fs = std::filesystem;
+using test::expectError;
 using Lines = std::vector<std::string>;
 
 TEST(SplitLines, FromMemoryAndFromAFile) {
@@ -41,29 +41,12 @@ TEST(JoinTextLines, EndsEveryLineWithCrLf) {
     EXPECT_EQ(joinTextLines({"a", "", "b\r"}), "a\r\n\r\nb\r\r\n");
 }
 
-// Runs what and expects an Error with the given number.
-void expectError(int number, const std::function<void()>& what) {
-    try {
-        what();
-        ADD_FAILURE() << "no error";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), number);
-    }
-}
-
 TEST(ReadTextLines, MissingFileOrAFolderIsFileNotFound) {
     test::TempDir dir;
     for (const auto& path : {(dir.path() / "missing.ini").string(), dir.path().string()}) {
         expectError(errc::FileNotFound, [&] { readTextLines(path); });
         expectError(errc::FileNotFound, [&] { readFileBytes(path); });
     }
-}
-
-std::set<std::string> namesIn(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
 }
 
 TEST(WriteFileAtomically, CreatesAndReplacesKeepingThePermissionsAndNoTemporary) {
@@ -79,7 +62,7 @@ TEST(WriteFileAtomically, CreatesAndReplacesKeepingThePermissionsAndNoTemporary)
         EXPECT_EQ(test::readFile(target), std::string("sec\0nd", 6));
         EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, perms);
     }
-    EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"out.bat"});
+    EXPECT_EQ(test::namesIn(dir.path()), std::set<std::string>{"out.bat"});
 }
 
 TEST(WriteFileAtomically, WritesThroughALinkAndKeepsTheLink) {
@@ -91,7 +74,7 @@ TEST(WriteFileAtomically, WritesThroughALinkAndKeepsTheLink) {
     writeFileAtomically(link.string(), "new", true);
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(test::readFile(real), "new");
-    EXPECT_EQ(namesIn(dir.path() / "shared"), std::set<std::string>{"real.ini"});
+    EXPECT_EQ(test::namesIn(dir.path() / "shared"), std::set<std::string>{"real.ini"});
 }
 
 // A write that fails leaves the existing file as it was and no other file behind.
@@ -106,13 +89,13 @@ TEST(WriteFileAtomically, FailuresLeaveEverythingAsItWas) {
     dir.writeFile("keep.ini", "old");
     dir.writeFile("plain.txt", "a file, not a folder");
     dir.makeFolder("sub");
-    const auto before = namesIn(dir.path());
+    const auto before = test::namesIn(dir.path());
     for (const auto& [target, overwrite, error] : cases) {
         SCOPED_TRACE(target);
         expectError(error,
                     [&] { writeFileAtomically((dir.path() / target).string(), "new", overwrite); });
         EXPECT_EQ(test::readFile(dir.path() / "keep.ini"), "old");
-        EXPECT_EQ(namesIn(dir.path()), before);
+        EXPECT_EQ(test::namesIn(dir.path()), before);
         EXPECT_TRUE(fs::is_empty(dir.path() / "sub"));
     }
 }

@@ -54,16 +54,6 @@ TEST_F(ConfigFormTest, WithoutAGameFolderTheFirstLineNamesIt) {
     EXPECT_EQ(form.mapList().selectedCount(), 2u);
 }
 
-TEST_F(ConfigFormTest, MissingMapsFolderFallsBackToTheCurrentFolder) {
-    // The same game type as the first-run one, so only the re-pointing sets the folder.
-    std::vector<std::string> lines = demoLines();
-    lines[1] = "GameType=Deathmatch";
-    SettingsForm form;
-    formFromConfig(form, {writeCfg(lines), dir.path().string(), "/opt/quarnel/"});
-    EXPECT_EQ(form.utpath(), dir.withSeparator());
-    EXPECT_EQ(form.mapList().folder, game::currentFolder());
-}
-
 TEST_F(ConfigFormTest, StoppedLoadKeepsTheGameFolderOfLineOne) {
     std::vector<std::string> lines = demoLines();
     lines[10] = "GameSpeed=500";

@@ -178,5 +178,27 @@ TEST(RegistryFile, UnwritableFolderGivesAWorkingStoreForThisRun) {
     EXPECT_EQ(test::readFile(dir.path() / "plain-file"), "x");
 }
 
+// A store that another program holds locked is busy, not damaged: it is never moved aside.
+TEST(RegistryFile, BusyStoreStaysInPlaceAndTheRunUsesMemory) {
+    test::TempDir dir;
+    const fs::path file = dir.path() / "registry.db";
+    writeStore(file, 1);
+    const auto before = test::namesIn(dir.path());
+    sqlite3* holder = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &holder), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(holder, "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    auto opened = openRegistry(file, 50);
+    sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(holder);
+    EXPECT_FALSE(opened.persistent());
+    ASSERT_EQ(opened.notes.size(), 1u);
+    EXPECT_NE(opened.notes[0].find("cannot be used"), std::string::npos) << opened.notes[0];
+    EXPECT_EQ(test::namesIn(dir.path()), before);
+    EXPECT_EQ(openRegistry(file).registry->readregvalue(LM, kKey, "Map0"),
+              RegValue(std::string(200, 'a')));
+}
+
 } // namespace
 } // namespace quarnel

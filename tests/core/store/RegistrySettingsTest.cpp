@@ -79,18 +79,6 @@ SettingsForm everythingChanged(const GameFolder& game) {
     return f;
 }
 
-// The stored names are the configuration file's keys, in the same order.
-TEST(RegistrySettings, ValueNamesAreTheConfigKeysInOrder) {
-    SettingsForm form;
-    form.applyFirstRunDefaults();
-    std::vector<std::string> names, keys;
-    for (const auto& [name, value] : registryEntries(form))
-        names.push_back(name);
-    for (const CfgLine& line : kCfgLines)
-        keys.emplace_back(line.key);
-    EXPECT_EQ(names, keys);
-}
-
 TEST(RegistrySettings, SavedTextsAreStoredExactly) {
     struct Case {
         std::function<void(SettingsForm&)> edit;

@@ -1,7 +1,7 @@
 #include "store/SqliteRegistry.h"
 
+#include "ExpectError.h"
 #include "TempDir.h"
-#include "common/Error.h"
 #include "store/RegistryFile.h"
 
 #include <climits>
@@ -16,15 +16,9 @@ constexpr std::string_view kKey = "SOFTWARE\\QUARNEL";
 
 using Bytes = std::vector<std::uint8_t>;
 
-// Expects Error 1001 with the given message from call.
-template <typename F> void expectRegistryError(F&& call, std::string_view message) {
-    try {
-        call();
-        ADD_FAILURE() << "no error raised, expected " << message;
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), errc::Registry);
-        EXPECT_EQ(std::string(e.what()), message);
-    }
+// The message of the Error 1001 that call raises.
+std::string registryError(const std::function<void()>& call) {
+    return test::expectError(errc::Registry, call);
 }
 
 class SqliteRegistryTest : public ::testing::Test {
@@ -56,9 +50,10 @@ TEST_F(SqliteRegistryTest, ValueReadsBackAsWritten) {
 TEST_F(SqliteRegistryTest, RefusedKindsRaiseAndStoreNothing) {
     for (const RegWriteValue& value :
          {RegWriteValue(true), RegWriteValue(false), RegWriteValue(1.5)}) {
-        expectRegistryError([&] { reg->writeregvalue(LM, kKey, "Flag", value); },
-                            "Unsupported value type");
-        expectRegistryError([&] { reg->readregvalue(LM, kKey, "Flag"); }, "Unsupported value type");
+        EXPECT_EQ(registryError([&] { reg->writeregvalue(LM, kKey, "Flag", value); }),
+                  "Unsupported value type");
+        EXPECT_EQ(registryError([&] { reg->readregvalue(LM, kKey, "Flag"); }),
+                  "Unsupported value type");
     }
     // Below a key that cannot be opened, the key is looked at first: false, no error.
     EXPECT_FALSE(reg->writeregvalue(LM, "SOFTWARE\\Missing", "Flag", true));
@@ -79,8 +74,8 @@ TEST_F(SqliteRegistryTest, ReadConvertsByStoredType) {
         if (expected)
             EXPECT_EQ(reg->readregvalue(LM, kKey, "Raw", std::string(" ")), *expected);
         else
-            expectRegistryError([&] { reg->readregvalue(LM, kKey, "Raw", std::string(" ")); },
-                                "Unsupported value type");
+            EXPECT_EQ(registryError([&] { reg->readregvalue(LM, kKey, "Raw", std::string(" ")); }),
+                      "Unsupported value type");
     }
 }
 
@@ -93,8 +88,8 @@ TEST_F(SqliteRegistryTest, ReadBelowMissingKeyGivesDefaultAbsentValueRaises) {
     // The same key below the other root does not exist.
     EXPECT_EQ(reg->readregvalue(RegRoot::CurrentUser, kKey, "UTPATH", std::string(" ")),
               RegValue(std::string(" ")));
-    expectRegistryError([&] { reg->readregvalue(LM, kKey, "UTPATH", std::string(" ")); },
-                        "Unsupported value type");
+    EXPECT_EQ(registryError([&] { reg->readregvalue(LM, kKey, "UTPATH", std::string(" ")); }),
+              "Unsupported value type");
 }
 
 // createregkey: false for a new key, true for an existing one.
@@ -112,15 +107,16 @@ TEST_F(SqliteRegistryTest, KeysAndNamesIgnoreCaseParentsExistDeletesReport) {
     EXPECT_TRUE(reg->deleteregvalue(LM, kKey, "mapcount"));
     EXPECT_FALSE(reg->deleteregvalue(LM, kKey, "MapCount"));
     EXPECT_FALSE(reg->deleteregvalue(LM, "SOFTWARE\\Missing", "MapCount"));
-    expectRegistryError([&] { reg->readregvalue(LM, kKey, "MapCount"); }, "Unsupported value type");
+    EXPECT_EQ(registryError([&] { reg->readregvalue(LM, kKey, "MapCount"); }),
+              "Unsupported value type");
 }
 
 TEST_F(SqliteRegistryTest, MalformedKeyPathsNameNoKey) {
     for (std::string_view path : {"", "\\", "\\SOFTWARE", "SOFTWARE\\", "SOFTWARE\\\\QUARNEL"}) {
         SCOPED_TRACE(std::string(path));
         EXPECT_FALSE(reg->regkeyexists(LM, path));
-        expectRegistryError([&] { reg->createregkey(LM, path); },
-                            "Unable to create the registry key");
+        EXPECT_EQ(registryError([&] { reg->createregkey(LM, path); }),
+                  "Unable to create the registry key");
         EXPECT_FALSE(reg->writeregvalue(LM, path, "V", std::string("x")));
         EXPECT_EQ(reg->readregvalue(LM, path, "V", std::string(" ")), RegValue(std::string(" ")));
         EXPECT_FALSE(reg->deleteregvalue(LM, path, "V"));

@@ -156,15 +156,9 @@ TEST_F(MainWindowTest, ControlsCarryTheirCaptionsTooltipsAndLimits) {
     for (const auto& def : kScrollControls) {
         auto* bar = child<QScrollBar>(qs(def.name));
         ASSERT_NE(bar, nullptr);
-        EXPECT_EQ(bar->minimum(), def.min);
         EXPECT_EQ(bar->maximum(), def.max);
-        EXPECT_EQ(bar->singleStep(), 1);
-        EXPECT_EQ(bar->pageStep(), 1);
         EXPECT_EQ(child<QLabel>(qs(def.labelName))->toolTip(), qs(def.tooltip));
     }
-    for (int i = 0; i < kArenaCount; ++i)
-        EXPECT_EQ(child<QRadioButton>("optMutator_" + QString::number(i))->toolTip(),
-                  qs(kArenaOptions[static_cast<std::size_t>(i)].tooltip));
 
     // A box takes no more characters than its limit, and what it keeps reaches the form.
     typeInto(child<QLineEdit>("txtTimeLimit"), "12345");
@@ -210,7 +204,6 @@ TEST_F(MainWindowTest, ValueLabelsShowSettledValuesAndTheDragForm) {
         QTest::mouseRelease(bar, Qt::LeftButton, {}, grip + QPoint(40, 0));
         EXPECT_EQ(label->text(), shown(dragged));
         EXPECT_EQ(form.scroll(def.id), dragged);
-        EXPECT_EQ(form.caption(def.id), shown(dragged).toStdString());
     }
 }
 
@@ -237,16 +230,11 @@ TEST_F(MainWindowTest, LeavingACheckedFieldChecksIt) {
                                         {std::string(check.message), std::string(check.title)}}));
     }
 
+    // An accepted value stays, without a message.
     dialogs.messages.clear();
     EXPECT_TRUE(leave(Text::Port, "65000"));
     EXPECT_EQ(form.text(Text::Port), "65000");
     EXPECT_TRUE(dialogs.messages.empty());
-    for (const char* refused : {"65001", "abc", ""}) {
-        SCOPED_TRACE(refused);
-        EXPECT_FALSE(leave(Text::Port, refused));
-        EXPECT_EQ(form.text(Text::Port), "7777");
-    }
-    EXPECT_EQ(dialogs.messages.size(), 3u);
 }
 
 TEST_F(MainWindowTest, ARefusedFieldStopsTheButtonButNotTheMenu) {
@@ -285,60 +273,27 @@ TEST_F(MainWindowTest, ARefusedFieldStopsTheButtonButNotTheMenu) {
     EXPECT_EQ(commands.at(2).at(0).toInt(), MainWindow::SaveConfig);
 }
 
-TEST_F(MainWindowTest, MasterBoxesEnableTheirDependantsAndKeepValues) {
-    form.setChecked(Check::BotSkill, true);
-    form.setScroll(Scroll::MinPlayers, 7);
-    form.setBotSkillText("Masterful");
-    form.setText(Text::webport, "8080");
+// What the model decides (enabling, the refill, Select All) is tested there; here only that
+// clicks reach it and its state reaches the widgets.
+TEST_F(MainWindowTest, ClicksReachTheFormAndItsStateReachesTheWidgets) {
     showTab(1);
-    auto* adjust = child<QCheckBox>("chkBotSkill");
     auto* skill = child<QComboBox>("cboBotSkill");
-    auto* minPlayers = child<QScrollBar>("sclMinPlayers");
-    auto* webport = child<QLineEdit>("txtwebport");
     const QPalette system = QApplication::palette();
-
-    auto expectShown = [&](bool bots, bool web) {
-        EXPECT_EQ(adjust->isEnabled(), bots);
-        EXPECT_EQ(skill->isEnabled(), bots);
-        EXPECT_EQ(minPlayers->isEnabled(), bots);
-        EXPECT_EQ(skill->palette().color(QPalette::Button),
-                  system.color(bots ? QPalette::Base : QPalette::Button));
-        EXPECT_EQ(webport->isEnabled(), web);
-        EXPECT_TRUE(adjust->isChecked());
-        EXPECT_EQ(skill->currentText(), "Masterful");
-        EXPECT_EQ(minPlayers->value(), 7);
-        EXPECT_EQ(webport->text(), "8080");
-    };
-    expectShown(false, false);
-    clickBox("chkUseBots");
-    expectShown(true, false);
-    clickBox("chkWebadmin");
-    expectShown(true, true);
+    EXPECT_FALSE(skill->isEnabled());
+    EXPECT_EQ(skill->palette().color(QPalette::Button), system.color(QPalette::Button));
     clickBox("chkUseBots");
     clickBox("chkWebadmin");
-    expectShown(false, false);
-}
+    EXPECT_TRUE(form.checked(Check::UseBots));
+    for (const char* name : {"chkBotSkill", "cboBotSkill", "sclMinPlayers", "txtwebport"})
+        EXPECT_TRUE(child<QWidget>(name)->isEnabled()) << name;
+    EXPECT_EQ(skill->palette().color(QPalette::Button), system.color(QPalette::Base));
 
-// The list's entries, or only its selected ones.
-QStringList entries(QListWidget* list, bool selectedOnly = false) {
-    QStringList names;
-    for (int row = 0; row < list->count(); ++row)
-        if (!selectedOnly || list->item(row)->isSelected())
-            names << list->item(row)->text();
-    return names;
-}
-
-TEST_F(MainWindowTest, ChoosingAGameTypeRefillsTheListWithNothingSelected) {
+    showTab(0);
     auto* list = child<QListWidget>("filMapList");
-    EXPECT_EQ(entries(list), (QStringList{"DM-Cellar.ut2", "DM-Lighthouse.ut2", "DM-Quarry.ut2",
-                                          "DM-Reactor.ut2", "dm-sunken.ut2"}));
-    auto choose = [&](int type) {
-        QTest::mouseClick(child<QRadioButton>("optGameType_" + QString::number(type)),
-                          Qt::LeftButton);
-    };
-
-    choose(1);
-    EXPECT_EQ(entries(list), (QStringList{"CTF-Foundry.ut2", "CTF-Glacier.ut2", "CTF-Harbor.ut2"}));
+    QTest::mouseClick(child<QRadioButton>("optGameType_1"), Qt::LeftButton);
+    EXPECT_EQ(form.gameType(), 1);
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->item(2)->text(), "CTF-Harbor.ut2");
     auto clickRow = [&](int row, Qt::KeyboardModifiers keys) {
         QTest::mouseClick(list->viewport(), Qt::LeftButton, keys,
                           list->visualItemRect(list->item(row)).center());
@@ -346,55 +301,31 @@ TEST_F(MainWindowTest, ChoosingAGameTypeRefillsTheListWithNothingSelected) {
     clickRow(0, {});
     clickRow(2, Qt::ControlModifier);
     EXPECT_EQ(form.mapList().selected, (std::vector<bool>{true, false, true}));
-
-    choose(0);
-    EXPECT_EQ(form.gameType(), 0);
-    EXPECT_EQ(entries(list), (QStringList{"BR-Canyon.ut2", "BR-Skyline.ut2"}));
-    EXPECT_TRUE(list->selectedItems().isEmpty());
-    EXPECT_EQ(form.mapList().selectedCount(), 0u);
-
-    // "Other" lists every map and opens the custom type box; its text survives a switch.
-    auto* custom = child<QLineEdit>("txtGametype");
-    EXPECT_FALSE(custom->isEnabled());
-    choose(8);
-    EXPECT_EQ(list->count(), 13);
-    EXPECT_TRUE(custom->isEnabled());
-    typeInto(custom, "MyGame.MyType");
-    choose(2);
-    EXPECT_FALSE(custom->isEnabled());
-    EXPECT_EQ(form.text(Text::Gametype), "MyGame.MyType");
-}
-
-TEST_F(MainWindowTest, SelectAllAndClearAllCoverEveryMap) {
-    test::TempDir big;
-    for (int i = 1; i <= 40; ++i)
-        big.writeFile("Maps/DM-Map" + std::to_string(100 + i) + ".ut2", "");
-    form.setUtpath(big.withSeparator());
-    form.optGameType_Click(2);
-    auto* list = child<QListWidget>("filMapList");
-    ASSERT_EQ(list->count(), 40);
-
     QTest::mouseClick(child<QPushButton>("cmdselectall"), Qt::LeftButton);
-    EXPECT_EQ(list->selectedItems().size(), 40);
-    EXPECT_EQ(form.mapList().selectedCount(), 40u);
+    EXPECT_EQ(list->selectedItems().size(), 3);
     QTest::mouseClick(child<QPushButton>("cmdclearall"), Qt::LeftButton);
     EXPECT_TRUE(list->selectedItems().isEmpty());
-    EXPECT_EQ(form.mapList().selectedCount(), 0u);
+    QTest::mouseClick(child<QRadioButton>("optGameType_8"), Qt::LeftButton);
+    EXPECT_EQ(list->count(), 13);
+    EXPECT_TRUE(child<QLineEdit>("txtGametype")->isEnabled());
 }
 
 TEST_F(MainWindowTest, ValuesSetByCodeShowAtOnce) {
     form.selectGameType(1);
     form.setMapSelection({false, true, true});
-    form.setText(Text::ServerName, "Caf\xE9 \x80 Arena");
+    form.setText(Text::ServerName, "Caf\xE9 \x80\xA0"
+                                   "Arena"); // 0xA0: the first Latin-1 byte
     form.setChecked(chkServerOptions(9), true);
     form.selectArena(3);
     form.setScroll(Scroll::GameSpeed, 150);
     form.setBotSkillText("Godlike!");
 
     EXPECT_TRUE(child<QRadioButton>("optGameType_1")->isChecked());
-    EXPECT_EQ(entries(child<QListWidget>("filMapList"), true),
-              (QStringList{"CTF-Glacier.ut2", "CTF-Harbor.ut2"}));
-    EXPECT_EQ(child<QLineEdit>("txtServerName")->text(), QString::fromUtf8("Café € Arena"));
+    auto* list = child<QListWidget>("filMapList");
+    EXPECT_EQ(list->item(0)->text(), "CTF-Foundry.ut2");
+    EXPECT_FALSE(list->item(0)->isSelected());
+    EXPECT_TRUE(list->item(1)->isSelected() && list->item(2)->isSelected());
+    EXPECT_EQ(child<QLineEdit>("txtServerName")->text(), QString::fromUtf8("Café €\u00a0Arena"));
     EXPECT_TRUE(child<QCheckBox>("chkServerOptions_9")->isChecked());
     EXPECT_TRUE(child<QRadioButton>("optMutator_3")->isChecked());
     EXPECT_EQ(child<QScrollBar>("sclGameSpeed")->value(), 150);

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "common/Error.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace quarnel::test {
+
+// Runs what and expects it to throw an Error with the given number; returns its message
+// (empty, after a failure, when nothing was thrown).
+inline std::string expectError(int number, const std::function<void()>& what) {
+    try {
+        what();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), number) << e.what();
+        return e.what();
+    }
+    ADD_FAILURE() << "no error raised, expected error " << number;
+    return {};
+}
+
+} // namespace quarnel::test
