@@ -110,7 +110,7 @@ constexpr std::string_view kLaunchIni = "quarnel.ini";
 // The server INI is a rewrite of the game's own; without it nothing is written at all,
 // rather than a batch file that names an INI file that never comes.
 void requireTemplate(const SettingsForm& form) {
-    const std::string ini = game::templateIni(form.utpath());
+    const std::string ini = game::templateIni(form.gameFolder());
     if (!game::fileExists(ini))
         throw CommandError(ini, Error(errc::FileNotFound, "File not found"));
 }
@@ -118,7 +118,7 @@ void requireTemplate(const SettingsForm& form) {
 void writeLaunchFiles(const SettingsForm& form, const std::string& folder,
                       const std::string& batchName, const std::string& iniName) {
     try {
-        makegamebat(form, folder, batchName, true);
+        writeBatchFile(form, folder, batchName, true);
     } catch (const Error& e) {
         throw CommandError(folder + batchName, e);
     }
@@ -130,7 +130,7 @@ void writeLaunchFiles(const SettingsForm& form, const std::string& folder,
         }
     }
     try {
-        makegameconfig(form, folder, iniName, true);
+        writeServerIni(form, folder, iniName, true);
     } catch (const Error& e) {
         throw CommandError(folder + iniName, e);
     }
@@ -169,7 +169,7 @@ void commandLine(const Arguments& args, Context& context) {
     SettingsForm form;
     formSettings(form, args, context);
     const std::string ini = args.value("--ini").value_or(std::string(kLaunchIni));
-    const std::string line = buildcommandline(form, ini);
+    const std::string line = serverCommandLine(form, ini);
     if (line.empty())
         throw CommandError(args.positional[0], "the server command line could not be formed");
     context.out << line << "\n";
@@ -190,7 +190,7 @@ void launch(const Arguments& args, Context& context) {
     SettingsForm form;
     formSettings(form, args, context);
     requireTemplate(form);
-    const std::string folder = game::systemFolder(form.utpath());
+    const std::string folder = game::systemFolder(form.gameFolder());
     const bool start = !args.flag("--no-start");
     // The files of a loop that runs are left alone.
     if constexpr (kWritesRestartScript)

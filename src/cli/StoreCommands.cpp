@@ -46,8 +46,8 @@ void exportConfig(const Arguments& args, Context& context) {
     if (ec)
         throw CommandError(storeFile.string(), ec.message());
     OpenedRegistry store;
-    std::unique_ptr<MRegistry> empty;
-    MRegistry* registry = nullptr;
+    std::unique_ptr<Registry> empty;
+    Registry* registry = nullptr;
     if (noStore) {
         empty = makeMemoryRegistry();
         registry = empty.get();

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "app/Command.h"
 #include "app/Dialogs.h"
 #include "app/ShellOpener.h"
 #include "app/WindowHost.h"
 #include "check/Machine.h"
 #include "launch/ServerLoops.h"
 #include "settings/SettingsForm.h"
-#include "store/MRegistry.h"
+#include "store/Registry.h"
 
 #include <optional>
 #include <string>
@@ -19,29 +20,26 @@ namespace quarnel {
 // the desktop, the store and the window only through the interfaces it is given.
 class Shell {
 public:
-    // The four commands, by the index of their button.
-    enum Command { LaunchServer = 0, LoadConfig = 1, SaveConfig = 2, MakeBatIni = 3 };
-
-    // programFolder is the folder of the program's executable; apppath is it with a final
+    // programFolder is the folder of the program's executable; appFolder is it with a final
     // separator. loops starts the restart script on Launch Server; without it (Windows) the
     // batch file is started with opener.
-    Shell(SettingsForm& form, MRegistry& registry, Dialogs& dialogs, ShellOpener& opener,
+    Shell(SettingsForm& form, Registry& registry, Dialogs& dialogs, ShellOpener& opener,
           WindowHost& window, std::string programFolder, ServerLoops* loops);
 
     // Start-up, before the window is first shown.
-    void Form_Load();
+    void onStart();
     // The path check, each time the window becomes active: closes the program when no game
     // folder is known.
-    void Form_Activate();
+    void onActivate();
     // Shutdown, for whatever reason the window closes: saves the settings, once. Never
     // refuses the close; a store that cannot save is passed over.
-    void Form_Unload();
+    void onClose();
     // Saves and closes the window, as the Exit menu item does.
     void unload();
 
-    // Runs command 0-3; any other index does nothing. A command that fails ends silently
-    // where it failed and keeps what it had already written.
-    void cmdOptions_Click(int index);
+    // Runs the command. A command that fails ends silently where it failed and keeps what it
+    // had already written.
+    void run(Command command);
 
     bool unloaded() const { return unloaded_; }
 
@@ -68,7 +66,7 @@ private:
                                                      std::string_view refusal);
 
     SettingsForm& form_;
-    MRegistry& registry_;
+    Registry& registry_;
     Dialogs& dialogs_;
     ShellOpener& opener_;
     WindowHost& window_;

@@ -39,12 +39,12 @@ std::string browseStartFolder() {
 
 } // namespace
 
-Shell::Shell(SettingsForm& form, MRegistry& registry, Dialogs& dialogs, ShellOpener& opener,
+Shell::Shell(SettingsForm& form, Registry& registry, Dialogs& dialogs, ShellOpener& opener,
              WindowHost& window, std::string programFolder, ServerLoops* loops)
     : form_(form), registry_(registry), dialogs_(dialogs), opener_(opener), window_(window),
       programFolder_(game::withSeparator(std::move(programFolder))), loops_(loops) {}
 
-void Shell::Form_Load() {
+void Shell::onStart() {
     window_.dress();
     window_.setTitle(std::string(kProductName));
 
@@ -53,23 +53,23 @@ void Shell::Form_Load() {
     // are not saved into it at shutdown, so whatever it does hold is not overwritten.
     bool ranBefore = false;
     try {
-        ranBefore = registry_.regkeyexists(kRoot, kProgramKey);
+        ranBefore = registry_.keyExists(kRoot, kProgramKey);
     } catch (const Error&) {
         storeUnusable_ = true;
     }
 
-    form_.setApppath(programFolder_);
+    form_.setAppFolder(programFolder_);
     if (storeUnusable_) {
-        form_.setUtpath({});
+        form_.setGameFolder({});
         form_.applyFirstRunDefaults();
     } else if (!ranBefore) {
         try {
-            registry_.createregkey(kRoot, kProgramKey);
+            registry_.createKey(kRoot, kProgramKey);
         } catch (const Error&) {
         }
         rememberProgramFolder();
         dialogs_.message(kFirstRunText, "First Run Time");
-        form_.setUtpath({});
+        form_.setGameFolder({});
         form_.applyFirstRunDefaults();
     } else {
         // A later run: the game folder saved at the last shutdown and every stored setting.
@@ -78,12 +78,12 @@ void Shell::Form_Load() {
         restoreStoredSettings(registry_, form_);
     }
 
-    if (!game::folderExists(form_.utpath()))
+    if (!game::folderExists(form_.gameFolder()))
         useGameEntry(registry_, form_);
-    if (!game::folderExists(form_.utpath()))
+    if (!game::folderExists(form_.gameFolder()))
         browseToUccExe();
 
-    form_.offerBonusPackTypes(game::hasBonusPack(form_.utpath()));
+    form_.offerBonusPackTypes(game::hasBonusPack(form_.gameFolder()));
     form_.bringPanelsInStep();
 }
 
@@ -91,7 +91,7 @@ void Shell::Form_Load() {
 // so a store that refuses it changes nothing.
 void Shell::rememberProgramFolder() {
     try {
-        registry_.writeregvalue(kRoot, kProgramKey, kPathValue, programFolder_);
+        registry_.writeValue(kRoot, kProgramKey, kPathValue, programFolder_);
     } catch (const Error&) {
     }
 }
@@ -107,20 +107,20 @@ void Shell::browseToUccExe() {
     request.filterPattern = kServerProgramPattern;
     request.defaultExtension = "exe";
     const FileDialogResult chosen = dialogs_.fileDialog(request);
-    form_.setUtpath(chosen.cancelled ? std::string()
-                                     : app::utpathFromUccExe(chosen.path, chosen.title));
-    if (!form_.utpath().empty())
+    form_.setGameFolder(chosen.cancelled ? std::string()
+                                         : app::gameFolderFromUccExe(chosen.path, chosen.title));
+    if (!form_.gameFolder().empty())
         pointMapListAtGame(form_);
 }
 
-void Shell::Form_Activate() {
-    if (unloaded_ || !app::utpathUnset(form_.utpath()))
+void Shell::onActivate() {
+    if (unloaded_ || !app::gameFolderUnset(form_.gameFolder()))
         return;
     dialogs_.message("UT2003 Path not set properly.  App will close", "Path Not Set");
     unload();
 }
 
-void Shell::Form_Unload() {
+void Shell::onClose() {
     if (unloaded_)
         return;
     unloaded_ = true;
@@ -128,13 +128,13 @@ void Shell::Form_Unload() {
         return;
     // Closing always succeeds, whether or not the store takes the settings.
     try {
-        savetoreg(registry_, form_);
+        saveSettings(registry_, form_);
     } catch (const std::exception&) {
     }
 }
 
 void Shell::unload() {
-    Form_Unload();
+    onClose();
     window_.close();
 }
 

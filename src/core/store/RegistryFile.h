@@ -50,6 +50,6 @@ OpenedRegistry openRegistry(const std::filesystem::path& file,
                             int busyTimeoutMs = kDefaultBusyTimeoutMs);
 
 // A store in memory, empty, for tests and for runs that must not touch the disk.
-std::unique_ptr<MRegistry> makeMemoryRegistry();
+std::unique_ptr<Registry> makeMemoryRegistry();
 
 } // namespace quarnel

@@ -42,7 +42,7 @@ const std::array<QKeySequence, 4> kMenuShortcuts = {
 
 } // namespace
 
-MainWindow::MainWindow(SettingsForm& form, Dialogs& dialogs, MRegistry& registry, QWidget* parent)
+MainWindow::MainWindow(SettingsForm& form, Dialogs& dialogs, Registry& registry, QWidget* parent)
     : QMainWindow(parent), form_(form), dialogs_(dialogs), registry_(registry),
       binding_(new FormBinding(form, this)), guard_(new FieldGuard(form, dialogs, this)) {
     setObjectName(QStringLiteral("frmquarnel"));
@@ -77,7 +77,7 @@ MainWindow::MainWindow(SettingsForm& form, Dialogs& dialogs, MRegistry& registry
     setCentralWidget(central);
 
     watchFields();
-    connect(tabMain_, &QTabBar::currentChanged, this, &MainWindow::tabMain_Click);
+    connect(tabMain_, &QTabBar::currentChanged, this, &MainWindow::showTab);
 
     binding_->refreshAll();
     // The window is as large as the largest of the tabs, and stays so.
@@ -99,7 +99,8 @@ void MainWindow::buildMenus() {
         item->setObjectName(QString::fromLatin1(names[i]));
         item->setShortcut(kMenuShortcuts[i]);
         // A menu item acts at once: it does not move the focus, so no field is checked.
-        connect(item, &QAction::triggered, this, [this, i] { emit commandRequested(i); });
+        connect(item, &QAction::triggered, this,
+                [this, i] { emit commandRequested(kCommands[static_cast<std::size_t>(i)]); });
     }
     options->addSeparator();
     // Whether Launch Server and Make .BAT/.INI check the settings first; remembered at once.
@@ -160,7 +161,8 @@ QGroupBox* MainWindow::buildCommands() {
         auto* button = new QPushButton(QString::fromLatin1(kCommandCaptions[i]), frame);
         button->setObjectName(arrayName("cmdOptions", i));
         button->setMinimumHeight(30);
-        connect(button, &QPushButton::clicked, this, [this, i] { emit commandRequested(i); });
+        connect(button, &QPushButton::clicked, this,
+                [this, i] { emit commandRequested(kCommands[static_cast<std::size_t>(i)]); });
         layout->addWidget(button);
         commands_[static_cast<std::size_t>(i)] = button;
     }
@@ -175,7 +177,7 @@ void MainWindow::watchFields() {
         edit->installEventFilter(this);
 }
 
-void MainWindow::tabMain_Click(int index) {
+void MainWindow::showTab(int index) {
     // The page goes by the tab's caption; a tab of another caption changes nothing.
     const QString caption = tabMain_->tabText(index);
     const std::array<std::string_view, 3> captions = {caption::tabGame, caption::tabServer,

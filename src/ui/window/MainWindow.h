@@ -1,6 +1,7 @@
 #pragma once
 
 #include "about/SysInfo.h"
+#include "app/Command.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -17,7 +18,7 @@ class AboutBox;
 class Dialogs;
 class FieldGuard;
 class FormBinding;
-class MRegistry;
+class Registry;
 class SettingsForm;
 
 // The settings window, frmquarnel: the menus, the tab strip with its six frames and the
@@ -26,16 +27,12 @@ class SettingsForm;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // The command indexes of cmdOptions and the menu items.
-    enum Command { LaunchServer = 0, LoadConfig = 1, SaveConfig = 2, MakeBatIni = 3 };
-
-    MainWindow(SettingsForm& form, Dialogs& dialogs, MRegistry& registry,
-               QWidget* parent = nullptr);
+    MainWindow(SettingsForm& form, Dialogs& dialogs, Registry& registry, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // tabMain's click: shows the page of the tab with this index (by its caption) and hides
     // the others.
-    void tabMain_Click(int index);
+    void showTab(int index);
 
     // aboutmenu: shows the About box without blocking this window; an open one comes up.
     void showAbout();
@@ -47,7 +44,7 @@ public:
 signals:
     // A command button was clicked (and the field being left accepted its value), or a menu
     // item chosen: 0 Launch Server, 1 Load Config, 2 Save Config, 3 Make .BAT/.INI.
-    void commandRequested(int index);
+    void commandRequested(quarnel::Command command);
     // The window became the active window.
     void activated();
     // The window is closing; the close is never cancelled.
@@ -66,7 +63,7 @@ private:
 
     SettingsForm& form_;
     Dialogs& dialogs_;
-    MRegistry& registry_;
+    Registry& registry_;
     FormBinding* binding_;
     FieldGuard* guard_;
     QTabBar* tabMain_ = nullptr;

@@ -21,19 +21,19 @@ const FakeDialogs::Message kPathNotSet{"UT2003 Path not set properly.  App will 
 TEST_F(ShellTest, FirstRunAnnouncesItselfOnceAndStoresOnlyPathUntilShutdown) {
     storeGameFolder(install);
     auto run = newRun();
-    run->shell.Form_Load();
+    run->shell.onStart();
 
     EXPECT_EQ(run->dialogs.messages, std::vector{kFirstRun});
     EXPECT_TRUE(run->dialogs.requests.empty());
     EXPECT_EQ(run->window.title, "Quarnel");
     EXPECT_EQ(run->window.dressed, 1);
     EXPECT_EQ(run->form.gameType(), 2);
-    EXPECT_EQ(run->form.utpath(), install);
+    EXPECT_EQ(run->form.gameFolder(), install);
     EXPECT_EQ(run->form.mapList().folder, install + "Maps");
     EXPECT_EQ(run->form.mapList().pattern, "DM-*.*");
     // The panels are in step with the unchecked Use Bots and Enable WebAdmin boxes.
-    EXPECT_FALSE(run->form.enabled().chkBotSkill);
-    EXPECT_FALSE(run->form.enabled().txtwebport);
+    EXPECT_FALSE(run->form.enabled().botSkillCheck);
+    EXPECT_FALSE(run->form.enabled().webAdminPort);
 
     EXPECT_EQ(text(kProgramKey, "Path"), programFolder + "/");
     for (const char* name : {"UTPATH", "MapCount", "GameType", "ServerName", "UseMapRotation"})
@@ -41,7 +41,7 @@ TEST_F(ShellTest, FirstRunAnnouncesItselfOnceAndStoresOnlyPathUntilShutdown) {
 
     run->shell.unload();
     EXPECT_EQ(run->window.closed, 1);
-    EXPECT_EQ(storedPathToUtpath(text(kProgramKey, "UTPATH")), install);
+    EXPECT_EQ(storedPathToGameFolder(text(kProgramKey, "UTPATH")), install);
     EXPECT_EQ(run->dialogs.messages.size(), 1u);
 }
 
@@ -49,7 +49,7 @@ TEST_F(ShellTest, LaterRunRestoresTheLastSettingsWithoutAskingElsewhere) {
     storeGameFolder(install);
     {
         auto first = newRun();
-        first->shell.Form_Load();
+        first->shell.onStart();
         first->form.selectGameType(1);
         ASSERT_GE(first->form.mapList().count(), 2u);
         first->form.setMapSelected(1, true);
@@ -62,15 +62,15 @@ TEST_F(ShellTest, LaterRunRestoresTheLastSettingsWithoutAskingElsewhere) {
     storeGameFolder(copyDemoInstall(elsewhere));
 
     auto run = newRun();
-    run->shell.Form_Load();
+    run->shell.onStart();
 
     EXPECT_TRUE(run->dialogs.messages.empty());
     EXPECT_TRUE(run->dialogs.requests.empty());
-    EXPECT_EQ(run->form.utpath(), install);
+    EXPECT_EQ(run->form.gameFolder(), install);
     EXPECT_EQ(run->form.gameType(), 1);
     EXPECT_EQ(run->form.mapList().selected, (std::vector<bool>{false, true, false}));
     EXPECT_EQ(run->form.text(Text::ServerName), "Big Server");
-    EXPECT_TRUE(run->form.enabled().chkBotSkill);
+    EXPECT_TRUE(run->form.enabled().botSkillCheck);
     // The stored map entries stay in the store while the program runs.
     EXPECT_EQ(trimRightBlanks(text(kProgramKey, "Map1")), "CTF-Glacier");
 }
@@ -82,11 +82,11 @@ TEST_F(ShellTest, StoredFolderThatIsGoneOrAbsentFallsBackToTheGameEntry) {
     for (const char* state : {"vanished", "absent"}) {
         SCOPED_TRACE(state);
         auto run = newRun();
-        run->shell.Form_Load();
+        run->shell.onStart();
         EXPECT_TRUE(run->dialogs.messages.empty());
-        EXPECT_EQ(run->form.utpath(), install);
+        EXPECT_EQ(run->form.gameFolder(), install);
         EXPECT_EQ(run->form.mapList().folder, install + "Maps");
-        registry->deleteregvalue(RegRoot::LocalMachine, kProgramKey, kUtpathValue);
+        registry->deleteValue(RegRoot::LocalMachine, kProgramKey, kUtpathValue);
     }
 }
 
@@ -100,38 +100,38 @@ TEST_F(ShellTest, BrowsingPointsAtTheServerProgram) {
                                                            {"Linux/UT/System/ucc-bin", "Linux/UT/"},
                                                            {"UT2003/System/BonusPack.int", nullptr},
                                                            {nullptr, nullptr}}; // cancelled
-    for (const auto& [chosen, utpath] : choices) {
+    for (const auto& [chosen, gameFolder] : choices) {
         SCOPED_TRACE(chosen ? chosen : "cancelled");
         auto run = newRun();
         if (chosen != nullptr)
             run->dialogs.choose(dir.withSeparator() + chosen);
-        run->shell.Form_Load();
+        run->shell.onStart();
 
         EXPECT_EQ(run->dialogs.messages, std::vector{kBrowse});
         ASSERT_EQ(run->dialogs.requests.size(), 1u);
         EXPECT_EQ(run->dialogs.requests[0].mode, FileDialogRequest::Mode::Open);
         EXPECT_EQ(run->dialogs.requests[0].filterPattern,
                   kWritesRestartScript ? "ucc.exe ucc-bin" : "ucc.exe");
-        const std::string expected = utpath ? dir.withSeparator() + utpath : std::string();
-        EXPECT_EQ(run->form.utpath(), expected);
+        const std::string expected = gameFolder ? dir.withSeparator() + gameFolder : std::string();
+        EXPECT_EQ(run->form.gameFolder(), expected);
         EXPECT_EQ(run->form.mapList().folder,
-                  utpath ? game::mapsFolder(expected) : programFolder + "/");
+                  gameFolder ? game::mapsFolder(expected) : programFolder + "/");
     }
 }
 
 TEST_F(ShellTest, PathCheckClosesOnlyWithoutAnyFolderAndSavesOnce) {
     auto run = newRun();
     run->dialogs.cancel();
-    run->shell.Form_Load();
+    run->shell.onStart();
     // A folder that is set, even one that does not exist, passes.
     for (const char* set : {"/no/such/folder/", "../"}) {
-        run->form.setUtpath(set);
-        run->shell.Form_Activate();
+        run->form.setGameFolder(set);
+        run->shell.onActivate();
     }
     EXPECT_EQ(run->window.closed, 0);
-    run->form.setUtpath("./");
-    run->shell.Form_Activate();
-    run->shell.Form_Activate();
+    run->form.setGameFolder("./");
+    run->shell.onActivate();
+    run->shell.onActivate();
 
     EXPECT_EQ(run->dialogs.messages, (std::vector{kFirstRun, kBrowse, kPathNotSet}));
     EXPECT_EQ(run->window.closed, 1);
@@ -139,7 +139,7 @@ TEST_F(ShellTest, PathCheckClosesOnlyWithoutAnyFolderAndSavesOnce) {
     EXPECT_TRUE(stored("UseMapRotation"));
     // A later report of the same close does not save again.
     put(kProgramKey, "ServerName", "written after the save ");
-    run->shell.Form_Unload();
+    run->shell.onClose();
     EXPECT_EQ(text(kProgramKey, "ServerName"), "written after the save ");
 }
 
@@ -147,16 +147,16 @@ TEST_F(ShellTest, BonusPackTypesFollowTheMarkerFile) {
     storeGameFolder(install);
     {
         auto first = newRun();
-        first->shell.Form_Load();
-        EXPECT_TRUE(first->form.enabled().optGameType[5]);
+        first->shell.onStart();
+        EXPECT_TRUE(first->form.enabled().gameTypes[5]);
         first->form.selectGameType(6);
         first->shell.unload();
     }
     fs::remove(dir.path() / "UT2003/System/BonusPack.int");
     auto run = newRun();
-    run->shell.Form_Load();
+    run->shell.onStart();
 
-    const auto& enabled = run->form.enabled().optGameType;
+    const auto& enabled = run->form.enabled().gameTypes;
     EXPECT_EQ(std::vector<bool>(enabled.begin(), enabled.end()),
               (std::vector<bool>{true, true, true, true, true, false, false, false, true}));
     EXPECT_EQ(run->form.gameType(), 6);
@@ -166,9 +166,9 @@ TEST_F(ShellTest, BrokenStoreStillStartsAndCloses) {
     FailingRegistry broken(*registry, -1);
     ProgramRun run(broken, programFolder);
     run.dialogs.choose(install + "System/ucc.exe");
-    EXPECT_NO_THROW(run.shell.Form_Load());
+    EXPECT_NO_THROW(run.shell.onStart());
     EXPECT_EQ(run.dialogs.messages, std::vector{kBrowse});
-    EXPECT_EQ(run.form.utpath(), install);
+    EXPECT_EQ(run.form.gameFolder(), install);
     EXPECT_EQ(run.form.gameType(), 2);
     EXPECT_NO_THROW(run.shell.unload());
     EXPECT_EQ(run.window.closed, 1);
@@ -181,7 +181,7 @@ TEST_F(ShellTest, AStoreThatCouldNotBeAskedAtStartUpKeepsItsSettings) {
     FailingRegistry flaky(*registry, 1);
     ProgramRun run(flaky, programFolder);
     run.dialogs.choose(install + "System/ucc.exe");
-    run.shell.Form_Load();
+    run.shell.onStart();
     EXPECT_EQ(run.dialogs.messages, std::vector{kBrowse}); // no "First Run Time"
     run.form.setText(Text::ServerName, "Replaced");
     run.shell.unload();

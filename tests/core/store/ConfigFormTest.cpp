@@ -33,8 +33,8 @@ TEST_F(ConfigFormTest, GameFolderGivenOverridesTheFileAndFindsItsMaps) {
     const std::string folder = game.substr(0, game.size() - 1); // without the separator
     formFromConfig(form, {QUARNEL_DEMO_CFG, folder, "/opt/quarnel"});
 
-    EXPECT_EQ(form.utpath(), game);
-    EXPECT_EQ(form.apppath(), "/opt/quarnel/");
+    EXPECT_EQ(form.gameFolder(), game);
+    EXPECT_EQ(form.appFolder(), "/opt/quarnel/");
     EXPECT_EQ(form.gameType(), 1);
     EXPECT_EQ(form.mapList().folder, game::mapsFolder(game));
     EXPECT_EQ(form.mapList().entries,
@@ -42,7 +42,7 @@ TEST_F(ConfigFormTest, GameFolderGivenOverridesTheFileAndFindsItsMaps) {
     EXPECT_EQ(form.mapList().selected, (std::vector<bool>{true, false, true}));
     EXPECT_EQ(form.text(Text::ServerName), "Quarnel Demo CTF");
     EXPECT_EQ(form.caption(Scroll::MaxPlayers), "Max Players = 12");
-    EXPECT_TRUE(form.enabled().optGameType[5]); // the demo has the bonus pack
+    EXPECT_TRUE(form.enabled().gameTypes[5]); // the demo has the bonus pack
 }
 
 TEST_F(ConfigFormTest, WithoutAGameFolderTheFirstLineNamesIt) {
@@ -50,7 +50,7 @@ TEST_F(ConfigFormTest, WithoutAGameFolderTheFirstLineNamesIt) {
     lines[0] = "UTPATH=" + game.substr(0, game.size() - 1);
     SettingsForm form;
     formFromConfig(form, {writeCfg(lines), std::nullopt, "/opt/quarnel/"});
-    EXPECT_EQ(form.utpath(), game);
+    EXPECT_EQ(form.gameFolder(), game);
     EXPECT_EQ(form.mapList().selectedCount(), 2u);
 }
 
@@ -61,7 +61,7 @@ TEST_F(ConfigFormTest, StoppedLoadKeepsTheGameFolderOfLineOne) {
         std::vector<std::string> lines;
         std::optional<std::string> gameDir;
         std::size_t stopsAt;
-        std::string utpath;
+        std::string gameFolder;
     };
     const Case cases[] = {{lines, game, 11, game}, {{}, std::nullopt, 2, ""}};
     for (const Case& c : cases) {
@@ -72,7 +72,7 @@ TEST_F(ConfigFormTest, StoppedLoadKeepsTheGameFolderOfLineOne) {
         } catch (const ConfigLoadError& e) {
             EXPECT_EQ(e.line(), c.stopsAt);
         }
-        EXPECT_EQ(form.utpath(), c.utpath);
+        EXPECT_EQ(form.gameFolder(), c.gameFolder);
     }
 }
 
