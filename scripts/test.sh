@@ -7,13 +7,22 @@ cd "$(dirname "$0")/.."
 source scripts/common.sh
 
 ensure_packages "${BUILD_PACKAGES[@]}" libgtest-dev libgmock-dev libbenchmark-dev \
-    clang libclang-rt-14-dev systemd
+    clang clang-tidy libclang-rt-14-dev systemd
 
 jobs=$(nproc)
 
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DQUARNEL_SANITIZE=ON -DQUARNEL_BUILD_TESTS=ON -DQUARNEL_BUILD_BENCH=ON
 cmake --build build/test -j "$jobs"
+
+# The checks chosen in .clang-tidy, over every source file of src/; a finding fails the run.
+tidy_start=$SECONDS
+if ! run-clang-tidy -quiet -p build/test -j "$jobs" "$PWD/src/" >build/test/clang-tidy.log 2>&1; then
+    grep -E '(warning|error): ' build/test/clang-tidy.log || tail -n 40 build/test/clang-tidy.log
+    echo "clang-tidy found problems; the whole log is build/test/clang-tidy.log"
+    exit 1
+fi
+echo "clang-tidy: no findings in src/ ($((SECONDS - tidy_start)) s)"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

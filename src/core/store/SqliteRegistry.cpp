@@ -231,7 +231,8 @@ SqliteRegistry::OpenResult SqliteRegistry::openFile(const std::filesystem::path&
         char header[sizeof kSqliteHeader] = {};
         in.read(header, sizeof header);
         const auto got = static_cast<std::size_t>(in.gcount());
-        if (got > 0 && (got < sizeof header || std::memcmp(header, kSqliteHeader, sizeof header))) {
+        if (got > 0 &&
+            (got < sizeof header || std::memcmp(header, kSqliteHeader, sizeof header) != 0)) {
             result.status = OpenStatus::Unusable;
             result.reason = "not a database";
             return result;
