@@ -1,6 +1,6 @@
 #include "app/Application.h"
 #include "dialogs/QtDialogs.h"
-#include "store/RegistryFile.h"
+#include "store/SystemStore.h"
 
 #ifdef _WIN32
 #include "app/WinShellOpener.h"
@@ -16,7 +16,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Quarnel");
 
-    quarnel::OpenedRegistry store = quarnel::openRegistry(quarnel::defaultRegistryPath());
+    quarnel::OpenedStore store = quarnel::openSystemStore();
     quarnel::QtDialogs dialogs;
 #ifdef _WIN32
     quarnel::WinShellOpener opener;

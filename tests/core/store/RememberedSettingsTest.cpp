@@ -11,6 +11,7 @@ namespace quarnel {
 namespace {
 
 constexpr RegRoot LM = RegRoot::LocalMachine;
+constexpr RegRoot Own = kProgramRoot; // the program's key
 
 class RememberedSettingsTest : public ::testing::Test {
 protected:
@@ -51,7 +52,7 @@ TEST_F(RememberedSettingsTest, FirstRunFindsTheGameThroughItsOwnEntry) {
     EXPECT_EQ(empty.form.utpath(), "");
     EXPECT_EQ(empty.form.mapList().folder, apppath);
     EXPECT_FALSE(empty.form.enabled().optGameType[7]);
-    EXPECT_FALSE(reg->regkeyexists(LM, kProgramKey)); // reading creates nothing
+    EXPECT_FALSE(reg->regkeyexists(Own, kProgramKey)); // reading creates nothing
 
     reg->createregkey(LM, kGameKey);
     reg->writeregvalue(LM, kGameKey, kGameFolderValue, gameFolder.substr(0, gameFolder.size() - 1));
@@ -66,7 +67,7 @@ TEST_F(RememberedSettingsTest, FirstRunFindsTheGameThroughItsOwnEntry) {
 TEST_F(RememberedSettingsTest, ImportThenExportGivesTheSameSettings) {
     const SettingsForm imported = runSettings(gameFolder);
     rememberSettings(*reg, imported, apppath);
-    EXPECT_EQ(reg->readregvalue(LM, kProgramKey, kPathValue), RegValue(apppath));
+    EXPECT_EQ(reg->readregvalue(Own, kProgramKey, kPathValue), RegValue(apppath));
 
     const auto remembered = rememberedSettings(*reg, "/elsewhere/");
     EXPECT_FALSE(remembered.firstRun);
@@ -83,7 +84,7 @@ TEST_F(RememberedSettingsTest, ImportThenExportGivesTheSameSettings) {
     EXPECT_THROW(exportRememberedSettings(*reg, apppath, file, false), Error);
     // Importing again keeps the program's own "Path".
     rememberSettings(*reg, imported, "/another/");
-    EXPECT_EQ(reg->readregvalue(LM, kProgramKey, kPathValue), RegValue(apppath));
+    EXPECT_EQ(reg->readregvalue(Own, kProgramKey, kPathValue), RegValue(apppath));
 }
 
 TEST_F(RememberedSettingsTest, MissingStoredFolderFallsBackToTheGameEntry) {
@@ -93,7 +94,7 @@ TEST_F(RememberedSettingsTest, MissingStoredFolderFallsBackToTheGameEntry) {
 
     const auto remembered = rememberedSettings(*reg, apppath);
     EXPECT_EQ(remembered.form.utpath(), otherFolder);
-    EXPECT_EQ(remembered.form.mapList().folder, otherFolder + "Maps");
+    EXPECT_EQ(remembered.form.mapList().folder, otherFolder + test::spelled("maps", "Maps"));
     // The list was read again from the new folder: the restored selection is gone.
     EXPECT_EQ(remembered.form.mapList().selectedCount(), 0u);
     EXPECT_EQ(remembered.form.settings().txt(Text::ServerName), "Big Server");
