@@ -31,6 +31,18 @@ private:
 // Reads a whole file as bytes; empty when it cannot be read.
 std::string readFile(const std::filesystem::path& file);
 
+// How the program spells an entry it asks for as `asked` that the disk holds as `onDisk`: as
+// on disk where the file system tells case apart (a game copied from Windows to Linux), as
+// asked where it does not (Windows).
+inline std::string spelled([[maybe_unused]] std::string_view asked,
+                           [[maybe_unused]] std::string_view onDisk) {
+#ifdef _WIN32
+    return std::string(asked);
+#else
+    return std::string(onDisk);
+#endif
+}
+
 // The demo installation that ships in examples/demo-install.
 std::filesystem::path demoInstall();
 

@@ -37,7 +37,8 @@ TEST_F(CommandsTest, LaunchServerWritesBothFilesStartsTheBatchAndCloses) {
 
     EXPECT_NE(readFile(system() / "quarnel.bat").find("quarnel.ini"), std::string::npos);
     EXPECT_TRUE(fs::exists(system() / "quarnel.ini"));
-    EXPECT_EQ(run->opener.opened, std::vector<std::string>{(system() / "quarnel.bat").string()});
+    EXPECT_EQ(run->opener.opened, std::vector<std::string>{install + spelled("system", "System") +
+                                                           game::kNativeSeparator + "quarnel.bat"});
     EXPECT_EQ(run->window.closed, 1);
     EXPECT_EQ(trimRightBlanks(text(kProgramKey, "ServerName")), "Launch Test");
     EXPECT_TRUE(run->dialogs.messages.empty());
@@ -85,8 +86,9 @@ TEST_F(CommandsTest, MakeBatIniWritesBothFilesUnderTheChosenNameOrRefusesIt) {
         // The dialog opens on INI files in the game's System folder.
         ASSERT_EQ(run->dialogs.requests.size(), 1u);
         EXPECT_EQ(run->dialogs.requests[0].mode, FileDialogRequest::Mode::Save);
-        EXPECT_EQ(run->dialogs.requests[0].initialFolder, install + "System");
-        EXPECT_EQ(run->dialogs.requests[0].fileName, install + "System/*.ini");
+        EXPECT_EQ(run->dialogs.requests[0].initialFolder, install + spelled("system", "System"));
+        EXPECT_EQ(run->dialogs.requests[0].fileName,
+                  install + spelled("system", "System") + game::kNativeSeparator + "*.ini");
         EXPECT_EQ(run->dialogs.messages, std::vector{message});
         if (batch != nullptr) {
             EXPECT_TRUE(fs::is_regular_file(system() / batch));
@@ -124,7 +126,7 @@ TEST_F(CommandsTest, SaveAndLoadConfigNameTheFileInTheTitle) {
     ASSERT_EQ(run->dialogs.requests.size(), 3u);
     for (const auto& request : run->dialogs.requests) {
         EXPECT_EQ(request.initialFolder, programFolder);
-        EXPECT_EQ(request.fileName, programFolder + "/*.cfg");
+        EXPECT_EQ(request.fileName, programFolder + game::kNativeSeparator + "*.cfg");
     }
     EXPECT_EQ(run->dialogs.requests[1].mode, FileDialogRequest::Mode::Save);
     EXPECT_EQ(run->dialogs.requests[2].mode, FileDialogRequest::Mode::Open);
