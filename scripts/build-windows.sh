@@ -57,10 +57,11 @@ cleanup() {
     rm -rf "$WINEPREFIX"
 }
 trap cleanup EXIT
-wineboot --init >/dev/null 2>&1
-wineserver -w
-# One server for the whole run: without it every test program would start Wine anew.
+# One server for the whole run, and Wine's background services started once, here, with
+# their streams on /dev/null. Otherwise every test program starts them anew, and they hold
+# the test's output pipe open until the server times out.
 wineserver -p
+wineboot --init </dev/null >/dev/null 2>&1
 
 # Every test under Wine, one process per test. The CLI tests share drive C: and the
 # registry's program keys, so the tests run one at a time.
@@ -83,6 +84,6 @@ fi
 
 # The closing line: what the Windows tests gave.
 passed=$(grep -c ' Passed ' "$build/test-log.txt" || true)
-failed=$(grep -cE '\*\*\*|\(Failed\)|Not Run' "$build/test-log.txt" || true)
+failed=$(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*(\*\*\*|Not Run)' "$build/test-log.txt" || true)
 echo "Windows tests under Wine: $passed passed, $failed failed"
 exit "$status"

@@ -96,7 +96,7 @@ void formSettings(SettingsForm& form, const Arguments& args, const Context& cont
     std::optional<std::string> gameDir = args.value("--game-dir");
     if (gameDir) {
         refuseInvalidFolder(*gameDir);
-        gameDir = std::filesystem::absolute(*gameDir).make_preferred().string();
+        gameDir = game::absoluteFolder(*gameDir);
     }
     try {
         formFromConfig(form, ConfigSource{cfg, gameDir, context.programFolder});

@@ -102,8 +102,14 @@ TEST_F(WinCliTest, WritesTheSameBytesAsTheLinuxBuild) {
               (Result{0, line + "\r\n", ""}));
     // The game folder as the configuration names it, in any case and with either slash.
     EXPECT_EQ(runCli(dir, {"command-line", cfg}), (Result{0, line + "\r\n", ""}));
-    EXPECT_EQ(runCli(dir, {"command-line", cfg, "--game-dir", "c:/ut2003"}).out.substr(0, 10),
-              "c:\\ut2003\\");
+    // A folder of a share, and one in the form that passes names through untranslated.
+    for (const std::string folder :
+         {"c:/ut2003", "\\\\server\\games\\UT2003", "\\\\?\\C:\\UT2003"}) {
+        const std::string expected = std::filesystem::path(folder).make_preferred().string();
+        EXPECT_EQ(runCli(dir, {"command-line", cfg, "--game-dir", folder})
+                      .out.substr(0, expected.size() + 23),
+                  expected + "\\system\\ucc.exe server ");
+    }
 
     EXPECT_EQ(runCli(dir, {"make", cfg, dir.withSeparator() + "quarnel.ini", "--game-dir",
                            "C:\\UT2003\\"}),

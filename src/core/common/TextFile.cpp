@@ -52,8 +52,8 @@ std::string temporaryNameFor(const fs::path& target) {
 std::FILE* createNew(const std::string& name) {
 #ifdef _WIN32
     // The C runtime of Windows knows no "x" mode; exclusive creation is an open flag there.
-    const int fd = ::_open(name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
-                           _S_IREAD | _S_IWRITE);
+    const int fd =
+        ::_open(name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
     if (fd < 0)
         return nullptr;
     std::FILE* file = ::_fdopen(fd, "wb");

@@ -6,6 +6,10 @@
 #include <filesystem>
 #include <optional>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace quarnel::game {
@@ -69,6 +73,22 @@ std::string templateIni(std::string_view utpath, char sep) {
 
 std::string bonusPackMarker(std::string_view utpath, char sep) {
     return join(systemFolder(utpath, sep), "BonusPack.int", sep);
+}
+
+std::string absoluteFolder(const std::string& path) {
+#ifdef _WIN32
+    // The system's own rules: the library's take a share's name for a folder of the drive.
+    const DWORD size = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    std::string full(size, '\0');
+    const DWORD length = size == 0 ? 0 : GetFullPathNameA(path.c_str(), size, full.data(), nullptr);
+    if (length > 0 && length < size) {
+        full.resize(length);
+        return full;
+    }
+#endif
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(path, ec);
+    return ec ? path : absolute.string();
 }
 
 std::optional<std::string> invalidFolderReason(std::string_view path) {
