@@ -162,8 +162,7 @@ bool WinRegistry::openKey(RegRoot root, std::string_view key, unsigned long acce
         return true;
     const bool reading = access == KEY_READ;
     return reading && !scratch && root == RegRoot::LocalMachine &&
-           RegOpenKeyExA(base, path.c_str(), 0, access | KEY_WOW64_32KEY, opened) ==
-               ERROR_SUCCESS;
+           RegOpenKeyExA(base, path.c_str(), 0, access | KEY_WOW64_32KEY, opened) == ERROR_SUCCESS;
 }
 
 bool WinRegistry::regkeyexists(RegRoot root, std::string_view key) {
@@ -244,7 +243,8 @@ bool WinRegistry::adoptEarlierInstall() {
     DWORD longestName = 0;
     DWORD largestData = 0;
     if (RegQueryInfoKeyA(source.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
-                         &longestName, &largestData, nullptr, nullptr) != ERROR_SUCCESS)
+                         &longestName, &largestData, nullptr, nullptr) != ERROR_SUCCESS ||
+        count == 0)
         return false;
 
     try {

@@ -52,7 +52,7 @@ public:
                     std::string_view data);
 
     // The first run below the program's new root: when the program's key does not exist
-    // there yet and the key of an earlier install below HKEY_LOCAL_MACHINE does, its values
+    // there yet and the key of an earlier install below HKEY_LOCAL_MACHINE holds values, they
     // are copied over, each with its type and bytes. True when values were copied. A copy
     // that fails part-way is removed again, so the next start tries once more.
     bool adoptEarlierInstall();

@@ -55,15 +55,6 @@ TEST_F(WinRegistryTest, ValueReadsBackAsWrittenWhateverItsSize) {
     }
 }
 
-TEST_F(WinRegistryTest, RefusedKindsRaiseAndStoreNothing) {
-    for (const RegWriteValue& value : {RegWriteValue(true), RegWriteValue(1.5)}) {
-        expectRegistryError([&] { reg->writeregvalue(LM, kKey, "Flag", value); },
-                            "Unsupported value type");
-        expectRegistryError([&] { reg->readregvalue(LM, kKey, "Flag"); }, "Unsupported value type");
-    }
-    EXPECT_FALSE(reg->writeregvalue(LM, "SOFTWARE\\Missing", "Flag", true));
-}
-
 // Values as other programs leave them; nullopt: Unsupported value type.
 TEST_F(WinRegistryTest, ReadConvertsByStoredTypeAndRefusesWhatItCannotRead) {
     const std::tuple<unsigned, std::string, std::optional<RegValue>> cases[] = {
@@ -88,6 +79,9 @@ TEST_F(WinRegistryTest, ReadConvertsByStoredTypeAndRefusesWhatItCannotRead) {
 }
 
 TEST_F(WinRegistryTest, KeysValuesAndTheirFailures) {
+    for (const RegWriteValue& refused : {RegWriteValue(true), RegWriteValue(1.5)})
+        expectRegistryError([&] { reg->writeregvalue(LM, kKey, "Flag", refused); },
+                            "Unsupported value type");
     // A key that cannot be opened gives the default; an absent value raises.
     EXPECT_EQ(reg->readregvalue(LM, "SOFTWARE\\Nowhere", "UTPATH", std::string(" ")),
               RegValue(std::string(" ")));
@@ -124,6 +118,9 @@ TEST_F(WinRegistryTest, KeysValuesAndTheirFailures) {
 }
 
 TEST_F(WinRegistryTest, AnEarlierInstallIsAdoptedOnceWithItsTypes) {
+    // The old key without values is no earlier install.
+    EXPECT_FALSE(reg->adoptEarlierInstall());
+    EXPECT_FALSE(reg->regkeyexists(kProgramRoot, kProgramKey));
     ASSERT_TRUE(reg->writeregvalue(LM, kProgramKey, "ServerName", std::string("Old Server ")));
     ASSERT_TRUE(reg->writeregvalue(LM, kProgramKey, "MapCount", std::int32_t{2}));
     ASSERT_TRUE(reg->writeTyped(LM, kProgramKey, "Map1", REG_SZ, "DM-Old ")); // no terminator
@@ -141,12 +138,6 @@ TEST_F(WinRegistryTest, AnEarlierInstallIsAdoptedOnceWithItsTypes) {
     EXPECT_FALSE(reg->adoptEarlierInstall());
     EXPECT_EQ(reg->readregvalue(kProgramRoot, kProgramKey, "ServerName"),
               RegValue(std::string("Old Server ")));
-}
-
-TEST_F(WinRegistryTest, NoEarlierInstallCreatesNothing) {
-    auto fresh = WinRegistry::scratch();
-    EXPECT_FALSE(fresh->adoptEarlierInstall());
-    EXPECT_FALSE(fresh->regkeyexists(kProgramRoot, kProgramKey));
 }
 
 // The game's entry as a 32-bit installer leaves it on 64-bit Windows: in the 32-bit view of
