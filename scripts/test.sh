@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fresh Debian 12 machine -> missing packages installed -> built with AddressSanitizer and
-# UndefinedBehaviorSanitizer -> every test run; then the fuzz targets for a short while.
+# UndefinedBehaviorSanitizer -> every test run; then the fuzz targets for a short while;
+# then the Windows build, its tests run under Wine (scripts/build-windows.sh).
 # QUARNEL_FUZZ_SECONDS sets how long each fuzz target runs (0 skips fuzzing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -34,4 +35,30 @@ if ((fuzz_seconds > 0)) && command -v clang++ >/dev/null; then
     done
 fi
 
-ctest --test-dir build/test --output-on-failure -j "$jobs"
+linux_status=0
+ctest --test-dir build/test --output-on-failure -j "$jobs" | tee build/test/test-log.txt ||
+    linux_status=$?
+
+# The Windows build of the core and quarnel-cli, its tests under Wine.
+windows_status=0
+./scripts/build-windows.sh || windows_status=$?
+
+# The closing lines: each build's ctest summary, then the counts of both together.
+summary() { grep -h "tests passed, .* tests failed out of" "$1" 2>/dev/null | tail -n 1; }
+linux=$(summary build/test/test-log.txt)
+windows=$(summary build/windows/test-log.txt)
+echo
+echo "Windows (Wine): ${windows:-no test summary}"
+echo "Linux: ${linux:-no test summary}"
+total=0
+failed=0
+for line in "$linux" "$windows"; do
+    if [[ $line =~ ([0-9]+)\ tests\ failed\ out\ of\ ([0-9]+) ]]; then
+        failed=$((failed + BASH_REMATCH[1]))
+        total=$((total + BASH_REMATCH[2]))
+    fi
+done
+echo "$((total - failed)) passed, $failed failed"
+if ((linux_status != 0 || windows_status != 0)); then
+    exit 1
+fi

@@ -136,6 +136,12 @@ void writeLaunchFiles(const SettingsForm& form, const std::string& folder,
     }
 }
 
+// A game folder the system cannot have ends the command before anything is written.
+void refuseInvalidFolder(const std::string& folder) {
+    if (const auto reason = game::invalidFolderReason(folder))
+        throw CommandError(folder, *reason);
+}
+
 } // namespace
 
 void formSettings(SettingsForm& form, const Arguments& args, const Context& context) {
@@ -143,8 +149,10 @@ void formSettings(SettingsForm& form, const Arguments& args, const Context& cont
     // The written files name the game folder; the batch file runs wherever the desktop
     // starts it, so a folder given relative to here is made absolute.
     std::optional<std::string> gameDir = args.value("--game-dir");
-    if (gameDir)
-        gameDir = std::filesystem::absolute(*gameDir).string();
+    if (gameDir) {
+        refuseInvalidFolder(*gameDir);
+        gameDir = game::absoluteFolder(*gameDir);
+    }
     // Values given with --set replace the file's before anything is formed.
     std::vector<ConfigOverride> overrides;
     for (const std::string& given : args.all("--set")) {
@@ -163,6 +171,7 @@ void formSettings(SettingsForm& form, const Arguments& args, const Context& cont
         throw CommandError(cfg, "line " + std::to_string(e.line()) + " (" + e.key() + "): " +
                                     e.what() + " (error " + std::to_string(e.number()) + ")");
     }
+    refuseInvalidFolder(form.utpath()); // the folder the configuration names
 }
 
 void commandLine(const Arguments& args, Context& context) {

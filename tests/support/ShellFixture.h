@@ -124,13 +124,17 @@ protected:
         return std::make_unique<ProgramRun>(*registry, programFolder);
     }
 
+    // The program's key lies below a root of its own, the game's entry below the machine's.
+    static RegRoot rootOf(std::string_view key) {
+        return key == kProgramKey ? kProgramRoot : RegRoot::LocalMachine;
+    }
     void put(std::string_view key, std::string_view name, const std::string& text) {
-        registry->createregkey(RegRoot::LocalMachine, key);
-        registry->writeregvalue(RegRoot::LocalMachine, key, name, text);
+        registry->createregkey(rootOf(key), key);
+        registry->writeregvalue(rootOf(key), key, name, text);
     }
     // The stored text; throws when the value is absent.
     std::string text(std::string_view key, std::string_view name) {
-        return std::get<std::string>(registry->readregvalue(RegRoot::LocalMachine, key, name));
+        return std::get<std::string>(registry->readregvalue(rootOf(key), key, name));
     }
     bool stored(std::string_view name) {
         try {
@@ -147,7 +151,7 @@ protected:
     }
     // A store as a last shutdown left it, holding only the game folder and Path.
     void storeLastRun(const std::string& utpath) {
-        put(kProgramKey, kPathValue, programFolder + "/");
+        put(kProgramKey, kPathValue, programFolder + game::kNativeSeparator);
         put(kProgramKey, kUtpathValue, utpath.substr(0, utpath.size() - 1) + " ");
     }
 

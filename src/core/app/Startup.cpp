@@ -13,8 +13,6 @@ namespace quarnel {
 
 namespace {
 
-constexpr RegRoot kRoot = RegRoot::LocalMachine;
-
 constexpr std::string_view kFirstRunText = "This is your first time running this app. Your "
                                            "configuration will be saved when the application "
                                            "is closed normally.";
@@ -53,7 +51,7 @@ void Shell::Form_Load() {
     // are not saved into it at shutdown, so whatever it does hold is not overwritten.
     bool ranBefore = false;
     try {
-        ranBefore = registry_.regkeyexists(kRoot, kProgramKey);
+        ranBefore = registry_.regkeyexists(kProgramRoot, kProgramKey);
     } catch (const Error&) {
         storeUnusable_ = true;
     }
@@ -64,7 +62,7 @@ void Shell::Form_Load() {
         form_.applyFirstRunDefaults();
     } else if (!ranBefore) {
         try {
-            registry_.createregkey(kRoot, kProgramKey);
+            registry_.createregkey(kProgramRoot, kProgramKey);
         } catch (const Error&) {
         }
         rememberProgramFolder();
@@ -91,7 +89,7 @@ void Shell::Form_Load() {
 // so a store that refuses it changes nothing.
 void Shell::rememberProgramFolder() {
     try {
-        registry_.writeregvalue(kRoot, kProgramKey, kPathValue, programFolder_);
+        registry_.writeregvalue(kProgramRoot, kProgramKey, kPathValue, programFolder_);
     } catch (const Error&) {
     }
 }

@@ -13,6 +13,10 @@
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <unistd.h>
+#elif defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -42,6 +46,23 @@ std::string temporaryNameFor(const fs::path& target) {
     fs::path temp = target;
     temp.replace_filename(name);
     return temp.string();
+}
+
+// A new file for writing bytes; null when the name is taken or cannot be created.
+std::FILE* createNew(const std::string& name) {
+#ifdef _WIN32
+    // The C runtime of Windows knows no "x" mode; exclusive creation is an open flag there.
+    const int fd =
+        ::_open(name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0)
+        return nullptr;
+    std::FILE* file = ::_fdopen(fd, "wb");
+    if (!file)
+        ::_close(fd);
+    return file;
+#else
+    return std::fopen(name.c_str(), "wbx");
+#endif
 }
 
 [[noreturn]] void fail(int number, const char* message) {
@@ -135,13 +156,15 @@ void writeFileAtomically(const std::string& path, const std::string& bytes, bool
 
     const std::string temp = temporaryNameFor(target);
     {
-        FilePtr file(std::fopen(temp.c_str(), "wbx"));
+        FilePtr file(createNew(temp));
         if (!file)
             fail(errc::FileIO, "Path/File access error");
         bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
         ok = std::fflush(file.get()) == 0 && ok;
 #if defined(__unix__) || defined(__APPLE__)
         ok = ::fsync(::fileno(file.get())) == 0 && ok;
+#elif defined(_WIN32)
+        ok = ::_commit(::_fileno(file.get())) == 0 && ok;
 #endif
         ok = std::fclose(file.release()) == 0 && ok;
         if (!ok) {

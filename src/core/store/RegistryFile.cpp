@@ -1,5 +1,7 @@
 #include "store/RegistryFile.h"
 
+#include "common/Error.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -169,6 +171,29 @@ OpenedRegistry openRegistry(const fs::path& file, int busyTimeoutMs) {
 
 std::unique_ptr<MRegistry> makeMemoryRegistry() {
     return SqliteRegistry::openMemory();
+}
+
+std::string systemStoreLocation() {
+    return defaultRegistryPath().string();
+}
+
+bool systemStoreExists() {
+    const fs::path file = defaultRegistryPath();
+    std::error_code ec;
+    const bool exists = fs::exists(file, ec);
+    if (ec)
+        throw Error(errc::Registry, ec.message());
+    return exists;
+}
+
+OpenedStore openSystemStore() {
+    OpenedRegistry opened = openRegistry(defaultRegistryPath());
+    OpenedStore store;
+    store.persistent = opened.persistent();
+    store.location = store.persistent ? opened.file.string() : systemStoreLocation();
+    store.registry = std::move(opened.registry);
+    store.notes = std::move(opened.notes);
+    return store;
 }
 
 } // namespace quarnel

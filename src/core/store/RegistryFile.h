@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/SqliteRegistry.h"
+#include "store/SystemStore.h"
 
 #include <filesystem>
 #include <functional>
@@ -48,8 +49,5 @@ inline constexpr int kDefaultBusyTimeoutMs = 5000;
 // note says so. Never throws for trouble with the file.
 OpenedRegistry openRegistry(const std::filesystem::path& file,
                             int busyTimeoutMs = kDefaultBusyTimeoutMs);
-
-// A store in memory, empty, for tests and for runs that must not touch the disk.
-std::unique_ptr<MRegistry> makeMemoryRegistry();
 
 } // namespace quarnel

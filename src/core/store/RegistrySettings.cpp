@@ -14,8 +14,6 @@ namespace quarnel {
 
 namespace {
 
-constexpr RegRoot kRoot = RegRoot::LocalMachine;
-
 std::string mapValueName(long long n) {
     return "Map" + std::to_string(n);
 }
@@ -76,7 +74,7 @@ std::optional<int> asInt16(std::string_view text) {
 // Reads a value with the default " "; nullopt when it is absent or unreadable.
 std::optional<RegValue> readValue(MRegistry& registry, std::string_view name) {
     try {
-        return registry.readregvalue(kRoot, kProgramKey, name, std::string(" "));
+        return registry.readregvalue(kProgramRoot, kProgramKey, name, std::string(" "));
     } catch (const Error&) {
         return std::nullopt;
     }
@@ -134,7 +132,7 @@ bool apply(SettingsForm& form, const StoredField& setting, const std::string& st
 bool removeMapRange(MRegistry& registry, long long first, long long last) {
     bool all = true;
     for (long long n = first; n <= last; ++n)
-        if (!registry.deleteregvalue(kRoot, kProgramKey, mapValueName(n)))
+        if (!registry.deleteregvalue(kProgramRoot, kProgramKey, mapValueName(n)))
             all = false;
     return all;
 }
@@ -170,9 +168,9 @@ void savetoreg(MRegistry& registry, const SettingsForm& form) {
     const auto mapCount = static_cast<std::int32_t>(form.mapList().selectedCount());
     registry.inTransaction([&] {
         const long long oldCount = storedMapCount(registry);
-        registry.writeregvalue(kRoot, kProgramKey, kMapCountValue, mapCount);
+        registry.writeregvalue(kProgramRoot, kProgramKey, kMapCountValue, mapCount);
         for (const auto& [name, text] : entries)
-            registry.writeregvalue(kRoot, kProgramKey, name, text + " ");
+            registry.writeregvalue(kProgramRoot, kProgramKey, name, text + " ");
         // Entries of an earlier, longer selection would otherwise linger after the new ones.
         removeMapRange(registry, static_cast<long long>(mapCount) + 1, oldCount);
     });

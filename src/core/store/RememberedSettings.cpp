@@ -12,12 +12,11 @@ namespace quarnel {
 
 namespace {
 
-constexpr RegRoot kRoot = RegRoot::LocalMachine;
-
 // A stored folder text as a game folder; a value that is absent or no text is no folder.
-std::string storedFolder(MRegistry& registry, std::string_view key, std::string_view name) {
+std::string storedFolder(MRegistry& registry, RegRoot root, std::string_view key,
+                         std::string_view name) {
     try {
-        const RegValue value = registry.readregvalue(kRoot, key, name, std::string(" "));
+        const RegValue value = registry.readregvalue(root, key, name, std::string(" "));
         if (const auto* text = std::get_if<std::string>(&value))
             return storedPathToUtpath(*text);
     } catch (const Error&) {
@@ -33,7 +32,7 @@ void pointMapListAtGame(SettingsForm& form) {
 }
 
 RegistryLoad restoreStoredSettings(MRegistry& registry, SettingsForm& form) {
-    form.setUtpath(storedFolder(registry, kProgramKey, kUtpathValue));
+    form.setUtpath(storedFolder(registry, kProgramRoot, kProgramKey, kUtpathValue));
     pointMapListAtGame(form);
     RegistryLoad load;
     try {
@@ -45,7 +44,7 @@ RegistryLoad restoreStoredSettings(MRegistry& registry, SettingsForm& form) {
 }
 
 void useGameEntry(MRegistry& registry, SettingsForm& form) {
-    form.setUtpath(storedFolder(registry, kGameKey, kGameFolderValue));
+    form.setUtpath(storedFolder(registry, kGameRoot, kGameKey, kGameFolderValue));
     pointMapListAtGame(form);
 }
 
@@ -54,7 +53,7 @@ RememberedSettings rememberedSettings(MRegistry& registry, const std::string& ap
     SettingsForm& form = result.form;
     form.setApppath(apppath);
 
-    result.firstRun = !registry.regkeyexists(kRoot, kProgramKey);
+    result.firstRun = !registry.regkeyexists(kProgramRoot, kProgramKey);
     if (result.firstRun)
         form.applyFirstRunDefaults();
     else
@@ -76,9 +75,9 @@ RememberedSettings exportRememberedSettings(MRegistry& registry, const std::stri
 
 void rememberSettings(MRegistry& registry, const SettingsForm& form, const std::string& apppath) {
     registry.inTransaction([&] {
-        if (!registry.regkeyexists(kRoot, kProgramKey)) {
-            registry.createregkey(kRoot, kProgramKey);
-            registry.writeregvalue(kRoot, kProgramKey, kPathValue, apppath);
+        if (!registry.regkeyexists(kProgramRoot, kProgramKey)) {
+            registry.createregkey(kProgramRoot, kProgramKey);
+            registry.writeregvalue(kProgramRoot, kProgramKey, kPathValue, apppath);
         }
         savetoreg(registry, form);
     });

@@ -15,6 +15,16 @@ const FakeDialogs::Message kFirstRun{"This is your first time running this app. 
                                      "First Run Time"};
 const FakeDialogs::Message kBrowse{"UT2003 path not found.  Please browse to UCC.EXE",
                                    "Browse to UCC.EXE"};
+// The game folder that browsing to a server program in folder gives: where names ignore case
+// it is lower-cased, and it ends in the native separator.
+std::string browsed(const std::string& folder) {
+#ifdef _WIN32
+    return lowerAscii(folder.substr(0, folder.size() - 1)) + '\\';
+#else
+    return folder;
+#endif
+}
+
 const FakeDialogs::Message kPathNotSet{"UT2003 Path not set properly.  App will close",
                                        "Path Not Set"};
 
@@ -29,13 +39,13 @@ TEST_F(ShellTest, FirstRunAnnouncesItselfOnceAndStoresOnlyPathUntilShutdown) {
     EXPECT_EQ(run->window.dressed, 1);
     EXPECT_EQ(run->form.gameType(), 2);
     EXPECT_EQ(run->form.utpath(), install);
-    EXPECT_EQ(run->form.mapList().folder, install + "Maps");
+    EXPECT_EQ(run->form.mapList().folder, install + spelled("maps", "Maps"));
     EXPECT_EQ(run->form.mapList().pattern, "DM-*.*");
     // The panels are in step with the unchecked Use Bots and Enable WebAdmin boxes.
     EXPECT_FALSE(run->form.enabled().chkBotSkill);
     EXPECT_FALSE(run->form.enabled().txtwebport);
 
-    EXPECT_EQ(text(kProgramKey, "Path"), programFolder + "/");
+    EXPECT_EQ(text(kProgramKey, "Path"), programFolder + game::kNativeSeparator);
     for (const char* name : {"UTPATH", "MapCount", "GameType", "ServerName", "UseMapRotation"})
         EXPECT_FALSE(stored(name)) << name;
 
@@ -85,8 +95,8 @@ TEST_F(ShellTest, StoredFolderThatIsGoneOrAbsentFallsBackToTheGameEntry) {
         run->shell.Form_Load();
         EXPECT_TRUE(run->dialogs.messages.empty());
         EXPECT_EQ(run->form.utpath(), install);
-        EXPECT_EQ(run->form.mapList().folder, install + "Maps");
-        registry->deleteregvalue(RegRoot::LocalMachine, kProgramKey, kUtpathValue);
+        EXPECT_EQ(run->form.mapList().folder, install + spelled("maps", "Maps"));
+        registry->deleteregvalue(kProgramRoot, kProgramKey, kUtpathValue);
     }
 }
 
@@ -112,10 +122,10 @@ TEST_F(ShellTest, BrowsingPointsAtTheServerProgram) {
         EXPECT_EQ(run->dialogs.requests[0].mode, FileDialogRequest::Mode::Open);
         EXPECT_EQ(run->dialogs.requests[0].filterPattern,
                   kWritesRestartScript ? "ucc.exe ucc-bin" : "ucc.exe");
-        const std::string expected = utpath ? dir.withSeparator() + utpath : std::string();
+        const std::string expected = utpath ? browsed(dir.withSeparator() + utpath) : std::string();
         EXPECT_EQ(run->form.utpath(), expected);
         EXPECT_EQ(run->form.mapList().folder,
-                  utpath ? game::mapsFolder(expected) : programFolder + "/");
+                  utpath ? game::mapsFolder(expected) : programFolder + game::kNativeSeparator);
     }
 }
 
@@ -129,7 +139,7 @@ TEST_F(ShellTest, PathCheckClosesOnlyWithoutAnyFolderAndSavesOnce) {
         run->shell.Form_Activate();
     }
     EXPECT_EQ(run->window.closed, 0);
-    run->form.setUtpath("./");
+    run->form.setUtpath(std::string(".") + game::kNativeSeparator);
     run->shell.Form_Activate();
     run->shell.Form_Activate();
 
@@ -168,7 +178,7 @@ TEST_F(ShellTest, BrokenStoreStillStartsAndCloses) {
     run.dialogs.choose(install + "System/ucc.exe");
     EXPECT_NO_THROW(run.shell.Form_Load());
     EXPECT_EQ(run.dialogs.messages, std::vector{kBrowse});
-    EXPECT_EQ(run.form.utpath(), install);
+    EXPECT_EQ(run.form.utpath(), browsed(install));
     EXPECT_EQ(run.form.gameType(), 2);
     EXPECT_NO_THROW(run.shell.unload());
     EXPECT_EQ(run.window.closed, 1);

@@ -45,10 +45,19 @@ TEST(ListFolder, ListsMatchingFilesSortedWithoutRegardToCase) {
     dir.makeFolder("maps/DM-Folder.ut2");
     const std::string folder = (dir.path() / "maps").string();
     using Names = std::vector<std::string>;
-    EXPECT_EQ(listFolder(folder, "DM-*.*"),
-              (Names{"DM-a.ut2", "dm-a.ut2", "DM-B.ut2", "DM-C.ut2", "DM-NoDot"}));
-    EXPECT_EQ(listFolder(folder, "*.*"), (Names{"CTF-X.ut2", "DM-a.ut2", "dm-a.ut2", "DM-B.ut2",
-                                                "DM-C.ut2", "DM-NoDot", "readme.txt"}));
+#ifdef _WIN32
+    const Names twins = {"dm-a.ut2"}; // one file: the name first written stays
+#else
+    const Names twins = {"DM-a.ut2", "dm-a.ut2"};
+#endif
+    const auto listed = [&](Names before, const Names& after) {
+        before.insert(before.end(), twins.begin(), twins.end());
+        before.insert(before.end(), after.begin(), after.end());
+        return before;
+    };
+    EXPECT_EQ(listFolder(folder, "DM-*.*"), listed({}, {"DM-B.ut2", "DM-C.ut2", "DM-NoDot"}));
+    EXPECT_EQ(listFolder(folder, "*.*"),
+              listed({"CTF-X.ut2"}, {"DM-B.ut2", "DM-C.ut2", "DM-NoDot", "readme.txt"}));
     EXPECT_EQ(listFolder(folder, "BR-*.*"), Names{});
     // A missing folder, a file or no folder at all lists nothing.
     for (const std::string& other : {folder + "-missing", folder + "/readme.txt", std::string()})

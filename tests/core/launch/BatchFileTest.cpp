@@ -82,7 +82,7 @@ TEST(MakeGameBat, NativeSeparatorPointsIntoTheSystemFolderOnDisk) {
     test::TempDir dir;
     const std::string utpath = test::copyDemoInstall(dir);
     ExampleForm example({"DM-Example.ut2"}, utpath);
-    const std::string system = utpath + "System" + game::kNativeSeparator;
+    const std::string system = utpath + test::spelled("system", "System") + game::kNativeSeparator;
     EXPECT_EQ(batchLines(example.form, "quarnel.bat"),
               (std::vector<std::string>{
                   "@echo off", ":10", system + "ucc.exe" + exampleArguments(),

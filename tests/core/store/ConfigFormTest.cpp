@@ -34,7 +34,7 @@ TEST_F(ConfigFormTest, GameFolderGivenOverridesTheFileAndFindsItsMaps) {
     formFromConfig(form, {QUARNEL_DEMO_CFG, folder, "/opt/quarnel"});
 
     EXPECT_EQ(form.utpath(), game);
-    EXPECT_EQ(form.apppath(), "/opt/quarnel/");
+    EXPECT_EQ(form.apppath(), std::string("/opt/quarnel") + game::kNativeSeparator);
     EXPECT_EQ(form.gameType(), 1);
     EXPECT_EQ(form.mapList().folder, game::mapsFolder(game));
     EXPECT_EQ(form.mapList().entries,

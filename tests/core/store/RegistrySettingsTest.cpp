@@ -12,7 +12,8 @@
 namespace quarnel {
 namespace {
 
-constexpr RegRoot LM = RegRoot::LocalMachine;
+// The program's key lies below its own root (the user's part of the registry on Windows).
+constexpr RegRoot LM = kProgramRoot;
 using Probe = std::function<void(const SettingsForm&)>;
 
 // A game folder whose maps folder holds the given files.
