@@ -10,8 +10,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace quarnel {
 namespace {
@@ -120,6 +122,11 @@ TEST_F(CliTest, MakeWritesTheChosenIniAndItsBatchFile) {
         EXPECT_EQ(readFile(dir.path() / "out" / name), readFile(expected + name)) << name;
     EXPECT_NE(readFile(dir.path() / "out/My Server.INI").find("Maps=CTF-Foundry"),
               std::string::npos);
+    // Both hold the admin password: their owner's alone.
+    for (const char* name : {"My Server.INI", "My Server.bat"})
+        EXPECT_EQ(fs::status(dir.path() / "out" / name).permissions() & fs::perms::all,
+                  fs::perms::owner_read | fs::perms::owner_write)
+            << name;
 }
 
 TEST_F(CliTest, LaunchWritesTheFixedFilesAndStartsTheBatchFileUnlessTold) {
@@ -152,6 +159,14 @@ TEST_F(CliTest, FailuresNameTheFileAndWriteNothing) {
     writeTextFile(badSpeed, lines, true);
     const std::string missing = (dir.path() / "missing.cfg").string();
     const std::string noGame = dir.makeFolder("nogame").string();
+    // Named pipes without a writer as the configuration and as the game's own INI file.
+    const std::string pipe = (dir.path() / "pipe.cfg").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    TempDir other;
+    const std::string pipedGame = test::copyDemoInstall(other);
+    const std::string pipedIni = game::templateIni(pipedGame);
+    fs::remove(pipedIni);
+    ASSERT_EQ(::mkfifo(pipedIni.c_str(), 0600), 0);
     auto refused = [&](const char* name) { // the names the window's Make refuses
         return system() + name + ": " + refuseIniName(name)->message.data();
     };
@@ -165,6 +180,10 @@ TEST_F(CliTest, FailuresNameTheFileAndWriteNothing) {
          missing + ": File not found (error 53)"},
         {{"launch", cfg, "--no-start", "--game-dir", noGame},
          game::templateIni(noGame + "/") + ": File not found (error 53)"},
+        {{"command-line", pipe, "--game-dir", game},
+         pipe + ": Not a file but a named pipe (error 53)"},
+        {{"launch", cfg, "--no-start", "--game-dir", pipedGame},
+         pipedIni + ": Not a file but a named pipe (error 53)"},
         {{"make", cfg, system() + "UT2003.INI", "--game-dir", game}, refused("UT2003.INI")},
         {{"make", cfg, system() + "server.txt", "--game-dir", game}, refused("server.txt")},
         {{"make", cfg, system() + "server", "--game-dir", game}, refused("server")},
@@ -176,6 +195,7 @@ TEST_F(CliTest, FailuresNameTheFileAndWriteNothing) {
         EXPECT_EQ(filesIn(system()), before);
     }
     EXPECT_TRUE(filesIn(noGame).empty());
+    EXPECT_FALSE(fs::exists(game::systemFolder(pipedGame) + "quarnel.bat"));
 }
 
 TEST_F(CliTest, HelpVersionAndBadUsage) {
