@@ -268,6 +268,41 @@ TEST_F(CliStoreTest, ExportWithoutAStoreWritesTheFirstRunSettingsAndCreatesNothi
                                         "UseMapRotation=1"}));
 }
 
+// A store that this user can only read (the file and its folder): its settings are exported,
+// and an import is refused without touching it. Run as root, the commands run as another
+// user, for whom root's store is read-only.
+TEST_F(CliStoreTest, ReadOnlyStoreIsExportedAndRefusesAnImport) {
+    ASSERT_EQ(runCli(dir, {"import-config", cfg, "--game-dir", game}).exit, 0);
+    const std::string before = readFile(store);
+    const fs::path folder = fs::path(store).parent_path();
+    const fs::path out = dir.makeFolder("out") / "exported.cfg";
+    std::string asOther;
+    if (::geteuid() == 0) {
+        using P = fs::perms;
+        const P readable =
+            P::owner_all | P::group_read | P::group_exec | P::others_read | P::others_exec;
+        for (const fs::path& path : {dir.path(), folder})
+            fs::permissions(path, readable);
+        fs::permissions(store, P::owner_read | P::owner_write | P::group_read | P::others_read);
+        fs::permissions(out.parent_path(), P::all);
+        asOther = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    } else {
+        fs::permissions(store, fs::perms::owner_read);
+        fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+    }
+
+    EXPECT_EQ(runCli(dir, {"export-config", out.string()}, asOther), Result{});
+    std::vector<std::string> expected = readTextLines(cfg);
+    expected[0] = "UTPATH=" + game;
+    EXPECT_EQ(readTextLines(out.string()), expected);
+    EXPECT_EQ(runCli(dir, {"import-config", cfg, "--game-dir", game}, asOther),
+              (Result{1, "",
+                      "quarnel-cli: " + store +
+                          ": the settings store can only be read (the file or its folder is "
+                          "read-only); nothing was imported\n"}));
+    EXPECT_EQ(readFile(store), before);
+}
+
 TEST_F(CliStoreTest, AFailedImportLeavesTheStoreAsItWas) {
     ASSERT_EQ(runCli(dir, {"import-config", cfg, "--game-dir", game}).exit, 0);
     const std::string before = readFile(store);

@@ -64,6 +64,7 @@ private:
     std::string programFolder_;
     bool unloaded_ = false;
     bool storeUnusable_ = false; // the store could not be asked at start-up
+    bool storeReadOnly_ = false; // the store can only be read: nothing is saved into it
 };
 
 } // namespace quarnel

@@ -2,6 +2,8 @@
 #include "common/Error.h"
 #include "common/Text.h"
 #include "game/Installation.h"
+#include "store/RememberedSettings.h"
+#include "store/SqliteRegistry.h"
 
 #include <filesystem>
 
@@ -18,6 +20,11 @@ const FakeDialogs::Message kBrowse{"UT2003 path not found.  Please browse to UCC
                                    "Browse to UCC.EXE"};
 const FakeDialogs::Message kPathNotSet{"UT2003 Path not set properly.  App will close",
                                        "Path Not Set"};
+const FakeDialogs::Message kReadOnly{
+    "Your stored settings can only be read: the settings file or its folder is read-only. The "
+    "window shows them, but changes made in this run will not be saved when the application "
+    "is closed.",
+    "Settings Will Not Be Saved"};
 
 // A store that cannot be used at all: every operation fails.
 class BrokenRegistry : public MRegistry {
@@ -31,6 +38,7 @@ public:
         fail();
     }
     bool deleteregvalue(RegRoot, std::string_view, std::string_view) override { fail(); }
+    std::vector<std::string> valueNames(RegRoot, std::string_view) override { fail(); }
     void inTransaction(const std::function<void()>&) override { fail(); }
 
 private:
@@ -107,6 +115,35 @@ TEST_F(ShellTest, StoredFolderThatIsGoneOrAbsentFallsBackToTheGameEntry) {
         EXPECT_EQ(run->form.mapList().folder, install + "Maps");
         registry->deleteregvalue(RegRoot::LocalMachine, kProgramKey, kUtpathValue);
     }
+}
+
+// A store that can only be read still gives the last settings. The user is told once that
+// changes will not be saved, and nothing is written into it.
+TEST_F(ShellTest, ReadOnlyStoreShowsTheStoredSettingsAndSavesNothing) {
+    const fs::path file = dir.path() / "config" / "registry.db";
+    {
+        SettingsForm last;
+        last.setUtpath(install);
+        last.applyFirstRunDefaults();
+        last.selectGameType(1);
+        last.setText(Text::ServerName, "Stored Server");
+        rememberSettings(*openRegistry(file).registry, last, programFolder);
+    }
+    const std::string before = readFile(file);
+    auto store = SqliteRegistry::openFile(file, 1000, true);
+    ASSERT_EQ(store.status, SqliteRegistry::OpenStatus::Ok) << store.reason;
+    ProgramRun run(*store.registry, programFolder);
+    run.shell.Form_Load();
+    EXPECT_EQ(run.dialogs.messages, std::vector{kReadOnly});
+    EXPECT_EQ(run.form.utpath(), install);
+    EXPECT_EQ(run.form.gameType(), 1);
+    EXPECT_EQ(run.form.text(Text::ServerName), "Stored Server");
+
+    run.form.setText(Text::ServerName, "Changed");
+    run.shell.unload();
+    EXPECT_EQ(run.dialogs.messages.size(), 1u);
+    store.registry.reset();
+    EXPECT_EQ(readFile(file), before);
 }
 
 TEST_F(ShellTest, BrowsingPointsAtTheServerProgram) {
@@ -216,6 +253,9 @@ TEST_F(ShellTest, AStoreThatCouldNotBeAskedAtStartUpKeepsItsSettings) {
         }
         bool deleteregvalue(RegRoot r, std::string_view k, std::string_view n) override {
             return real_.deleteregvalue(r, k, n);
+        }
+        std::vector<std::string> valueNames(RegRoot r, std::string_view k) override {
+            return real_.valueNames(r, k);
         }
         void inTransaction(const std::function<void()>& body) override {
             real_.inTransaction(body);
