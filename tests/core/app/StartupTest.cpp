@@ -2,6 +2,9 @@
 #include "common/Error.h"
 #include "common/Text.h"
 #include "game/Installation.h"
+#include "launch/LaunchFiles.h"
+#include "store/ConfigFile.h"
+#include "store/ConfigForm.h"
 #include "store/RememberedSettings.h"
 #include "store/SqliteRegistry.h"
 
@@ -114,6 +117,53 @@ TEST_F(ShellTest, StoredFolderThatIsGoneOrAbsentFallsBackToTheGameEntry) {
         EXPECT_EQ(run->form.utpath(), install);
         EXPECT_EQ(run->form.mapList().folder, install + "Maps");
         registry->deleteregvalue(RegRoot::LocalMachine, kProgramKey, kUtpathValue);
+    }
+}
+
+// A first run killed before its save leaves the key with Path only; a store that something
+// else changed may lack values or hold ones that do not convert. What is missing or unusable
+// keeps its first-run value: the window and the command line are a first run's with the
+// usable values over it, and the configuration exported from the store loads.
+TEST_F(ShellTest, MissingOrUnusableStoredValuesKeepTheirFirstRunValues) {
+    using Values = std::vector<std::pair<const char*, RegWriteValue>>;
+    const std::pair<const char*, Values> cases[] = {{"killed first run", {}},
+                                                    {"missing or unusable",
+                                                     {{"GameType", std::vector<std::uint8_t>{1, 2}},
+                                                      {"ArenaOptions", std::string("Bogus ")},
+                                                      {"BotsSkill", std::string(" ")},
+                                                      {"GameSpeed", std::string("20 ")},
+                                                      {"UseMapRotation", std::string("x ")},
+                                                      {"ServerName", std::string("Kept Server ")},
+                                                      {"MaxPlayers", std::string("24 ")}}}};
+    for (const auto& [label, values] : cases) {
+        SCOPED_TRACE(label);
+        registry = makeMemoryRegistry();
+        storeGameFolder(install);
+        auto killed = newRun();
+        killed->shell.Form_Load(); // and never unloaded: the key holds Path only
+        for (const auto& [name, value] : values)
+            registry->writeregvalue(RegRoot::LocalMachine, kProgramKey, name, value);
+        SettingsForm expected = killed->form;
+        if (!values.empty()) {
+            expected.setText(Text::ServerName, "Kept Server");
+            expected.setScroll(Scroll::MaxPlayers, 24);
+        }
+
+        auto run = newRun();
+        run->shell.Form_Load();
+        EXPECT_TRUE(run->dialogs.messages.empty());
+        EXPECT_EQ(run->form.gameType(), 2);
+        EXPECT_EQ(run->form.arena(), 0);
+        EXPECT_EQ(run->form.botSkillText(), "Experienced");
+        EXPECT_EQ(configLines(run->form), configLines(expected));
+        EXPECT_EQ(buildcommandline(run->form, "quarnel.ini"),
+                  buildcommandline(expected, "quarnel.ini"));
+
+        const std::string cfg = dir.withSeparator() + "exported.cfg";
+        exportRememberedSettings(*registry, programFolder, cfg, true);
+        SettingsForm imported;
+        ASSERT_NO_THROW(formFromConfig(imported, {cfg, std::nullopt, programFolder}));
+        EXPECT_EQ(configLines(imported), configLines(expected));
     }
 }
 
