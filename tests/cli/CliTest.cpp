@@ -145,8 +145,11 @@ TEST_F(CliTest, LaunchWritesTheFixedFilesAndStartsTheBatchFileUnlessTold) {
               joinTextLines(rewriteServerIni(form.settings(), splitTextLines(kTemplate))));
 
     EXPECT_EQ(runCli(dir, {"launch", cfg, "--game-dir", game}, path), Result{});
-    for (int i = 0; i < 200 && !fs::exists(record + ".done"); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    // The opener runs on its own after the command has ended: wait until it is done. The
+    // limit is no expected time, only the end of a run where it never comes.
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!fs::exists(record + ".done") && std::chrono::steady_clock::now() < limit)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     // Only the second run started it.
     EXPECT_EQ(readFile(record), system() + "quarnel.bat\n");
 }
