@@ -126,13 +126,12 @@ FilePtr createTemporary(const std::string& temp) {
 #endif
 }
 
+#ifndef _WIN32
 // Gives the temporary file the permissions the target is to have once renamed: those of the
 // existing target (and its owner and group where the process may set them, which the rename
 // would otherwise change to the writer's), else those of mode whatever the umask.
-void settleTemporaryMode(std::FILE* file, const std::string& temp, const fs::path& target,
+void settleTemporaryMode(std::FILE* file, const fs::path& target,
                          const fs::file_status& targetStatus, NewFileMode mode) {
-#ifndef _WIN32
-    (void)temp;
     const int fd = ::fileno(file);
     struct stat info {};
     if (fs::exists(targetStatus) && ::stat(target.c_str(), &info) == 0) {
@@ -143,15 +142,8 @@ void settleTemporaryMode(std::FILE* file, const std::string& temp, const fs::pat
     } else {
         ::fchmod(fd, mode == NewFileMode::PrivateExecutable ? 0700 : 0600);
     }
-#else
-    (void)file;
-    (void)target;
-    (void)mode;
-    std::error_code ec;
-    if (fs::exists(targetStatus))
-        fs::permissions(temp, targetStatus.permissions(), ec);
-#endif
 }
+#endif
 
 } // namespace
 
@@ -291,7 +283,9 @@ void writeFileAtomically(const std::string& path, const std::string& bytes, bool
         FilePtr file = createTemporary(temp);
         if (!file)
             fail(errc::FileIO, "Path/File access error");
-        settleTemporaryMode(file.get(), temp, target, targetStatus, mode);
+#ifndef _WIN32
+        settleTemporaryMode(file.get(), target, targetStatus, mode);
+#endif
         bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
         ok = std::fflush(file.get()) == 0 && ok;
 #if defined(__unix__) || defined(__APPLE__)
@@ -303,6 +297,11 @@ void writeFileAtomically(const std::string& path, const std::string& bytes, bool
             fail(errc::FileIO, "Path/File access error");
         }
     }
+#ifdef _WIN32
+    (void)mode;
+    if (exists)
+        fs::permissions(temp, targetStatus.permissions(), ec);
+#endif
     fs::rename(temp, target, ec);
     if (ec) {
         std::error_code ignored;

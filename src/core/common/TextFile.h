@@ -43,8 +43,9 @@ enum class NewFileMode {
 
 // Writes bytes to path through a temporary file in the same folder that is renamed over
 // the target, so the target is either the old file or the complete new one and no
-// temporary file is left behind. A new target gets mode (whatever the umask); an existing
-// one keeps its permissions, and its owner and group where the process may set them.
+// temporary file is left behind. A new target gets mode, whatever the umask (POSIX; on
+// Windows it gets the folder's default access); an existing one keeps its permissions, and
+// its owner and group where the process may set them.
 // With overwrite false an existing target is an error (58). A missing folder is error 76,
 // any other failure to create, write or rename is error 75; the target is then untouched.
 void writeFileAtomically(const std::string& path, const std::string& bytes, bool overwrite,
