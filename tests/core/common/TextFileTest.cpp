@@ -157,8 +157,10 @@ TEST(WriteFileAtomically, FailuresLeaveEverythingAsItWas) {
     const auto before = namesIn(dir.path());
     for (const auto& [target, overwrite, error] : cases) {
         SCOPED_TRACE(target);
-        expectError(error,
-                    [&] { writeFileAtomically((dir.path() / target).string(), "new", overwrite); });
+        // The bindings are captured as copies: clang 14 cannot capture them by reference.
+        expectError(error, [path = (dir.path() / target).string(), overwrite = overwrite] {
+            writeFileAtomically(path, "new", overwrite);
+        });
         EXPECT_EQ(test::readFile(dir.path() / "keep.ini"), "old");
         EXPECT_EQ(namesIn(dir.path()), before);
         EXPECT_TRUE(fs::is_empty(dir.path() / "sub"));
