@@ -13,7 +13,7 @@ ensure_packages "${BUILD_PACKAGES[@]}" libgtest-dev libgmock-dev libbenchmark-de
 jobs=$(nproc)
 
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-    -DQUARNEL_SANITIZE=ON -DQUARNEL_BUILD_TESTS=ON -DQUARNEL_BUILD_BENCH=ON
+    -DQUARNEL_SANITIZE=ON -DQUARNEL_BUILD_TESTS=ON -DQUARNEL_BUILD_BENCH=ON -DQUARNEL_WERROR=ON
 cmake --build build/test -j "$jobs"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
@@ -24,7 +24,7 @@ export QT_QPA_PLATFORM=offscreen
 fuzz_seconds=${QUARNEL_FUZZ_SECONDS:-30}
 if ((fuzz_seconds > 0)) && command -v clang++ >/dev/null; then
     CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DQUARNEL_BUILD_GUI=OFF -DQUARNEL_BUILD_TESTS=OFF -DQUARNEL_BUILD_FUZZ=ON
+        -DQUARNEL_BUILD_GUI=OFF -DQUARNEL_BUILD_TESTS=OFF -DQUARNEL_BUILD_FUZZ=ON -DQUARNEL_WERROR=ON
     cmake --build build/fuzz -j "$jobs"
     for fuzzer in build/fuzz/fuzz/fuzz_*; do
         [[ -x "$fuzzer" ]] || continue

@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "ServerCommands.h"
+#include "common/TextFile.h"
 #include "game/Installation.h"
 #include "launch/LaunchFiles.h"
 #include "launch/RestartScript.h"
@@ -108,11 +109,15 @@ constexpr std::string_view kLaunchBatch = "quarnel.bat";
 constexpr std::string_view kLaunchIni = "quarnel.ini";
 
 // The server INI is a rewrite of the game's own; without it nothing is written at all,
-// rather than a batch file that names an INI file that never comes.
+// rather than a batch file that names an INI file that never comes. A folder, a named pipe
+// or a device in its place is refused as well, without waiting on it.
 void requireTemplate(const SettingsForm& form) {
     const std::string ini = game::templateIni(form.utpath());
-    if (!game::fileExists(ini))
-        throw CommandError(ini, Error(errc::FileNotFound, "File not found"));
+    try {
+        requireRegularFile(ini);
+    } catch (const Error& e) {
+        throw CommandError(ini, e);
+    }
 }
 
 void writeLaunchFiles(const SettingsForm& form, const std::string& folder,

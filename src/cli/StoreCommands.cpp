@@ -26,6 +26,9 @@ void importConfig(const Arguments& args, Context& context) {
     // Settings kept in memory for this run only would be lost at once: that is no import.
     if (!store.persistent)
         throw CommandError(store.location, "the settings store cannot be written");
+    if (store.registry->readOnly())
+        throw CommandError(store.location, "the settings store can only be read (the file or "
+                                           "its folder is read-only); nothing was imported");
     try {
         rememberSettings(*store.registry, form, context.programFolder);
     } catch (const Error& e) {

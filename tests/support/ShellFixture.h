@@ -80,6 +80,9 @@ public:
     bool deleteregvalue(RegRoot r, std::string_view k, std::string_view n) override {
         return pass().deleteregvalue(r, k, n);
     }
+    std::vector<std::string> valueNames(RegRoot r, std::string_view k) override {
+        return pass().valueNames(r, k);
+    }
     void inTransaction(const std::function<void()>& body) override { pass().inTransaction(body); }
 
 private:

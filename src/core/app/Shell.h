@@ -78,6 +78,7 @@ private:
     ServerLoops* loops_;
     bool unloaded_ = false;
     bool storeUnusable_ = false; // the store could not be asked at start-up
+    bool storeReadOnly_ = false; // the store can only be read: nothing is saved into it
 };
 
 } // namespace quarnel

@@ -24,6 +24,11 @@ constexpr std::string_view kServerProgramPattern = "ucc.exe";
 #else
 constexpr std::string_view kServerProgramPattern = "ucc.exe ucc-bin";
 #endif
+constexpr std::string_view kReadOnlyText =
+    "Your stored settings can only be read: the settings file or its folder is read-only. "
+    "The window shows them, but changes made in this run will not be saved when the "
+    "application is closed.";
+constexpr std::string_view kReadOnlyTitle = "Settings Will Not Be Saved";
 
 // The folder where the browse dialog opens.
 std::string browseStartFolder() {
@@ -56,25 +61,35 @@ void Shell::Form_Load() {
         storeUnusable_ = true;
     }
 
+    // A store that can only be read is read all the same; nothing is written into it, and
+    // the user is told once, instead of being promised a save at shutdown.
+    storeReadOnly_ = !storeUnusable_ && registry_.readOnly();
+
     form_.setApppath(programFolder_);
     if (storeUnusable_) {
         form_.setUtpath({});
         form_.applyFirstRunDefaults();
     } else if (!ranBefore) {
-        try {
-            registry_.createregkey(kProgramRoot, kProgramKey);
-        } catch (const Error&) {
+        if (!storeReadOnly_) {
+            try {
+                registry_.createregkey(kProgramRoot, kProgramKey);
+            } catch (const Error&) {
+            }
+            rememberProgramFolder();
+            dialogs_.message(kFirstRunText, "First Run Time");
         }
-        rememberProgramFolder();
-        dialogs_.message(kFirstRunText, "First Run Time");
         form_.setUtpath({});
         form_.applyFirstRunDefaults();
     } else {
-        // A later run: the game folder saved at the last shutdown and every stored setting.
-        // The stored map entries stay; the save at shutdown replaces them.
-        rememberProgramFolder();
+        // A later run: the game folder saved at the last shutdown and every stored setting
+        // over the first-run ones. The stored map entries stay; the save at shutdown
+        // replaces them.
+        if (!storeReadOnly_)
+            rememberProgramFolder();
         restoreStoredSettings(registry_, form_);
     }
+    if (storeReadOnly_)
+        dialogs_.message(kReadOnlyText, kReadOnlyTitle);
 
     if (!game::folderExists(form_.utpath()))
         useGameEntry(registry_, form_);
@@ -122,7 +137,7 @@ void Shell::Form_Unload() {
     if (unloaded_)
         return;
     unloaded_ = true;
-    if (storeUnusable_)
+    if (storeUnusable_ || storeReadOnly_)
         return;
     // Closing always succeeds, whether or not the store takes the settings.
     try {

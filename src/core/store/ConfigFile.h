@@ -55,7 +55,8 @@ std::vector<std::string> configLines(const SettingsForm& form);
 void createconfig(const SettingsForm& form, const std::string& filepath, bool overwrite);
 
 // Reads a configuration file into lines. Throws ConfigLoadError (line 0) when the file is
-// missing, unreadable or larger than kMaxConfigFileBytes.
+// missing, no regular file (a folder, a named pipe, a device), unreadable or larger than
+// kMaxConfigFileBytes.
 std::vector<std::string> readConfigLines(const std::string& filepath);
 
 // Puts the lines of a configuration into form, by position. With utpath given, line 1 is

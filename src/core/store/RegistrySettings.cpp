@@ -137,12 +137,23 @@ bool removeMapRange(MRegistry& registry, long long first, long long last) {
     return all;
 }
 
-// The map count of the last save, 0 when there is none that reads as a count.
-long long storedMapCount(MRegistry& registry) {
-    const auto value = readValue(registry, kMapCountValue);
-    const auto text = value ? asText(*value) : std::nullopt;
-    const auto count = text ? asInt16(nospaces(*text)) : std::nullopt;
-    return count ? *count : 0;
+// n for the name of a map entry, "Map<n>" with n a decimal number without leading zeros;
+// the letters in any case, as the store compares names. Nullopt for every other name.
+std::optional<long long> mapEntryNumber(std::string_view name) {
+    constexpr std::string_view prefix = "map";
+    if (name.size() <= prefix.size() || lowerAscii(name.substr(0, prefix.size())) != prefix)
+        return std::nullopt;
+    const std::string_view digits = name.substr(prefix.size());
+    if (digits.front() == '0' && digits.size() > 1)
+        return std::nullopt;
+    long long n = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        // Past any count a save writes; the exact number does not matter then.
+        n = n > std::numeric_limits<int>::max() ? n : n * 10 + (c - '0');
+    }
+    return n;
 }
 
 } // namespace
@@ -167,12 +178,15 @@ void savetoreg(MRegistry& registry, const SettingsForm& form) {
     const auto entries = registryEntries(form);
     const auto mapCount = static_cast<std::int32_t>(form.mapList().selectedCount());
     registry.inTransaction([&] {
-        const long long oldCount = storedMapCount(registry);
         registry.writeregvalue(kProgramRoot, kProgramKey, kMapCountValue, mapCount);
         for (const auto& [name, text] : entries)
             registry.writeregvalue(kProgramRoot, kProgramKey, name, text + " ");
         // Entries of an earlier, longer selection would otherwise linger after the new ones.
-        removeMapRange(registry, static_cast<long long>(mapCount) + 1, oldCount);
+        // They are found by name, not through the old count, which may be missing or wrong
+        // (a store that something else changed).
+        for (const std::string& name : registry.valueNames(kProgramRoot, kProgramKey))
+            if (const auto n = mapEntryNumber(name); n && *n > mapCount)
+                registry.deleteregvalue(kProgramRoot, kProgramKey, name);
     });
 }
 

@@ -33,6 +33,11 @@ void pointMapListAtGame(SettingsForm& form) {
 
 RegistryLoad restoreStoredSettings(MRegistry& registry, SettingsForm& form) {
     form.setUtpath(storedFolder(registry, kProgramRoot, kProgramKey, kUtpathValue));
+    // The first-run settings are the defaults of every start: what the store lacks, or holds
+    // in a form that does not convert, keeps its first-run value, so a first run that was
+    // killed before its save (the key with Path only) starts as a first run does.
+    form.applyFirstRunDefaults();
+    form.setGame(form.gameType());
     pointMapListAtGame(form);
     RegistryLoad load;
     try {

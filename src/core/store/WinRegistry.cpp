@@ -233,6 +233,27 @@ bool WinRegistry::deleteregvalue(RegRoot root, std::string_view key, std::string
            RegDeleteValueA(opened.get(), std::string(name).c_str()) == ERROR_SUCCESS;
 }
 
+std::vector<std::string> WinRegistry::valueNames(RegRoot root, std::string_view key) {
+    std::vector<std::string> names;
+    Key opened;
+    if (!openKey(root, key, KEY_READ, opened.out()))
+        return names;
+    DWORD count = 0;
+    DWORD longestName = 0;
+    if (RegQueryInfoKeyA(opened.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                         &longestName, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        throw Error(errc::Registry, "Unable to enumerate the registry values");
+    std::vector<char> name(longestName + 1);
+    for (DWORD index = 0; index < count; ++index) {
+        DWORD nameSize = static_cast<DWORD>(name.size());
+        if (RegEnumValueA(opened.get(), index, name.data(), &nameSize, nullptr, nullptr, nullptr,
+                          nullptr) != ERROR_SUCCESS)
+            throw Error(errc::Registry, "Unable to enumerate the registry values");
+        names.emplace_back(name.data(), nameSize);
+    }
+    return names;
+}
+
 bool WinRegistry::adoptEarlierInstall() {
     if (regkeyexists(kProgramRoot, kProgramKey))
         return false;

@@ -43,6 +43,7 @@ public:
     RegValue readregvalue(RegRoot root, std::string_view key, std::string_view name,
                           const RegValue& defaultValue = std::string()) override;
     bool deleteregvalue(RegRoot root, std::string_view key, std::string_view name) override;
+    std::vector<std::string> valueNames(RegRoot root, std::string_view key) override;
     void inTransaction(const std::function<void()>& body) override { body(); }
 
     // Stores data under any registry type number, as an installer may leave it (a

@@ -1,6 +1,11 @@
 #include "ShellFixture.h"
 #include "common/Text.h"
 #include "game/Installation.h"
+#include "launch/LaunchFiles.h"
+#include "store/ConfigFile.h"
+#include "store/ConfigForm.h"
+#include "store/RememberedSettings.h"
+#include "store/SqliteRegistry.h"
 
 #include <filesystem>
 
@@ -27,6 +32,11 @@ std::string browsed(const std::string& folder) {
 
 const FakeDialogs::Message kPathNotSet{"UT2003 Path not set properly.  App will close",
                                        "Path Not Set"};
+const FakeDialogs::Message kReadOnly{
+    "Your stored settings can only be read: the settings file or its folder is read-only. The "
+    "window shows them, but changes made in this run will not be saved when the application "
+    "is closed.",
+    "Settings Will Not Be Saved"};
 
 TEST_F(ShellTest, FirstRunAnnouncesItselfOnceAndStoresOnlyPathUntilShutdown) {
     storeGameFolder(install);
@@ -98,6 +108,82 @@ TEST_F(ShellTest, StoredFolderThatIsGoneOrAbsentFallsBackToTheGameEntry) {
         EXPECT_EQ(run->form.mapList().folder, install + spelled("maps", "Maps"));
         registry->deleteregvalue(kProgramRoot, kProgramKey, kUtpathValue);
     }
+}
+
+// A first run killed before its save leaves the key with Path only; a store that something
+// else changed may lack values or hold ones that do not convert. What is missing or unusable
+// keeps its first-run value: the window and the command line are a first run's with the
+// usable values over it, and the configuration exported from the store loads.
+TEST_F(ShellTest, MissingOrUnusableStoredValuesKeepTheirFirstRunValues) {
+    using Values = std::vector<std::pair<const char*, RegWriteValue>>;
+    const std::pair<const char*, Values> cases[] = {{"killed first run", {}},
+                                                    {"missing or unusable",
+                                                     {{"GameType", std::vector<std::uint8_t>{1, 2}},
+                                                      {"ArenaOptions", std::string("Bogus ")},
+                                                      {"BotsSkill", std::string(" ")},
+                                                      {"GameSpeed", std::string("20 ")},
+                                                      {"UseMapRotation", std::string("x ")},
+                                                      {"ServerName", std::string("Kept Server ")},
+                                                      {"MaxPlayers", std::string("24 ")}}}};
+    for (const auto& [label, values] : cases) {
+        SCOPED_TRACE(label);
+        registry = makeMemoryRegistry();
+        storeGameFolder(install);
+        auto killed = newRun();
+        killed->shell.Form_Load(); // and never unloaded: the key holds Path only
+        for (const auto& [name, value] : values)
+            registry->writeregvalue(RegRoot::LocalMachine, kProgramKey, name, value);
+        SettingsForm expected = killed->form;
+        if (!values.empty()) {
+            expected.setText(Text::ServerName, "Kept Server");
+            expected.setScroll(Scroll::MaxPlayers, 24);
+        }
+
+        auto run = newRun();
+        run->shell.Form_Load();
+        EXPECT_TRUE(run->dialogs.messages.empty());
+        EXPECT_EQ(run->form.gameType(), 2);
+        EXPECT_EQ(run->form.arena(), 0);
+        EXPECT_EQ(run->form.botSkillText(), "Experienced");
+        EXPECT_EQ(configLines(run->form), configLines(expected));
+        EXPECT_EQ(buildcommandline(run->form, "quarnel.ini"),
+                  buildcommandline(expected, "quarnel.ini"));
+
+        const std::string cfg = dir.withSeparator() + "exported.cfg";
+        exportRememberedSettings(*registry, programFolder, cfg, true);
+        SettingsForm imported;
+        ASSERT_NO_THROW(formFromConfig(imported, {cfg, std::nullopt, programFolder}));
+        EXPECT_EQ(configLines(imported), configLines(expected));
+    }
+}
+
+// A store that can only be read still gives the last settings. The user is told once that
+// changes will not be saved, and nothing is written into it.
+TEST_F(ShellTest, ReadOnlyStoreShowsTheStoredSettingsAndSavesNothing) {
+    const fs::path file = dir.path() / "config" / "registry.db";
+    {
+        SettingsForm last;
+        last.setUtpath(install);
+        last.applyFirstRunDefaults();
+        last.selectGameType(1);
+        last.setText(Text::ServerName, "Stored Server");
+        rememberSettings(*openRegistry(file).registry, last, programFolder);
+    }
+    const std::string before = readFile(file);
+    auto store = SqliteRegistry::openFile(file, 1000, true);
+    ASSERT_EQ(store.status, SqliteRegistry::OpenStatus::Ok) << store.reason;
+    ProgramRun run(*store.registry, programFolder);
+    run.shell.Form_Load();
+    EXPECT_EQ(run.dialogs.messages, std::vector{kReadOnly});
+    EXPECT_EQ(run.form.utpath(), install);
+    EXPECT_EQ(run.form.gameType(), 1);
+    EXPECT_EQ(run.form.text(Text::ServerName), "Stored Server");
+
+    run.form.setText(Text::ServerName, "Changed");
+    run.shell.unload();
+    EXPECT_EQ(run.dialogs.messages.size(), 1u);
+    store.registry.reset();
+    EXPECT_EQ(readFile(file), before);
 }
 
 TEST_F(ShellTest, BrowsingPointsAtTheServerProgram) {

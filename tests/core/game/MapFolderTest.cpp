@@ -2,7 +2,6 @@
 
 #include "TempDir.h"
 
-#include <chrono>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -31,10 +30,10 @@ TEST(WildcardMatch, MatchesAsWindowsListsFiles) {
         EXPECT_EQ(wildcardMatch(pattern, name), matches) << pattern << " / " << name;
 }
 
-TEST(WildcardMatch, ManyStarsStayFast) {
-    const auto start = std::chrono::steady_clock::now();
+// A matcher that backtracks at every star would not finish this in the lifetime of the
+// test run; how fast it is lies with bench_game (BM_WildcardManyStars).
+TEST(WildcardMatch, ManyStarsFinish) {
     EXPECT_FALSE(wildcardMatch("*a*a*a*a*a*a*a*a*a*a*b", std::string(20000, 'a')));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 
 TEST(ListFolder, ListsMatchingFilesSortedWithoutRegardToCase) {

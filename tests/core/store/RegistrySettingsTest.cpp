@@ -158,6 +158,30 @@ TEST(RegistrySettings, SelectedMapsAreStoredInListOrder) {
     EXPECT_FALSE(empty->regkeyexists(LM, kProgramKey));
 }
 
+// A save removes every map entry beyond its own count, found by name, even when the count
+// of the earlier save cannot be read or is wrong; other values stay.
+TEST(RegistrySettings, SaveRemovesStaleMapEntriesWhateverTheOldCount) {
+    GameFolder game(twentyMaps());
+    SettingsForm form = game.form();
+    form.setMapSelected(3, true);
+    form.setMapSelected(5, true);
+    const std::optional<RegWriteValue> oldCounts[] = {std::nullopt, std::string("many "),
+                                                      std::int32_t{2}, std::int32_t{40}};
+    for (const auto& oldCount : oldCounts) {
+        auto reg = storeWithKey();
+        for (const char* name : {"Map1", "map3", "MAP7", "Map12", "Map01", "Mapper", "Map1x"})
+            reg->writeregvalue(LM, kProgramKey, name, std::string("old "));
+        if (oldCount)
+            reg->writeregvalue(LM, kProgramKey, kMapCountValue, *oldCount);
+        savetoreg(*reg, form);
+        EXPECT_EQ(stored(*reg, "Map2"), text("DM-Map15 "));
+        for (const char* gone : {"Map3", "Map7", "Map12"})
+            EXPECT_EQ(stored(*reg, gone), std::nullopt) << gone;
+        for (const char* kept : {"Map01", "Mapper", "Map1x"})
+            EXPECT_EQ(stored(*reg, kept), text("old ")) << kept;
+    }
+}
+
 TEST(RegistrySettings, EverySettingComesBack) {
     GameFolder game(twentyMaps());
     const SettingsForm saved = everythingChanged(game);
