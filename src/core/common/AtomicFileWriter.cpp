@@ -1,0 +1,132 @@
+#include "common/AtomicFileWriter.h"
+
+#include "common/Error.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <random>
+
+#if defined(__unix__) || defined(__APPLE__)
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace quarnel {
+
+namespace {
+
+// A name beside the target that no other writer picks: process-wide counter plus a random
+// number, opened with exclusive creation so that a clash fails instead of sharing a file.
+std::string temporaryNameBeside(const fs::path& target) {
+    static std::atomic<unsigned> counter{0};
+    static const auto seed = std::random_device{}();
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    std::string name = ".";
+    name += target.filename().string();
+    name += ".tmp-";
+    name += std::to_string(seed ^ static_cast<unsigned>(stamp));
+    name += "-";
+    name += std::to_string(counter.fetch_add(1));
+    fs::path temp = target;
+    temp.replace_filename(name);
+    return temp.string();
+}
+
+[[noreturn]] void fail(int number, const char* message) {
+    throw Error(number, message);
+}
+
+} // namespace
+
+AtomicFileWriter::AtomicFileWriter(const std::string& path, bool overwrite, std::size_t bufferSize)
+    : capacity_(std::max<std::size_t>(bufferSize, 1)), buffer_(new char[capacity_]) {
+    std::error_code ec;
+    fs::path target(path);
+    if (fs::is_symlink(target, ec)) {
+        const fs::path resolved = fs::weakly_canonical(target, ec);
+        if (ec)
+            fail(errc::PathNotFound, "Path not found");
+        target = resolved;
+    }
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    if (target.filename().empty() || !fs::is_directory(folder, ec))
+        fail(errc::PathNotFound, "Path not found");
+    const auto targetStatus = fs::status(target, ec);
+    const bool exists = fs::exists(targetStatus);
+    if (exists && fs::is_directory(targetStatus))
+        fail(errc::FileIO, "Path/File access error");
+    if (exists && !overwrite)
+        fail(58, "File already exists");
+    keepMode_ = exists;
+    mode_ = targetStatus.permissions();
+    target_ = target.string();
+    temp_ = temporaryNameBeside(target);
+    file_ = std::fopen(temp_.c_str(), "wbx");
+    if (!file_)
+        fail(errc::FileIO, "Path/File access error");
+    // The buffer here is the only one: the stream passes whole buffers straight through.
+    std::setvbuf(file_, nullptr, _IONBF, 0);
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    discard();
+}
+
+void AtomicFileWriter::discard() noexcept {
+    if (!file_)
+        return;
+    std::fclose(file_);
+    file_ = nullptr;
+    std::error_code ignored;
+    fs::remove(temp_, ignored);
+}
+
+void AtomicFileWriter::flushBuffer() {
+    if (used_ > 0 && std::fwrite(buffer_.get(), 1, used_, file_) != used_) {
+        discard();
+        fail(errc::FileIO, "Path/File access error");
+    }
+    used_ = 0;
+}
+
+void AtomicFileWriter::writeSlow(std::string_view bytes) {
+    if (!file_)
+        fail(errc::FileIO, "Path/File access error");
+    while (!bytes.empty()) {
+        if (used_ == capacity_)
+            flushBuffer();
+        const std::size_t n = std::min(bytes.size(), capacity_ - used_);
+        bytes.copy(buffer_.get() + used_, n);
+        used_ += n;
+        bytes.remove_prefix(n);
+    }
+}
+
+void AtomicFileWriter::commit() {
+    if (!file_)
+        fail(errc::FileIO, "Path/File access error");
+    flushBuffer();
+    bool ok = std::fflush(file_) == 0;
+#if defined(__unix__) || defined(__APPLE__)
+    ok = ::fsync(::fileno(file_)) == 0 && ok;
+#endif
+    ok = std::fclose(file_) == 0 && ok;
+    file_ = nullptr;
+    std::error_code ec;
+    if (ok) {
+        if (keepMode_)
+            fs::permissions(temp_, mode_, ec);
+        fs::rename(temp_, target_, ec);
+        ok = !ec;
+    }
+    if (!ok) {
+        std::error_code ignored;
+        fs::remove(temp_, ignored);
+        fail(errc::FileIO, "Path/File access error");
+    }
+}
+
+} // namespace quarnel
