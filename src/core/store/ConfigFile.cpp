@@ -2,11 +2,11 @@
 
 #include "common/Text.h"
 #include "common/TextFile.h"
+#include "common/TextLineReader.h"
 #include "settings/FieldCheck.h"
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <unordered_map>
 
 namespace quarnel {
@@ -232,22 +232,26 @@ std::vector<std::string> readConfigLines(const std::string& filepath) {
     std::error_code ec;
     if (filepath.empty() || fs::is_directory(filepath, ec))
         fail(errc::FileNotFound, "File not found");
-    std::ifstream in(filepath, std::ios::binary);
-    if (!in)
-        fail(errc::FileNotFound, "File not found");
-    // Read in pieces up to one byte past the limit, so that a device or a pipe that never
-    // ends is refused as well as a large regular file.
-    std::string bytes;
-    char buffer[64 * 1024];
-    while (in) {
-        in.read(buffer, sizeof buffer);
-        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
-        if (bytes.size() > kMaxConfigFileBytes)
-            fail(errc::FileIO, "File too large for a configuration (over 4 MB)");
+    // Lines straight from the reader's buffer, counted by the bytes read up to one block
+    // past the limit, so that a device or a pipe that never ends is refused as well as a
+    // large regular file.
+    std::vector<std::string> lines;
+    try {
+        TextLineReader reader(filepath);
+        TextLineReader::Piece piece;
+        while (reader.next(piece)) {
+            if (reader.bytesRead() > kMaxConfigFileBytes)
+                fail(errc::FileIO, "File too large for a configuration (over 4 MB)");
+            if (piece.lineStart)
+                lines.emplace_back();
+            lines.back().append(piece.bytes);
+        }
+    } catch (const ConfigLoadError&) {
+        throw;
+    } catch (const Error& e) {
+        throw ConfigLoadError(e, 0, {});
     }
-    if (in.bad())
-        fail(errc::FileIO, "Path/File access error");
-    return splitTextLines(bytes);
+    return lines;
 }
 
 void applyConfigLines(SettingsForm& form, const std::vector<std::string>& fileLines,
