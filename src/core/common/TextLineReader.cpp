@@ -21,6 +21,8 @@ TextLineReader::TextLineReader(const std::string& path, std::size_t blockSize,
     file_ = std::fopen(path.c_str(), "rb");
     if (!file_)
         throw Error(errc::FileNotFound, "File not found");
+    // The buffer here is the only one: each block is one read straight into it.
+    std::setvbuf(file_, nullptr, _IONBF, 0);
 }
 
 TextLineReader::~TextLineReader() {
@@ -48,26 +50,18 @@ bool TextLineReader::refill() {
     return got > 0;
 }
 
-bool TextLineReader::next(Piece& piece) {
+bool TextLineReader::nextAfterRead(Piece& piece) {
     for (;;) {
-        const char* data = buffer_.get();
-        const std::size_t scanned = end_ - begin_;
-        if (const void* lf = std::memchr(data + begin_, '\n', scanned)) {
-            const std::size_t stop = static_cast<std::size_t>(static_cast<const char*>(lf) - data);
-            std::size_t last = stop;
-            if (last > begin_ && data[last - 1] == '\r')
-                --last;
-            piece = {std::string_view(data + begin_, last - begin_), atLineStart_, true};
-            begin_ = stop + 1;
-            atLineStart_ = true;
+        refill();
+        if (nextInBuffer(piece))
             return true;
-        }
+        const char* data = buffer_.get();
         if (eof_) {
             // The last line has no line end; a CR at its end is one of its bytes. A line
             // whose pieces so far took the whole file still gets its (empty) last piece.
             if (begin_ == end_ && atLineStart_)
                 return false;
-            piece = {std::string_view(data + begin_, end_ - begin_), atLineStart_, true};
+            piece = {std::string_view(data + begin_, end_ - begin_), atLineStart_, true, 0};
             begin_ = end_;
             atLineStart_ = true;
             return true;
@@ -77,12 +71,11 @@ bool TextLineReader::next(Piece& piece) {
             std::size_t last = end_;
             if (data[last - 1] == '\r')
                 --last;
-            piece = {std::string_view(data, last), atLineStart_, false};
+            piece = {std::string_view(data, last), atLineStart_, false, 0};
             begin_ = last;
             atLineStart_ = false;
             return true;
         }
-        refill();
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -24,6 +25,9 @@ public:
         std::string_view bytes; // valid until the next call of next()
         bool lineStart = false; // the first piece of its line
         bool lineEnd = false;   // the last piece of its line
+        // The bytes of the line end right behind bytes in the buffer: 2 for CR LF, 1 for a
+        // bare LF, 0 at the end of the file or of a piece that is not the last.
+        std::size_t endSize = 0;
     };
 
     // Opens path for reading in reads of blockSize bytes. Throws Error 53 when the file
@@ -35,12 +39,30 @@ public:
     TextLineReader& operator=(const TextLineReader&) = delete;
 
     // The next piece; false at the end of the file. Throws Error 75 when a read fails.
-    bool next(Piece& piece);
+    bool next(Piece& piece) { return nextInBuffer(piece) || nextAfterRead(piece); }
 
     // The bytes read from the file so far.
     std::size_t bytesRead() const { return bytesRead_; }
 
 private:
+    // A whole line found in the buffer, as most calls find one.
+    bool nextInBuffer(Piece& piece) {
+        const char* data = buffer_.get();
+        const void* lf = std::memchr(data + begin_, '\n', end_ - begin_);
+        if (!lf)
+            return false;
+        const std::size_t stop = static_cast<std::size_t>(static_cast<const char*>(lf) - data);
+        const std::size_t endSize = stop > begin_ && data[stop - 1] == '\r' ? 2 : 1;
+        piece.bytes = std::string_view(data + begin_, stop + 1 - endSize - begin_);
+        piece.lineStart = atLineStart_;
+        piece.lineEnd = true;
+        piece.endSize = endSize;
+        begin_ = stop + 1;
+        atLineStart_ = true;
+        return true;
+    }
+    // The rest of next(): reads, and hands out the last line or a piece of a long one.
+    bool nextAfterRead(Piece& piece);
     // Moves the unread bytes to the front and reads more behind them; false at the end.
     bool refill();
 

@@ -34,6 +34,10 @@ struct Plan {
     // The rules by the first byte of their key, in table order, so that a line is compared
     // only with the few keys that can start it.
     std::array<std::vector<std::size_t>, 256> rulesByFirstByte;
+    // Whether a line that starts with the byte can be anything but copied: a key's first
+    // byte, and with a map list to rewrite '[' (headers), 'M' (its map lines) and the
+    // suffix's first byte (a line of the bare suffix is its header too).
+    std::array<bool, 256> decisive{};
     std::optional<std::string_view> suffix; // the map-list section to rewrite, if any
     std::vector<std::string> mapBlock;
 };
@@ -103,6 +107,11 @@ Plan makePlan(const ServerSettings& s) {
         plan.suffix = kSectionSuffixes[static_cast<std::size_t>(s.optGameType)];
         plan.mapBlock = mapBlock(s);
     }
+    for (const KeyRule& rule : plan.rules)
+        plan.decisive[static_cast<unsigned char>(rule.key.front())] = true;
+    if (plan.suffix)
+        for (const char c : {kMapListHeader.front(), 'M', plan.suffix->front()})
+            plan.decisive[static_cast<unsigned char>(c)] = true;
     return plan;
 }
 
@@ -177,16 +186,23 @@ public:
     Rewriter(const Plan& plan, Out& out)
         : plan_(plan), out_(out), header_(plan.suffix.value_or(std::string_view())) {}
 
-    void line(std::string_view line) { piece(line, true, true); }
+    void line(std::string_view line) { piece({line, true, true, 0}); }
 
-    void piece(std::string_view bytes, bool lineStart, bool lineEnd) {
-        if (lineStart)
-            mode_ = decide(bytes, lineEnd);
+    void piece(const TextLineReader::Piece& piece) {
+        const std::string_view bytes = piece.bytes;
+        if (piece.lineStart && piece.lineEnd && piece.endSize == 2 &&
+            (bytes.empty() || !plan_.decisive[static_cast<unsigned char>(bytes[0])])) {
+            // Most lines: copied as they stand, CR LF and all.
+            out_.bytes(std::string_view(bytes.data(), bytes.size() + 2));
+            return;
+        }
+        if (piece.lineStart)
+            mode_ = decide(bytes, piece.lineEnd);
         else if (checkingHeader_)
             header_.feed(bytes);
         if (mode_ == Mode::Copy)
             out_.bytes(bytes);
-        if (!lineEnd)
+        if (!piece.lineEnd)
             return;
         if (checkingHeader_ && header_.finish())
             inside_ = true;
@@ -310,7 +326,7 @@ void writeServerIni(const ServerSettings& settings, const std::string& templateP
     Rewriter rewriter(plan, out);
     TextLineReader::Piece piece;
     while (reader.next(piece))
-        rewriter.piece(piece.bytes, piece.lineStart, piece.lineEnd);
+        rewriter.piece(piece);
     rewriter.finish();
     file.commit();
 }
