@@ -3,6 +3,7 @@
 #include "TempDir.h"
 
 #include <chrono>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -43,12 +44,17 @@ TEST(ListFolder, ListsMatchingFilesSortedWithoutRegardToCase) {
                              ".DM-Hidden.ut2", "DM-NoDot", "readme.txt"})
         dir.writeFile(std::string("maps/") + name, "x");
     dir.makeFolder("maps/DM-Folder.ut2");
+    // A link counts as what it points to.
+    std::filesystem::create_symlink(dir.path() / "maps" / "DM-C.ut2",
+                                    dir.path() / "maps" / "DM-Link");
+    std::filesystem::create_directory_symlink(dir.path() / "maps" / "DM-Folder.ut2",
+                                              dir.path() / "maps" / "DM-LinkedFolder");
     const std::string folder = (dir.path() / "maps").string();
     using Names = std::vector<std::string>;
     EXPECT_EQ(listFolder(folder, "DM-*.*"),
-              (Names{"DM-a.ut2", "dm-a.ut2", "DM-B.ut2", "DM-C.ut2", "DM-NoDot"}));
+              (Names{"DM-a.ut2", "dm-a.ut2", "DM-B.ut2", "DM-C.ut2", "DM-Link", "DM-NoDot"}));
     EXPECT_EQ(listFolder(folder, "*.*"), (Names{"CTF-X.ut2", "DM-a.ut2", "dm-a.ut2", "DM-B.ut2",
-                                                "DM-C.ut2", "DM-NoDot", "readme.txt"}));
+                                                "DM-C.ut2", "DM-Link", "DM-NoDot", "readme.txt"}));
     EXPECT_EQ(listFolder(folder, "BR-*.*"), Names{});
     // A missing folder, a file or no folder at all lists nothing.
     for (const std::string& other : {folder + "-missing", folder + "/readme.txt", std::string()})
