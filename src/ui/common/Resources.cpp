@@ -12,11 +12,13 @@ static void registerQuarnelResources() {
 
 namespace quarnel {
 
+// The images are PNG files of our own: read with that format named, rather than through
+// QIcon::addFile, whose format detection loads and asks every image plugin.
 QIcon programIcon() {
     registerQuarnelResources();
     QIcon icon;
     for (const int size : {16, 32, 48, 64, 128})
-        icon.addFile(QStringLiteral(":/quarnel/icon-%1.png").arg(size), QSize(size, size));
+        icon.addPixmap(QPixmap(QStringLiteral(":/quarnel/icon-%1.png").arg(size), "PNG"));
     return icon;
 }
 
@@ -26,7 +28,7 @@ QPixmap programIconPixmap(int size) {
 
 QPixmap logoPixmap() {
     registerQuarnelResources();
-    return QPixmap(QStringLiteral(":/quarnel/logo.png"));
+    return QPixmap(QStringLiteral(":/quarnel/logo.png"), "PNG");
 }
 
 } // namespace quarnel
