@@ -10,7 +10,8 @@
 # Environment:
 #   BUILD      the build folder with quarnel, quarnel-cli, bare_window and window_start
 #              (default build/bench: configure it with -DQUARNEL_BUILD_BENCH=ON)
-#   QUARNEL    another quarnel to time in place of BUILD's (e.g. a build of an older commit)
+#   QUARNEL    another quarnel to time in place of BUILD's
+#   BASELINE   a quarnel timed in the same runs as well (e.g. a build of an older commit)
 #   RUNS       paired runs per maps folder (default 7)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -46,13 +47,17 @@ prepare() {
     else
         find "$work/$name/UT2003/Maps" -type f ! -name 'CTF-*' -delete
     fi
-    QUARNEL_REGISTRY="$work/$name/registry.db" "$cli" import-config examples/demo.cfg \
-        --game-dir "$work/$name/UT2003" >/dev/null
+    # The baseline has a store of its own: each program notes its own folder in the store.
+    for store in registry baseline; do
+        QUARNEL_REGISTRY="$work/$name/$store.db" "$cli" import-config examples/demo.cfg \
+            --game-dir "$work/$name/UT2003" >/dev/null
+    done
 }
 prepare maps3 3
 prepare maps10000 10000
 
 export QUARNEL=$quarnel BARE=$bare WATCH=$watch RUNS=$runs WORK=$work
+export BASELINE=${BASELINE:+$(realpath "$BASELINE")}
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 # -noreset: the server must not reset (and refuse connections) when the last program ends.
@@ -65,11 +70,15 @@ xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash -c '
         # The window size to match, and one start of each that is not counted (caches).
         read -r _ _ size < <("$WATCH" "$QUARNEL")
         "$WATCH" "$BARE" ${size/x/ } >/dev/null
+        [[ -z "$BASELINE" ]] || QUARNEL_REGISTRY=$WORK/$name/baseline.db "$WATCH" "$BASELINE" >/dev/null
         : >"$WORK/times"
         for ((run = 0; run < RUNS; ++run)); do
             read -r tq mq _ < <("$WATCH" "$QUARNEL")
             read -r tb mb _ < <("$WATCH" "$BARE" ${size/x/ })
-            echo "$tq $mq $tb $mb" >>"$WORK/times"
+            tz=0 mz=0
+            [[ -z "$BASELINE" ]] ||
+                read -r tz mz _ < <(QUARNEL_REGISTRY=$WORK/$name/baseline.db "$WATCH" "$BASELINE")
+            echo "$tq $mq $tb $mb $tz $mz" >>"$WORK/times"
         done
         col() { awk -v c="$1" "{ print \$c }" "$WORK/times"; }
         ratio() { awk -v a="$1" -v b="$2" "{ printf \"%.3f\n\", \$a / \$b }" "$WORK/times" | median; }
@@ -77,5 +86,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash -c '
             "$(col 2 | sort -n | tail -n 1 | awk "{ print \$1 / 1024 }")" "$(ratio 1 3) / $(ratio 2 4)"
         printf "%-11s %-12s %11.1f %13.1f %20s\n" "" "bare $size" "$(col 3 | median)" \
             "$(col 4 | sort -n | tail -n 1 | awk "{ print \$1 / 1024 }")" ""
+        [[ -z "$BASELINE" ]] || printf "%-11s %-12s %11.1f %13.1f %20s\n" "" baseline "$(col 5 | median)" \
+            "$(col 6 | sort -n | tail -n 1 | awk "{ print \$1 / 1024 }")" "$(ratio 5 3) / $(ratio 6 4)"
     done
 '
