@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <optional>
 
 namespace quarnel {
@@ -34,10 +35,12 @@ struct Plan {
     // The rules by the first byte of their key, in table order, so that a line is compared
     // only with the few keys that can start it.
     std::array<std::vector<std::size_t>, 256> rulesByFirstByte;
-    // Whether a line that starts with the byte can be anything but copied: a key's first
-    // byte, and with a map list to rewrite '[' (headers), 'M' (its map lines) and the
-    // suffix's first byte (a line of the bare suffix is its header too).
+    // Whether a line that starts with the byte, or with the two bytes, can be anything but
+    // copied: the beginning of a key, and with a map list to rewrite '[' (headers), "Ma"
+    // (its map lines) and the beginning of the suffix, which a header without
+    // kMapListHeader in front starts with ("DeathMatch]", "D[XInterface.MapListeathMatch]").
     std::array<bool, 256> decisive{};
+    std::bitset<256 * 256> decisivePair;
     std::optional<std::string_view> suffix; // the map-list section to rewrite, if any
     std::vector<std::string> mapBlock;
 };
@@ -65,6 +68,18 @@ std::vector<std::string> mapBlock(const ServerSettings& s) {
         if (list.selected[i])
             block.push_back(mapsLine(i));
     return block;
+}
+
+std::size_t pairIndex(char first, char second) {
+    return static_cast<std::size_t>(static_cast<unsigned char>(first)) * 256 +
+           static_cast<unsigned char>(second);
+}
+
+// Whether the line can be anything but copied (see Plan::decisive).
+bool isDecisive(const Plan& plan, std::string_view line) {
+    if (line.size() >= 2)
+        return plan.decisivePair.test(pairIndex(line[0], line[1]));
+    return !line.empty() && plan.decisive[static_cast<unsigned char>(line[0])];
 }
 
 Plan makePlan(const ServerSettings& s) {
@@ -107,11 +122,19 @@ Plan makePlan(const ServerSettings& s) {
         plan.suffix = kSectionSuffixes[static_cast<std::size_t>(s.optGameType)];
         plan.mapBlock = mapBlock(s);
     }
+    const auto mark = [&plan](char first, char second) {
+        plan.decisive[static_cast<unsigned char>(first)] = true;
+        plan.decisivePair.set(pairIndex(first, second));
+    };
     for (const KeyRule& rule : plan.rules)
-        plan.decisive[static_cast<unsigned char>(rule.key.front())] = true;
-    if (plan.suffix)
-        for (const char c : {kMapListHeader.front(), 'M', plan.suffix->front()})
-            plan.decisive[static_cast<unsigned char>(c)] = true;
+        mark(rule.key[0], rule.key[1]);
+    if (plan.suffix) {
+        for (int second = 0; second < 256; ++second)
+            mark(kMapListHeader.front(), static_cast<char>(second));
+        mark('M', 'a');
+        mark((*plan.suffix)[0], (*plan.suffix)[1]);
+        mark((*plan.suffix)[0], kMapListHeader.front());
+    }
     return plan;
 }
 
@@ -190,8 +213,7 @@ public:
 
     void piece(const TextLineReader::Piece& piece) {
         const std::string_view bytes = piece.bytes;
-        if (piece.lineStart && piece.lineEnd && piece.endSize == 2 &&
-            (bytes.empty() || !plan_.decisive[static_cast<unsigned char>(bytes[0])])) {
+        if (piece.lineStart && piece.lineEnd && piece.endSize == 2 && !isDecisive(plan_, bytes)) {
             // Most lines: copied as they stand, CR LF and all.
             out_.bytes(std::string_view(bytes.data(), bytes.size() + 2));
             return;

@@ -230,6 +230,8 @@ const BlockCase kBlockCases[] = {
      kDM + "\r\nMapNum=2\r\nMaps=DM-A\r\nMaps=DM-C\r\nbRandom=True\r\n\r\n"},
     {"HeaderOfRepeatedPrefixes", kHeaders + "DeathMatch]\nMaps=Old\n[Next]\nMaps=Keep",
      kHeaders + "DeathMatch]\r\nMapNum=2\r\nMaps=DM-A\r\nMaps=DM-C\r\n[Next]\r\nMaps=Keep\r\n\r\n"},
+    {"HeaderSplitByThePrefix", "D[XInterface.MapListeathMatch]\r\nMaps=Old\r\n",
+     "D[XInterface.MapListeathMatch]\r\nMapNum=2\r\nMaps=DM-A\r\nMaps=DM-C\r\n\r\n"},
     {"AlmostAHeader", kHeaders + "DeathMatch] \r\nMaps=Old\r\n" + kHeaders + "DeathMatch",
      kHeaders + "DeathMatch] \r\nMaps=Old\r\n" + kHeaders + "DeathMatch\r\n\r\n" + kDMBlock},
     {"LongValueLines",
