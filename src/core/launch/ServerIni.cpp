@@ -211,13 +211,15 @@ public:
 
     void line(std::string_view line) { piece({line, true, true, 0}); }
 
+    // Whether the piece is a whole line that is copied as it stands, CR LF and all, as most
+    // lines are; the caller copies it (kept apart from piece() so that it stays inline).
+    bool standsAsItIs(const TextLineReader::Piece& piece) const {
+        return piece.lineStart && piece.lineEnd && piece.endSize == 2 &&
+               !isDecisive(plan_, piece.bytes);
+    }
+
     void piece(const TextLineReader::Piece& piece) {
         const std::string_view bytes = piece.bytes;
-        if (piece.lineStart && piece.lineEnd && piece.endSize == 2 && !isDecisive(plan_, bytes)) {
-            // Most lines: copied as they stand, CR LF and all.
-            out_.bytes(std::string_view(bytes.data(), bytes.size() + 2));
-            return;
-        }
         if (piece.lineStart)
             mode_ = decide(bytes, piece.lineEnd);
         else if (checkingHeader_)
@@ -347,8 +349,12 @@ void writeServerIni(const ServerSettings& settings, const std::string& templateP
     FileOut out{file};
     Rewriter rewriter(plan, out);
     TextLineReader::Piece piece;
-    while (reader.next(piece))
-        rewriter.piece(piece);
+    while (reader.next(piece)) {
+        if (rewriter.standsAsItIs(piece))
+            file.write(std::string_view(piece.bytes.data(), piece.bytes.size() + piece.endSize));
+        else
+            rewriter.piece(piece);
+    }
     rewriter.finish();
     file.commit();
 }
