@@ -57,6 +57,8 @@ private:
     std::size_t capacity_;
     std::unique_ptr<char[]> buffer_;
     std::size_t used_ = 0;
+    std::size_t written_ = 0;   // bytes handed to the file
+    std::size_t startedTo_ = 0; // bytes whose write to the disk has been started
 };
 
 } // namespace quarnel
