@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <utility>
+#include <variant>
 
 namespace quarnel {
 
@@ -101,8 +102,16 @@ void Shell::Form_Load() {
 }
 
 // Notes the program's folder in the store at every start ("Path"); nothing reads it back,
-// so a store that refuses it changes nothing.
+// so a store that refuses it changes nothing. A store that holds it already is not written:
+// a write waits for the store to reach the disk, which an ordinary start need not do.
 void Shell::rememberProgramFolder() {
+    try {
+        const RegValue stored = registry_.readregvalue(kProgramRoot, kProgramKey, kPathValue);
+        if (const auto* text = std::get_if<std::string>(&stored); text && *text == programFolder_)
+            return;
+    } catch (const Error&) {
+        // No such value yet: written below.
+    }
     try {
         registry_.writeregvalue(kProgramRoot, kProgramKey, kPathValue, programFolder_);
     } catch (const Error&) {

@@ -1,5 +1,6 @@
 #include "common/TextFile.h"
 
+#include "common/AtomicFileWriter.h"
 #include "common/Error.h"
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <iterator>
 #include <memory>
 #include <random>
+#include <utility>
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <unistd.h>
@@ -38,21 +40,6 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // A name beside the target that no other writer picks: process-wide counter plus a random
 // number, opened with exclusive creation so that a clash fails instead of sharing a file.
-std::string temporaryNameFor(const fs::path& target) {
-    static std::atomic<unsigned> counter{0};
-    static const auto seed = std::random_device{}();
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    const auto tag = std::to_string(seed ^ static_cast<unsigned>(stamp)) + "-" +
-                     std::to_string(counter.fetch_add(1));
-    // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) on "." + name + ...
-    std::string name = ".";
-    name += target.filename().string();
-    name += ".tmp-";
-    name += tag;
-    fs::path temp = target;
-    temp.replace_filename(name);
-    return temp.string();
-}
 
 [[noreturn]] void fail(int number, const std::string& message) {
     throw Error(number, message);
@@ -74,6 +61,7 @@ public:
             ::close(fd_);
     }
     int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
 
 private:
     int fd_;
@@ -110,50 +98,6 @@ Descriptor openRegularFile(const std::string& path, struct stat& info) {
     if (const int flags = ::fcntl(fd.get(), F_GETFL); flags >= 0)
         ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
     return fd;
-}
-#endif
-
-// The temporary file of a write, readable and writable by its owner only from its creation,
-// so the bytes are never open to others, not even for a moment. Exclusive creation: a name
-// that is taken fails instead of sharing a file.
-FilePtr createTemporary(const std::string& temp) {
-#ifndef _WIN32
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return nullptr;
-    FilePtr file(::fdopen(fd, "wb"));
-    if (!file)
-        ::close(fd);
-    return file;
-#else
-    // The C runtime of Windows knows no "x" mode; exclusive creation is an open flag there.
-    const int fd =
-        ::_open(temp.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-    if (fd < 0)
-        return nullptr;
-    FilePtr file(::_fdopen(fd, "wb"));
-    if (!file)
-        ::_close(fd);
-    return file;
-#endif
-}
-
-#ifndef _WIN32
-// Gives the temporary file the permissions the target is to have once renamed: those of the
-// existing target (and its owner and group where the process may set them, which the rename
-// would otherwise change to the writer's), else those of mode whatever the umask.
-void settleTemporaryMode(std::FILE* file, const fs::path& target,
-                         const fs::file_status& targetStatus, NewFileMode mode) {
-    const int fd = ::fileno(file);
-    struct stat info {};
-    if (fs::exists(targetStatus) && ::stat(target.c_str(), &info) == 0) {
-        // Only a privileged process may give a file away; otherwise it stays the writer's.
-        if (::fchown(fd, info.st_uid, info.st_gid) != 0) {
-        }
-        ::fchmod(fd, info.st_mode & 07777);
-    } else {
-        ::fchmod(fd, mode == NewFileMode::PrivateExecutable ? 0700 : 0600);
-    }
 }
 #endif
 
@@ -215,7 +159,25 @@ void requireRegularFile(const std::string& path) {
     struct stat info {};
     openRegularFile(path, info);
 }
+
+std::FILE* openRegularFileForReading(const std::string& path) {
+    struct stat info {};
+    Descriptor fd = openRegularFile(path, info);
+    std::FILE* file = ::fdopen(fd.get(), "rb");
+    if (!file)
+        fail(errc::FileIO, "Path/File access error");
+    fd.release();
+    return file;
+}
 #else
+std::FILE* openRegularFileForReading(const std::string& path) {
+    requireRegularFile(path);
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        fail(errc::FileNotFound, "File not found");
+    return file;
+}
+
 void requireRegularFile(const std::string& path) {
     std::error_code ec;
     if (path.empty() || !fs::is_regular_file(path, ec) || !std::ifstream(path, std::ios::binary))
@@ -270,58 +232,9 @@ std::string joinTextLines(const std::vector<std::string>& lines) {
 
 void writeFileAtomically(const std::string& path, const std::string& bytes, bool overwrite,
                          NewFileMode mode) {
-    std::error_code ec;
-    // A link is written through: the file it points to gets the new content and the link
-    // stays, as a plain write would do.
-    fs::path target(path);
-    if (fs::is_symlink(target, ec)) {
-        const fs::path resolved = fs::weakly_canonical(target, ec);
-        if (ec)
-            fail(errc::PathNotFound, "Path not found");
-        target = resolved;
-    }
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    if (target.filename().empty() || !fs::is_directory(folder, ec))
-        fail(errc::PathNotFound, "Path not found");
-    const auto targetStatus = fs::status(target, ec);
-    const bool exists = fs::exists(targetStatus);
-    if (exists && fs::is_directory(targetStatus))
-        fail(errc::FileIO, "Path/File access error");
-    if (exists && !overwrite)
-        fail(58, "File already exists");
-
-    const std::string temp = temporaryNameFor(target);
-    {
-        FilePtr file = createTemporary(temp);
-        if (!file)
-            fail(errc::FileIO, "Path/File access error");
-#ifndef _WIN32
-        settleTemporaryMode(file.get(), target, targetStatus, mode);
-#endif
-        bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
-        ok = std::fflush(file.get()) == 0 && ok;
-#if defined(__unix__) || defined(__APPLE__)
-        ok = ::fsync(::fileno(file.get())) == 0 && ok;
-#elif defined(_WIN32)
-        ok = ::_commit(::_fileno(file.get())) == 0 && ok;
-#endif
-        ok = std::fclose(file.release()) == 0 && ok;
-        if (!ok) {
-            fs::remove(temp, ec);
-            fail(errc::FileIO, "Path/File access error");
-        }
-    }
-#ifdef _WIN32
-    (void)mode;
-    if (exists)
-        fs::permissions(temp, targetStatus.permissions(), ec);
-#endif
-    fs::rename(temp, target, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        fail(errc::FileIO, "Path/File access error");
-    }
+    AtomicFileWriter writer(path, overwrite, mode);
+    writer.write(bytes);
+    writer.commit();
 }
 
 } // namespace quarnel

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "common/AtomicFileWriter.h"
+
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -25,6 +28,9 @@ std::string readFileBytes(const std::string& path,
 // file that can be opened for reading.
 void requireRegularFile(const std::string& path);
 
+// The file opened for reading bytes after the same checks; the caller closes it.
+std::FILE* openRegularFileForReading(const std::string& path);
+
 // The same split over bytes already in memory.
 std::vector<std::string> splitTextLines(const std::string& bytes);
 
@@ -33,13 +39,6 @@ std::vector<std::string_view> splitTextLineViews(std::string_view bytes);
 
 // Joins lines, each followed by CR LF.
 std::string joinTextLines(const std::vector<std::string>& lines);
-
-// Who may use a file that a write creates. The files written hold passwords (server INI,
-// batch file, configuration), so only their owner may read them.
-enum class NewFileMode {
-    Private,          // 0600: read and written by the owner only
-    PrivateExecutable // 0700: a script its owner runs
-};
 
 // Writes bytes to path through a temporary file in the same folder that is renamed over
 // the target, so the target is either the old file or the complete new one and no
