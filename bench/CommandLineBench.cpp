@@ -27,9 +27,9 @@ public:
             std::snprintf(name, sizeof name, "UT/Maps/DM-Map%05d.ut2", i);
             folder_.write(name, "");
         }
-        form.setUtpath((folder_.path() / "UT" / "").string());
+        form.setGameFolder((folder_.path() / "UT" / "").string());
         form.applyFirstRunDefaults();
-        form.optGameType_Click(2);
+        form.gameTypeClicked(2);
         std::vector<bool> selected(form.mapList().count());
         for (std::size_t i = 1; i < selected.size(); i += 2)
             selected[i] = true;
@@ -65,7 +65,7 @@ void BM_CommandLineFieldUpdate(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         on = !on;
-        form.setChecked(chkServerOptions(1), on); // LAN? comes and goes
+        form.setChecked(Check::LanGame, on); // LAN? comes and goes
         state.ResumeTiming();
         panel.refresh();
     }

@@ -1,5 +1,5 @@
-// loadconfig of a file with 5,000 map lines against a map list of 10,000 entries, and
-// createconfig of the same settings.
+// loadConfigFile of a file with 5,000 map lines against a map list of 10,000 entries, and
+// writeConfigFile of the same settings.
 #include "store/ConfigFile.h"
 
 #include <benchmark/benchmark.h>
@@ -28,15 +28,15 @@ struct Setup {
             if (file)
                 std::fclose(file);
         }
-        form.setUtpath((root / "").string());
+        form.setGameFolder((root / "").string());
         form.applyFirstRunDefaults();
-        form.optGameType_Click(form.gameType());
+        form.gameTypeClicked(form.gameType());
         std::vector<bool> selected(form.mapList().count());
         for (std::size_t i = 0; i < selected.size(); i += 2)
             selected[i] = true;
         form.setMapSelection(selected);
         cfg = (root / "maps.cfg").string();
-        createconfig(form, cfg, true);
+        writeConfigFile(form, cfg, true);
     }
     ~Setup() {
         std::error_code ec;
@@ -57,7 +57,7 @@ void BM_loadconfig(benchmark::State& state) {
     Setup& s = setup();
     SettingsForm form = s.form;
     for (auto _ : state)
-        loadconfig(form, s.cfg);
+        loadConfigFile(form, s.cfg);
     if (form.mapList().selectedCount() != kMaps / 2)
         state.SkipWithError("the map selection was not restored");
 }
@@ -67,7 +67,7 @@ void BM_createconfig(benchmark::State& state) {
     Setup& s = setup();
     const std::string target = (s.root / "saved.cfg").string();
     for (auto _ : state)
-        createconfig(s.form, target, true);
+        writeConfigFile(s.form, target, true);
 }
 BENCHMARK(BM_createconfig)->Unit(benchmark::kMillisecond);
 

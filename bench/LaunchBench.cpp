@@ -52,14 +52,14 @@ public:
         folder_.write("UT/System/ut2003.ini", bytes_);
         for (const char* map : {"DM-Cellar.ut2", "DM-Quarry.ut2", "DM-Reactor.ut2"})
             folder_.write(std::string("UT/Maps/") + map, "map");
-        form.setUtpath((folder_.path() / "UT" / "").string());
+        form.setGameFolder((folder_.path() / "UT" / "").string());
         form.applyFirstRunDefaults();
         form.setText(Text::ServerName, "Bench Server");
-        form.cmdselectall_Click();
-        system = game::systemFolder(form.utpath());
+        form.selectAllMaps();
+        system = game::systemFolder(form.gameFolder());
     }
     std::size_t size() const { return bytes_.size(); }
-    std::string templatePath() const { return game::templateIni(form.utpath()); }
+    std::string templatePath() const { return game::templateIni(form.gameFolder()); }
 
     SettingsForm form;
     std::string system;
@@ -75,7 +75,7 @@ void BM_MakeGameConfig(benchmark::State& state) {
     GameFolder game(static_cast<std::size_t>(state.range(0)),
                     std::filesystem::temp_directory_path());
     for (auto _ : state)
-        makegameconfig(game.form, game.system, "quarnel.ini", true);
+        writeServerIni(game.form, game.system, "quarnel.ini", true);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * game.size()));
 }
 BENCHMARK(BM_MakeGameConfig)
@@ -95,7 +95,7 @@ void BM_MakeGameConfigInMemoryFolder(benchmark::State& state) {
     }
     GameFolder game(static_cast<std::size_t>(state.range(0)), shm);
     for (auto _ : state)
-        makegameconfig(game.form, game.system, "quarnel.ini", true);
+        writeServerIni(game.form, game.system, "quarnel.ini", true);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * game.size()));
 }
 BENCHMARK(BM_MakeGameConfigInMemoryFolder)
@@ -120,14 +120,14 @@ void BM_BuildCommandLine(benchmark::State& state) {
     for (const char* map : {"DM-Cellar.ut2", "DM-Quarry.ut2"})
         folder.write(std::string("UT/Maps/") + map, "map");
     SettingsForm form;
-    form.setUtpath("C:\\UT2003\\");
+    form.setGameFolder("C:\\UT2003\\");
     form.applyFirstRunDefaults();
     form.setMapFolder((folder.path() / "UT" / "Maps").string());
     form.setMapSelected(1, true);
-    form.setChecked(chkMutator(0), true);
-    form.setText(Text::CmdLineOptions, "X=1");
+    form.setChecked(Check::BigHead, true);
+    form.setText(Text::ExtraCommandLine, "X=1");
     for (auto _ : state)
-        benchmark::DoNotOptimize(buildcommandline(form, "quarnel.ini", '\\'));
+        benchmark::DoNotOptimize(serverCommandLine(form, "quarnel.ini", '\\'));
 }
 BENCHMARK(BM_BuildCommandLine)->Unit(benchmark::kMicrosecond);
 

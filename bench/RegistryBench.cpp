@@ -1,4 +1,4 @@
-// savetoreg and loadfromreg with 1,000 selected maps, over the store file as the program
+// saveSettings and loadSettings with 1,000 selected maps, over the store file as the program
 // uses it (one transaction per save, written through to the disk) and over memory.
 #include "store/RegistryFile.h"
 #include "store/RegistrySettings.h"
@@ -32,7 +32,7 @@ public:
         std::error_code ec;
         fs::remove_all(root_, ec);
     }
-    std::string utpath() const { return (root_ / "").string(); }
+    std::string gameFolder() const { return (root_ / "").string(); }
     fs::path storeFile() const { return root_ / "registry.db"; }
 
 private:
@@ -47,16 +47,16 @@ const GameFolder& game() {
 // Deathmatch with every map selected.
 SettingsForm fullForm() {
     SettingsForm form;
-    form.setUtpath(game().utpath());
+    form.setGameFolder(game().gameFolder());
     form.applyFirstRunDefaults();
     form.setText(Text::ServerName, "Bench Server");
-    form.cmdselectall_Click();
+    form.selectAllMaps();
     if (form.mapList().selectedCount() != kMaps)
         throw std::runtime_error("map folder not listed");
     return form;
 }
 
-std::unique_ptr<MRegistry> openStore(bool onDisk) {
+std::unique_ptr<Registry> openStore(bool onDisk) {
     if (!onDisk)
         return makeMemoryRegistry();
     std::error_code ec;
@@ -70,21 +70,21 @@ std::unique_ptr<MRegistry> openStore(bool onDisk) {
 void BM_savetoreg(benchmark::State& state) {
     const SettingsForm form = fullForm();
     auto registry = openStore(state.range(0) != 0);
-    registry->createregkey(RegRoot::LocalMachine, kProgramKey);
+    registry->createKey(RegRoot::LocalMachine, kProgramKey);
     for (auto _ : state)
-        savetoreg(*registry, form);
+        saveSettings(*registry, form);
 }
 
 void BM_loadfromreg(benchmark::State& state) {
     auto registry = openStore(state.range(0) != 0);
-    registry->createregkey(RegRoot::LocalMachine, kProgramKey);
-    savetoreg(*registry, fullForm());
+    registry->createKey(RegRoot::LocalMachine, kProgramKey);
+    saveSettings(*registry, fullForm());
     SettingsForm form;
-    form.setUtpath(game().utpath());
+    form.setGameFolder(game().gameFolder());
     form.applyFirstRunDefaults();
     for (auto _ : state) {
-        form.cmdclearall_Click();
-        const auto result = loadfromreg(*registry, form);
+        form.clearAllMaps();
+        const auto result = loadSettings(*registry, form);
         if (result.mapCount != kMaps || form.mapList().selectedCount() != kMaps)
             state.SkipWithError("maps not restored");
         benchmark::DoNotOptimize(result);

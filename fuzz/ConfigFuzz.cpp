@@ -39,9 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes(reinterpret_cast<const char*>(data), size);
 
     SettingsForm form;
-    form.setUtpath(gameFolder());
+    form.setGameFolder(gameFolder());
     form.applyFirstRunDefaults();
-    form.optGameType_Click(form.gameType());
+    form.gameTypeClicked(form.gameType());
     try {
         applyConfigLines(form, splitTextLines(bytes), gameFolder());
     } catch (const ConfigLoadError& e) {
@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // What was saved loads again without error: every value the writer forms is one the
     // reader accepts.
     SettingsForm again;
-    again.setUtpath(gameFolder());
+    again.setGameFolder(gameFolder());
     again.applyFirstRunDefaults();
     applyConfigLines(again, lines, gameFolder());
     return 0;

@@ -72,48 +72,48 @@ std::vector<Rule> rulesFor(const ServerSettings& s) {
     auto tf = [](bool v) {
         return std::string(v ? "True" : "False");
     };
-    const std::string& port = s.txt(Text::Port);
-    const std::string& net = s.txt(Text::netspeed);
-    const std::string& lan = s.txt(Text::lanspeed);
+    const std::string& port = s.text(Text::GamePort);
+    const std::string& net = s.text(Text::NetSpeed);
+    const std::string& lan = s.text(Text::LanSpeed);
     return {
         {"Port=", !port.empty() && port != "7777", port},
         {"ConfiguredInternetSpeed=", !net.empty(), net},
         {"ConfiguredLanSpeed=", !lan.empty(), lan},
         {"MaxClientRate=", !lan.empty(), lan},
         {"MaxInternetClientRate=", !net.empty(), net},
-        {"ServerName=", true, s.txt(Text::ServerName)},
-        {"ShortName=", true, s.txt(Text::ShortServerName)},
-        {"AdminName=", true, s.txt(Text::AdminName)},
-        {"AdminEmail=", true, s.txt(Text::AdminEmail)},
-        {"MOTDLine1=", true, s.txt(Text::MOTD1)},
-        {"MOTDLine2=", true, s.txt(Text::MOTD2)},
-        {"MOTDLine3=", true, s.txt(Text::MOTD3)},
-        {"MOTDLine4=", true, s.txt(Text::MOTD4)},
-        {"bEnableStatLogging=", true, tf(s.chkServerOptions(0))},
-        {"DoLANBroadcast=", true, tf(s.chkServerOptions(1))},
-        {"SendStats=", true, tf(s.chkServerOptions(0))},
-        {"AdminPassword=", true, s.txt(Text::AdminPassword)},
-        {"GamePassword=", true, s.txt(Text::GamePassword)},
-        {"DoUplink=", true, tf(s.chkServerOptions(9))},
-        {"UplinkToGamespy=", true, tf(s.chkServerOptions(10))},
-        {"bEnabled=", true, tf(s.chk(Check::Webadmin))},
-        {"ListenPort=", true, s.txt(Text::webport)},
-        {"bForceRespawn=", true, tf(s.chkGameOptions(3))},
+        {"ServerName=", true, s.text(Text::ServerName)},
+        {"ShortName=", true, s.text(Text::ShortServerName)},
+        {"AdminName=", true, s.text(Text::AdminName)},
+        {"AdminEmail=", true, s.text(Text::AdminEmail)},
+        {"MOTDLine1=", true, s.text(Text::MOTD1)},
+        {"MOTDLine2=", true, s.text(Text::MOTD2)},
+        {"MOTDLine3=", true, s.text(Text::MOTD3)},
+        {"MOTDLine4=", true, s.text(Text::MOTD4)},
+        {"bEnableStatLogging=", true, tf(s.checked(Check::WorldStatsLogging))},
+        {"DoLANBroadcast=", true, tf(s.checked(Check::LanGame))},
+        {"SendStats=", true, tf(s.checked(Check::WorldStatsLogging))},
+        {"AdminPassword=", true, s.text(Text::AdminPassword)},
+        {"GamePassword=", true, s.text(Text::GamePassword)},
+        {"DoUplink=", true, tf(s.checked(Check::MasterServerUplink))},
+        {"UplinkToGamespy=", true, tf(s.checked(Check::GameSpyUplink))},
+        {"bEnabled=", true, tf(s.checked(Check::WebAdmin))},
+        {"ListenPort=", true, s.text(Text::WebAdminPort)},
+        {"bForceRespawn=", true, tf(s.checked(Check::ForceRespawn))},
     };
 }
 
 std::vector<std::string> mapBlockFor(const ServerSettings& s) {
-    const MapList& list = s.filMapList;
+    const MapList& list = s.maps;
     std::vector<std::size_t> chosen;
     for (std::size_t i = 0; i < list.entries.size(); ++i)
         if (list.selected[i])
             chosen.push_back(i);
     if (chosen.empty())
         chosen.push_back(0);
-    else if (!s.chk(Check::MapRotation))
+    else if (!s.checked(Check::MapRotation))
         chosen.resize(1);
     std::vector<std::string> block;
-    const bool counted = s.chk(Check::MapRotation) && list.selectedCount() > 0;
+    const bool counted = s.checked(Check::MapRotation) && list.selectedCount() > 0;
     block.push_back("MapNum=" + std::to_string(counted ? chosen.size() : 1));
     for (const auto i : chosen)
         block.push_back("Maps=" + dropBreaks(removeAll(list.entries[i], ".ut2")));
@@ -125,7 +125,7 @@ std::vector<std::string> mapBlockFor(const ServerSettings& s) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
     ServerSettings s = ServerSettings::design();
-    s.optGameType = input.ConsumeIntegralInRange<int>(-1, 8);
+    s.gameType = input.ConsumeIntegralInRange<int>(-1, 8);
     // Few bytes for the settings, so that the fuzzer reaches the map lists quickly.
     static_assert(kCheckCount <= 32);
     const auto checks = input.ConsumeIntegral<std::uint32_t>();
@@ -135,8 +135,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto names = input.ConsumeIntegral<std::uint32_t>();
     const auto selected = input.ConsumeIntegral<std::uint8_t>();
     for (std::size_t i = 0; i < mapCount; ++i) {
-        s.filMapList.entries.emplace_back(kMapNames[(names >> (3 * i)) & 7u]);
-        s.filMapList.selected.push_back(((selected >> i) & 1u) != 0);
+        s.maps.entries.emplace_back(kMapNames[(names >> (3 * i)) & 7u]);
+        s.maps.selected.push_back(((selected >> i) & 1u) != 0);
     }
     // The template first, so that its bytes stay where the fuzzer put them; the texts after.
     std::vector<std::string> source = splitTextLines(input.ConsumeRandomLengthString(size));
@@ -144,16 +144,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!line.empty() && static_cast<unsigned char>(line[0]) < kCanned.size())
             line = kCanned[static_cast<unsigned char>(line[0])] + line.substr(1);
     for (const Text t :
-         {Text::Port, Text::netspeed, Text::lanspeed, Text::ServerName, Text::ShortServerName,
-          Text::AdminName, Text::MOTD1, Text::webport, Text::AdminPassword})
+         {Text::GamePort, Text::NetSpeed, Text::LanSpeed, Text::ServerName, Text::ShortServerName,
+          Text::AdminName, Text::MOTD1, Text::WebAdminPort, Text::AdminPassword})
         s.texts[index(t)] = input.ConsumeRandomLengthString(12);
 
     const std::vector<std::string> out = rewriteServerIni(s, source);
 
     // The model: walk the template and its one extra empty line.
     const std::vector<Rule> rules = rulesFor(s);
-    const bool mapping = s.optGameType >= 0 && s.optGameType < 5 && mapCount > 0;
-    const std::string suffix = mapping ? kSuffixes[static_cast<std::size_t>(s.optGameType)] : "";
+    const bool mapping = s.gameType >= 0 && s.gameType < 5 && mapCount > 0;
+    const std::string suffix = mapping ? kSuffixes[static_cast<std::size_t>(s.gameType)] : "";
     const std::vector<std::string> block = mapping ? mapBlockFor(s) : std::vector<std::string>{};
     std::vector<std::string> lines = source;
     lines.emplace_back();

@@ -112,7 +112,7 @@ constexpr std::string_view kLaunchIni = "quarnel.ini";
 // rather than a batch file that names an INI file that never comes. A folder, a named pipe
 // or a device in its place is refused as well, without waiting on it.
 void requireTemplate(const SettingsForm& form) {
-    const std::string ini = game::templateIni(form.utpath());
+    const std::string ini = game::templateIni(form.gameFolder());
     try {
         requireRegularFile(ini);
     } catch (const Error& e) {
@@ -123,7 +123,7 @@ void requireTemplate(const SettingsForm& form) {
 void writeLaunchFiles(const SettingsForm& form, const std::string& folder,
                       const std::string& batchName, const std::string& iniName) {
     try {
-        makegamebat(form, folder, batchName, true);
+        writeBatchFile(form, folder, batchName, true);
     } catch (const Error& e) {
         throw CommandError(folder + batchName, e);
     }
@@ -135,7 +135,7 @@ void writeLaunchFiles(const SettingsForm& form, const std::string& folder,
         }
     }
     try {
-        makegameconfig(form, folder, iniName, true);
+        writeServerIni(form, folder, iniName, true);
     } catch (const Error& e) {
         throw CommandError(folder + iniName, e);
     }
@@ -176,14 +176,14 @@ void formSettings(SettingsForm& form, const Arguments& args, const Context& cont
         throw CommandError(cfg, "line " + std::to_string(e.line()) + " (" + e.key() + "): " +
                                     e.what() + " (error " + std::to_string(e.number()) + ")");
     }
-    refuseInvalidFolder(form.utpath()); // the folder the configuration names
+    refuseInvalidFolder(form.gameFolder()); // the folder the configuration names
 }
 
 void commandLine(const Arguments& args, Context& context) {
     SettingsForm form;
     formSettings(form, args, context);
     const std::string ini = args.value("--ini").value_or(std::string(kLaunchIni));
-    const std::string line = buildcommandline(form, ini);
+    const std::string line = serverCommandLine(form, ini);
     if (line.empty())
         throw CommandError(args.positional[0], "the server command line could not be formed");
     context.out << line << "\n";
@@ -204,7 +204,7 @@ void launch(const Arguments& args, Context& context) {
     SettingsForm form;
     formSettings(form, args, context);
     requireTemplate(form);
-    const std::string folder = game::systemFolder(form.utpath());
+    const std::string folder = game::systemFolder(form.gameFolder());
     const bool start = !args.flag("--no-start");
     // The files of a loop that runs are left alone.
     if constexpr (kWritesRestartScript)

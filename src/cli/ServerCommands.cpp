@@ -32,10 +32,10 @@ std::string gameFolder(const Arguments& args, Context& context) {
         OpenedRegistry store = openRegistry(storeFile);
         for (const auto& note : store.notes)
             context.err << kProgram << ": " << note << "\n";
-        std::string utpath =
-            rememberedSettings(*store.registry, context.programFolder).form.utpath();
-        if (!utpath.empty())
-            return utpath;
+        std::string gameFolder =
+            rememberedSettings(*store.registry, context.programFolder).form.gameFolder();
+        if (!gameFolder.empty())
+            return gameFolder;
     }
     throw CommandError(storeFile.string(),
                        "no game folder is remembered; name one with --game-dir");
@@ -49,7 +49,7 @@ LoopFiles loopOf(const Arguments& args, Context& context) {
 } // namespace
 
 void refuseRunningLoop(const SettingsForm& form, std::string_view batchName) {
-    const LoopFiles files = loopFiles(form.utpath(), batchName);
+    const LoopFiles files = loopFiles(form.gameFolder(), batchName);
     if (const auto pid = makePosixServerLoops()->running(files))
         throw CommandError(files.pidFile(),
                            files.scriptName() + " already runs (pid " + std::to_string(*pid) + ")");
@@ -58,9 +58,9 @@ void refuseRunningLoop(const SettingsForm& form, std::string_view batchName) {
 void startLoop(const SettingsForm& form, std::string_view batchName, const Arguments& args,
                Context& context) {
     const auto loops = makePosixServerLoops();
-    const LoopFiles files = loopFiles(form.utpath(), batchName);
+    const LoopFiles files = loopFiles(form.gameFolder(), batchName);
     if (const auto missing =
-            missingServerProgram(form.utpath(), !loops->findOnPath("wine").empty()))
+            missingServerProgram(form.gameFolder(), !loops->findOnPath("wine").empty()))
         throw std::runtime_error(*missing);
     if (args.flag("--foreground")) {
         context.out.flush();
@@ -100,7 +100,7 @@ void printSystemdUnit(const Arguments& args, Context& context) {
     SettingsForm form;
     formSettings(form, args, context);
     const std::string wine = makePosixServerLoops()->findOnPath("wine");
-    if (const auto missing = missingServerProgram(form.utpath(), !wine.empty()))
+    if (const auto missing = missingServerProgram(form.gameFolder(), !wine.empty()))
         throw std::runtime_error(*missing);
     try {
         context.out << systemdUnit(form, args.value("--ini").value_or(std::string(kDefaultIni)),

@@ -99,7 +99,7 @@ TEST_F(CliTest, CommandLinePrintsTheServerCommandLine) {
         std::vector<std::string> args = {"command-line", cfg};
         args.insert(args.end(), options.begin(), options.end());
         const Result r = runCli(dir, args, prefix);
-        EXPECT_EQ(r, (Result{0, buildcommandline(form, ini) + "\n", ""}));
+        EXPECT_EQ(r, (Result{0, serverCommandLine(form, ini) + "\n", ""}));
         EXPECT_NE(r.out.find(" CTF-Foundry?Game=XGame.xCTFGame?"), std::string::npos) << r.out;
     }
 }
@@ -111,9 +111,9 @@ TEST_F(CliTest, MakeWritesTheChosenIniAndItsBatchFile) {
     // The same files written by the core, for comparison.
     const SettingsForm form = formOf(cfg, game);
     const std::string expected = dir.makeFolder("expected").string() + "/";
-    makegamebat(form, expected, "My Server.bat", true);
+    writeBatchFile(form, expected, "My Server.bat", true);
     makegamescript(form, expected, "My Server.bat");
-    makegameconfig(form, expected, "My Server.INI", true);
+    writeServerIni(form, expected, "My Server.INI", true);
     EXPECT_EQ(test::namesIn(dir.path() / "out"), test::namesIn(expected));
     for (const char* name : {"My Server.INI", "My Server.bat", "My Server.sh"})
         EXPECT_EQ(readFile(dir.path() / "out" / name), readFile(expected + name)) << name;

@@ -48,26 +48,24 @@ protected:
 TEST_F(ServerCommandsTest, TypedTextsAndTheGamePathReachTheServerUnchanged) {
     const StandInGame game(dir, "UT " + kSpecial);
     game.plan({"wait"});
-    const std::pair<Text, std::string> arrives[] = {{Text::AdminPassword, "?AdminPassword="},
-                                                    {Text::GamePassword, "?GamePassword="},
-                                                    {Text::Mutator, "Mutator="},
-                                                    {Text::CmdLineOptions, "?"},
-                                                    {Text::ServerName, "\r\nServerName="},
-                                                    {Text::MOTD1, "\r\nMOTDLine1="}};
+    const std::pair<Text, std::string> arrives[] = {
+        {Text::AdminPassword, "?AdminPassword="}, {Text::GamePassword, "?GamePassword="},
+        {Text::ExtraMutators, "Mutator="},        {Text::ExtraCommandLine, "?"},
+        {Text::ServerName, "\r\nServerName="},    {Text::MOTD1, "\r\nMOTDLine1="}};
     SettingsForm typed;
-    formFromConfig(typed, {kCfg, game.utpath, "/"});
+    formFromConfig(typed, {kCfg, game.gameFolder, "/"});
     for (const auto& [field, key] : arrives)
         typed.setText(field, "x " + kSpecial);
     const std::string cfg = (dir.path() / "server.cfg").string();
-    createconfig(typed, cfg, true);
-    ASSERT_EQ(cli({"launch", cfg, "--game-dir", game.utpath}).exit, 0);
+    writeConfigFile(typed, cfg, true);
+    ASSERT_EQ(cli({"launch", cfg, "--game-dir", game.gameFolder}).exit, 0);
     ASSERT_TRUE(eventually([&] { return game.runs() == 1; }));
 
     const StandInGame::Run run = *game.run(1);
     EXPECT_EQ(run.cwd + "/", game.system);
     EXPECT_FALSE(run.sigintIgnored); // so that a SIGINT passed on reaches it
     SettingsForm form;
-    formFromConfig(form, {cfg, game.utpath, "/"});
+    formFromConfig(form, {cfg, game.gameFolder, "/"});
     std::vector<std::string> expected = serverArguments(form, "quarnel.ini");
     expected.push_back("-nohomedir");
     EXPECT_EQ(run.args, expected);
@@ -76,7 +74,7 @@ TEST_F(ServerCommandsTest, TypedTextsAndTheGamePathReachTheServerUnchanged) {
     for (const auto& [field, key] : arrives) {
         const std::string& text = form.text(field);
         EXPECT_TRUE(text == "x " + kSpecial || key.find("Password") != std::string::npos);
-        EXPECT_EQ(nospaces(text), nospaces("x " + kSpecial)) << key;
+        EXPECT_EQ(withoutBlanks(text), withoutBlanks("x " + kSpecial)) << key;
         const std::string& where = key.starts_with("\r") ? run.ini : run.args.at(1);
         EXPECT_NE(where.find(key + text), std::string::npos) << key << text;
     }
@@ -85,7 +83,7 @@ TEST_F(ServerCommandsTest, TypedTextsAndTheGamePathReachTheServerUnchanged) {
 TEST_F(ServerCommandsTest, TheLoopKeepsTheCrashLogRestartsAndStopsOnRequestOnly) {
     const StandInGame game(dir);
     game.plan({"3", "wait"});
-    const Result launched = cli({"launch", kCfg, "--game-dir", game.utpath});
+    const Result launched = cli({"launch", kCfg, "--game-dir", game.gameFolder});
     const std::string pid = readFile(game.system + "quarnel.pid");
     EXPECT_EQ(launched.out, "pid " + pid + "log " + game.system + "quarnel.log\noutput " +
                                 game.system + "quarnel.out\n");
@@ -95,23 +93,23 @@ TEST_F(ServerCommandsTest, TheLoopKeepsTheCrashLogRestartsAndStopsOnRequestOnly)
     EXPECT_EQ(readFile(game.system + "quarnelcrash.log"), "stand-in log of run 1\n");
     const std::string script = game.system + "quarnel.sh";
     EXPECT_EQ(fs::status(script).permissions(), fs::perms::owner_all);
-    const Result running = cli({"status", "--game-dir", game.utpath});
+    const Result running = cli({"status", "--game-dir", game.gameFolder});
     EXPECT_EQ(running.out, script + ": running, pid " + pid);
     EXPECT_EQ(running.exit, 0);
-    const Result again = cli({"launch", kCfg, "--game-dir", game.utpath});
+    const Result again = cli({"launch", kCfg, "--game-dir", game.gameFolder});
     EXPECT_EQ(again.exit, 1);
     EXPECT_EQ(again.err, "quarnel-cli: " + game.system +
                              "quarnel.pid: quarnel.sh already runs (pid " +
                              pid.substr(0, pid.size() - 1) + ")\n");
 
     // A stop is not a crash: the server gets the signal, and nothing starts again.
-    const Result stopped = cli({"stop", "--game-dir", game.utpath});
+    const Result stopped = cli({"stop", "--game-dir", game.gameFolder});
     EXPECT_EQ(stopped.out, script + ": stopped pid " + pid);
     EXPECT_EQ(stopped.exit, 0);
     EXPECT_EQ(game.signalOf(2), SIGTERM);
     EXPECT_FALSE(fs::exists(game.system + "quarnel.pid"));
     EXPECT_EQ(readFile(game.system + "quarnelcrash.log"), "stand-in log of run 2\n");
-    const Result notRunning = cli({"status", "--game-dir", game.utpath});
+    const Result notRunning = cli({"status", "--game-dir", game.gameFolder});
     EXPECT_EQ(notRunning.out, script + ": not running\n");
     EXPECT_EQ(notRunning.exit, 3);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -127,7 +125,7 @@ TEST_F(ServerCommandsTest, SigintAndSighupArePassedToTheServerAndEndTheLoop) {
         game.plan({"wait"});
         const std::string pidFile = game.system + "quarnel.pid";
         ASSERT_EQ(std::system((quoteForSh(QUARNEL_CLI) + " launch " + quoteForSh(kCfg) +
-                               " --game-dir " + quoteForSh(game.utpath) +
+                               " --game-dir " + quoteForSh(game.gameFolder) +
                                (foreground ? " --foreground" : "") + " >/dev/null 2>&1 &")
                                   .c_str()),
                   0);
@@ -143,7 +141,7 @@ TEST_F(ServerCommandsTest, SigintAndSighupArePassedToTheServerAndEndTheLoop) {
 TEST_F(ServerCommandsTest, FiveQuickExitsInARowEndTheLoopWithTheReason) {
     const StandInGame game(dir);
     game.plan({"1", "2", "1", "2", "7", "wait"});
-    const Result r = cli({"launch", kCfg, "--foreground", "--game-dir", game.utpath});
+    const Result r = cli({"launch", kCfg, "--foreground", "--game-dir", game.gameFolder});
     const std::string message =
         "quarnel.sh: the server ended within 10 seconds of its start 5 times in a row (last exit "
         "status 7); it is not started again. A map that does not load or a port in use are the "
@@ -170,7 +168,7 @@ TEST_F(ServerCommandsTest, AStalePidFileIsRemovedAndNeverSignalled) {
     waitpid(ended, nullptr, 0);
     for (const pid_t pid : {other, ended, 0}) {
         std::ofstream(pidFile) << (pid == 0 ? std::string("x") : std::to_string(pid)) << "\n";
-        const Result r = cli({"stop", "--game-dir", game.utpath});
+        const Result r = cli({"stop", "--game-dir", game.gameFolder});
         EXPECT_EQ(r.exit, 3) << pid;
         EXPECT_EQ(r.out, game.system + "quarnel.sh: not running\n");
         EXPECT_FALSE(fs::exists(pidFile));
@@ -180,7 +178,7 @@ TEST_F(ServerCommandsTest, AStalePidFileIsRemovedAndNeverSignalled) {
 
 TEST_F(ServerCommandsTest, AGameWithOnlyUccExeAndNoWineStartsNothing) {
     const StandInGame game(dir, "UT2003", false);
-    const Result r = cli({"launch", kCfg, "--game-dir", game.utpath},
+    const Result r = cli({"launch", kCfg, "--game-dir", game.gameFolder},
                          "PATH=" + quoteForSh(dir.makeFolder("empty").string()) + " ");
     EXPECT_EQ(r.exit, 1);
     EXPECT_EQ(r.err, "quarnel-cli: The server cannot be started: " + game.system +

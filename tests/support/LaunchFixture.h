@@ -32,16 +32,16 @@ inline std::string exampleArguments() {
 class ExampleForm {
 public:
     explicit ExampleForm(const std::vector<std::string>& maps = {"DM-Example.ut2"},
-                         std::string utpath = "C:\\UT2003\\")
+                         std::string gameFolder = "C:\\UT2003\\")
         : maps_(dir_.makeFolder("maps").string()) {
         for (const auto& name : maps)
             dir_.writeFile("maps/" + name, "map");
-        form.setUtpath(std::move(utpath));
+        form.setGameFolder(std::move(gameFolder));
         form.selectGameType(2);
         form.selectArena(0);
         form.setBotSkillText("Experienced");
-        form.setChecked(chkGameOptions(0), true);
-        form.setChecked(chkGameOptions(2), true);
+        form.setChecked(Check::WeaponsStay, true);
+        form.setChecked(Check::WeaponThrowing, true);
         pointAtMaps();
     }
 

@@ -64,21 +64,21 @@ public:
 
 // A store that passes every call to real, except that it fails (as a busy or broken
 // database does) for as many calls as failures says; -1 fails every call.
-class FailingRegistry : public MRegistry {
+class FailingRegistry : public Registry {
 public:
-    FailingRegistry(MRegistry& real, int failures) : real_(real), failures_(failures) {}
-    bool regkeyexists(RegRoot r, std::string_view k) override { return pass().regkeyexists(r, k); }
-    bool createregkey(RegRoot r, std::string_view k) override { return pass().createregkey(r, k); }
-    bool writeregvalue(RegRoot r, std::string_view k, std::string_view n,
-                       const RegWriteValue& v) override {
-        return pass().writeregvalue(r, k, n, v);
+    FailingRegistry(Registry& real, int failures) : real_(real), failures_(failures) {}
+    bool keyExists(RegRoot r, std::string_view k) override { return pass().keyExists(r, k); }
+    bool createKey(RegRoot r, std::string_view k) override { return pass().createKey(r, k); }
+    bool writeValue(RegRoot r, std::string_view k, std::string_view n,
+                    const RegWriteValue& v) override {
+        return pass().writeValue(r, k, n, v);
     }
-    RegValue readregvalue(RegRoot r, std::string_view k, std::string_view n,
-                          const RegValue& d) override {
-        return pass().readregvalue(r, k, n, d);
+    RegValue readValue(RegRoot r, std::string_view k, std::string_view n,
+                       const RegValue& d) override {
+        return pass().readValue(r, k, n, d);
     }
-    bool deleteregvalue(RegRoot r, std::string_view k, std::string_view n) override {
-        return pass().deleteregvalue(r, k, n);
+    bool deleteValue(RegRoot r, std::string_view k, std::string_view n) override {
+        return pass().deleteValue(r, k, n);
     }
     std::vector<std::string> valueNames(RegRoot r, std::string_view k) override {
         return pass().valueNames(r, k);
@@ -86,14 +86,14 @@ public:
     void inTransaction(const std::function<void()>& body) override { pass().inTransaction(body); }
 
 private:
-    MRegistry& pass() {
+    Registry& pass() {
         if (failures_ == 0)
             return real_;
         if (failures_ > 0)
             --failures_;
         throw Error(errc::Registry, "database is locked");
     }
-    MRegistry& real_;
+    Registry& real_;
     int failures_;
 };
 
@@ -101,7 +101,7 @@ private:
 // and window (the loops where the restart script is what Launch Server starts), over a store that
 // outlives the run (so a later run sees what this one saved).
 struct ProgramRun {
-    ProgramRun(MRegistry& registry, const std::string& programFolder)
+    ProgramRun(Registry& registry, const std::string& programFolder)
         : shell(form, registry, dialogs, opener, window, programFolder,
                 kWritesRestartScript ? &loops : nullptr) {}
 
@@ -132,12 +132,12 @@ protected:
         return key == kProgramKey ? kProgramRoot : RegRoot::LocalMachine;
     }
     void put(std::string_view key, std::string_view name, const std::string& text) {
-        registry->createregkey(rootOf(key), key);
-        registry->writeregvalue(rootOf(key), key, name, text);
+        registry->createKey(rootOf(key), key);
+        registry->writeValue(rootOf(key), key, name, text);
     }
     // The stored text; throws when the value is absent.
     std::string text(std::string_view key, std::string_view name) {
-        return std::get<std::string>(registry->readregvalue(rootOf(key), key, name));
+        return std::get<std::string>(registry->readValue(rootOf(key), key, name));
     }
     bool stored(std::string_view name) {
         try {
@@ -153,15 +153,15 @@ protected:
         put(kGameKey, kGameFolderValue, folder.substr(0, folder.size() - 1));
     }
     // A store as a last shutdown left it, holding only the game folder and Path.
-    void storeLastRun(const std::string& utpath) {
+    void storeLastRun(const std::string& gameFolder) {
         put(kProgramKey, kPathValue, programFolder + game::kNativeSeparator);
-        put(kProgramKey, kUtpathValue, utpath.substr(0, utpath.size() - 1) + " ");
+        put(kProgramKey, kUtpathValue, gameFolder.substr(0, gameFolder.size() - 1) + " ");
     }
 
     TempDir dir;
     std::string install; // ends in the separator
     std::string programFolder;
-    std::unique_ptr<MRegistry> registry = makeMemoryRegistry();
+    std::unique_ptr<Registry> registry = makeMemoryRegistry();
 };
 
 } // namespace quarnel::test

@@ -71,7 +71,7 @@ public:
     };
 
     StandInGame(const TempDir& dir, const std::string& name = "UT2003", bool linuxServer = true)
-        : utpath((dir.path() / name / "").string()), system(utpath + "System/"),
+        : gameFolder((dir.path() / name / "").string()), system(gameFolder + "System/"),
           records_(dir.makeFolder(".runs-" + name)) {
         std::filesystem::copy(demoInstall(), dir.path() / name,
                               std::filesystem::copy_options::recursive);
@@ -108,8 +108,8 @@ public:
         return std::atoi(readFile(records_ / ("run" + std::to_string(n) + ".signal")).c_str());
     }
 
-    const std::string utpath; // ends in "/"
-    const std::string system; // the System folder, ending in "/"
+    const std::string gameFolder; // ends in "/"
+    const std::string system;     // the System folder, ending in "/"
 
 private:
     std::filesystem::path records_;

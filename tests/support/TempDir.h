@@ -17,7 +17,7 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
-    // The folder as a text ending in the native separator, as utpath holds it.
+    // The folder as a text ending in the native separator, as gameFolder holds it.
     std::string withSeparator() const;
 
     // Creates folder (and its parents) below this one; returns its full path.

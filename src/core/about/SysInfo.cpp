@@ -20,15 +20,15 @@ std::string programInFolder(const std::string& folder) {
 
 } // namespace
 
-bool GetKeyValue(MRegistry& registry, RegRoot root, std::string_view keyPath,
-                 std::string_view valueName, std::string& text) {
+bool readValueText(Registry& registry, RegRoot root, std::string_view keyPath,
+                   std::string_view valueName, std::string& text) {
     RegValue value;
     try {
-        if (!registry.regkeyexists(root, keyPath)) {
+        if (!registry.keyExists(root, keyPath)) {
             text.clear();
             return false;
         }
-        value = registry.readregvalue(root, keyPath, valueName, std::string());
+        value = registry.readValue(root, keyPath, valueName, std::string());
     } catch (const std::exception&) {
         text.clear();
         return false;
@@ -53,15 +53,15 @@ bool GetKeyValue(MRegistry& registry, RegRoot root, std::string_view keyPath,
         value);
 }
 
-std::string StartSysInfo(MRegistry& registry, const ProgramStarter& start) {
+std::string startSysInfo(Registry& registry, const ProgramStarter& start) {
     try {
         std::string program;
-        if (!GetKeyValue(registry, RegRoot::LocalMachine, kMsinfoPathKey, kMsinfoPathValue,
-                         program)) {
+        if (!readValueText(registry, RegRoot::LocalMachine, kMsinfoPathKey, kMsinfoPathValue,
+                           program)) {
             // The registered folder counts only when the tool is really there.
             std::string folder;
-            if (GetKeyValue(registry, RegRoot::LocalMachine, kMsinfoFolderKey, kMsinfoFolderValue,
-                            folder))
+            if (readValueText(registry, RegRoot::LocalMachine, kMsinfoFolderKey, kMsinfoFolderValue,
+                              folder))
                 program = programInFolder(folder);
             if (!game::fileExists(program))
                 program.clear();

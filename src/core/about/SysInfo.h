@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/MRegistry.h"
+#include "store/Registry.h"
 
 #include <functional>
 #include <string>
@@ -29,12 +29,12 @@ using ProgramStarter = std::function<bool(const std::string& program)>;
 // is absent, or a value of more than 1024 bytes (a text counts its terminator), gives false
 // and an empty text. A text is taken as it stands, a 32-bit number as its decimal digits;
 // bytes leave text as it was.
-bool GetKeyValue(MRegistry& registry, RegRoot root, std::string_view keyPath,
-                 std::string_view valueName, std::string& text);
+bool readValueText(Registry& registry, RegRoot root, std::string_view keyPath,
+                   std::string_view valueName, std::string& text);
 
 // Starts the registered system information tool through start and returns the program
 // started. Returns the empty text when none is registered, the registered folder holds no
 // MSINFO32.EXE, or starting fails: the caller then shows kSysInfoUnavailable.
-std::string StartSysInfo(MRegistry& registry, const ProgramStarter& start);
+std::string startSysInfo(Registry& registry, const ProgramStarter& start);
 
 } // namespace quarnel

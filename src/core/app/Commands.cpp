@@ -28,7 +28,7 @@ bool wrongExtension(const FileDialogResult& chosen, std::string_view ext) {
 
 } // namespace
 
-void Shell::cmdOptions_Click(int index) {
+void Shell::run(int index) {
     // A failed command ends where it failed, without a message; what it wrote stays.
     try {
         switch (index) {
@@ -72,9 +72,9 @@ void Shell::launchServer() {
         launchLoop();
         return;
     }
-    const std::string system = game::systemFolder(form_.utpath());
-    makegamebat(form_, system, kLaunchBatch, true);
-    makegameconfig(form_, system, kLaunchIni, true);
+    const std::string system = game::systemFolder(form_.gameFolder());
+    writeBatchFile(form_, system, kLaunchBatch, true);
+    writeServerIni(form_, system, kLaunchIni, true);
     opener_.shellopen(system + std::string(kLaunchBatch));
     unload();
 }
@@ -84,18 +84,18 @@ void Shell::launchServer() {
 // alone and nothing is written; a game without a server that can run here gets the files
 // but nothing is started.
 void Shell::launchLoop() {
-    const LoopFiles files = loopFiles(form_.utpath(), kLaunchBatch);
+    const LoopFiles files = loopFiles(form_.gameFolder(), kLaunchBatch);
     if (const auto pid = loops_->running(files)) {
         dialogs_.message(files.scriptName() + " already runs (process " + std::to_string(*pid) +
                              "). Stop it with \"quarnel-cli stop\" before launching again.",
                          "Server Running");
         return;
     }
-    makegamebat(form_, files.system, kLaunchBatch, true);
+    writeBatchFile(form_, files.system, kLaunchBatch, true);
     makegamescript(form_, files.system, kLaunchBatch);
-    makegameconfig(form_, files.system, kLaunchIni, true);
+    writeServerIni(form_, files.system, kLaunchIni, true);
     const bool wine = !loops_->findOnPath("wine").empty();
-    if (const auto missing = missingServerProgram(form_.utpath(), wine)) {
+    if (const auto missing = missingServerProgram(form_.gameFolder(), wine)) {
         dialogs_.message(*missing, kNotStartedTitle);
         return;
     }
@@ -110,14 +110,15 @@ void Shell::launchLoop() {
 
 std::optional<FileDialogResult> Shell::chooseConfigFile(FileDialogRequest::Mode mode,
                                                         std::string_view refusal) {
-    const std::string& apppath = form_.apppath();
+    const std::string& appFolder = form_.appFolder();
     FileDialogRequest request;
     request.mode = mode;
-    request.initialFolder = apppath.empty() ? apppath : apppath.substr(0, apppath.size() - 1);
+    request.initialFolder =
+        appFolder.empty() ? appFolder : appFolder.substr(0, appFolder.size() - 1);
     request.filterDescription = "QUARNEL Config File";
     request.filterPattern = "*.cfg";
     request.defaultExtension = "cfg";
-    request.fileName = apppath + "*.cfg";
+    request.fileName = appFolder + "*.cfg";
     FileDialogResult chosen = dialogs_.fileDialog(request);
     if (chosen.cancelled)
         return std::nullopt;
@@ -133,7 +134,7 @@ void Shell::loadConfig() {
                                          "Extension must be .CFG.  Config files not loaded.");
     if (!chosen)
         return;
-    loadconfig(form_, chosen->path);
+    loadConfigFile(form_, chosen->path);
     window_.setTitle(std::string(kProductName) + " - " + chosen->title);
 }
 
@@ -142,21 +143,21 @@ void Shell::saveConfig() {
                                          "Extension must be .CFG.  Config files not saved.");
     if (!chosen)
         return;
-    createconfig(form_, chosen->path, true);
+    writeConfigFile(form_, chosen->path, true);
     window_.setTitle(std::string(kProductName) + " - " + chosen->title);
 }
 
 // Writes a batch file and a server INI file under a chosen name into the chosen folder,
 // without starting anything.
 void Shell::makeBatIni() {
-    const std::string& utpath = form_.utpath();
+    const std::string& gameFolder = form_.gameFolder();
     FileDialogRequest request;
     request.mode = FileDialogRequest::Mode::Save;
-    request.initialFolder = game::join(utpath, "system");
+    request.initialFolder = game::join(gameFolder, "system");
     request.filterDescription = "UT2003 INI File";
     request.filterPattern = "*.ini";
     request.defaultExtension = "ini";
-    request.fileName = game::systemFolder(utpath) + "*.ini";
+    request.fileName = game::systemFolder(gameFolder) + "*.ini";
     const FileDialogResult chosen = dialogs_.fileDialog(request);
     if (chosen.cancelled)
         return;
@@ -172,10 +173,10 @@ void Shell::makeBatIni() {
                           "Make anyway"))
         return;
     const MakeFiles files = makeFilesFor(chosen.path);
-    makegamebat(form_, files.folder, files.batchName, true);
+    writeBatchFile(form_, files.folder, files.batchName, true);
     if (kWritesRestartScript)
         makegamescript(form_, files.folder, files.batchName);
-    makegameconfig(form_, files.folder, files.iniName, true);
+    writeServerIni(form_, files.folder, files.iniName, true);
     dialogs_.message(kMakeSavedMessage, kMakeSavedTitle);
 }
 

@@ -17,8 +17,8 @@ bool endsWithSeparator(std::string_view path, char sep) {
 
 } // namespace
 
-std::string utpathFromUccExe(std::string_view path, std::string_view title, char sep,
-                             bool caseSensitive) {
+std::string gameFolderFromUccExe(std::string_view path, std::string_view title, char sep,
+                                 bool caseSensitive) {
     if (!equalsNoCase(title, "ucc.exe") && !equalsNoCase(title, "ucc-bin"))
         return {};
     std::string chosen = caseSensitive ? std::string(path) : lowerAscii(path);
@@ -40,8 +40,9 @@ std::string utpathFromUccExe(std::string_view path, std::string_view title, char
     return folder + sep;
 }
 
-bool utpathUnset(std::string_view utpath, char sep) {
-    return utpath.empty() || utpath == std::string(1, sep) || utpath == std::string(".") + sep;
+bool gameFolderUnset(std::string_view gameFolder, char sep) {
+    return gameFolder.empty() || gameFolder == std::string(1, sep) ||
+           gameFolder == std::string(".") + sep;
 }
 
 } // namespace quarnel::app

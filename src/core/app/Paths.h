@@ -20,12 +20,12 @@ inline constexpr bool kCaseSensitiveFileSystem = true;
 // empty text. The file name and a
 // final "System" folder (without regard to case) are removed, and the folder keeps exactly
 // one final separator. Where the file system ignores case, the path is lower-cased first.
-std::string utpathFromUccExe(std::string_view path, std::string_view title,
-                             char sep = game::kNativeSeparator,
-                             bool caseSensitive = kCaseSensitiveFileSystem);
+std::string gameFolderFromUccExe(std::string_view path, std::string_view title,
+                                 char sep = game::kNativeSeparator,
+                                 bool caseSensitive = kCaseSensitiveFileSystem);
 
-// Whether utpath names no game folder at all: the empty text, the separator alone, or the
+// Whether gameFolder names no game folder at all: the empty text, the separator alone, or the
 // current folder ("." and the separator).
-bool utpathUnset(std::string_view utpath, char sep = game::kNativeSeparator);
+bool gameFolderUnset(std::string_view gameFolder, char sep = game::kNativeSeparator);
 
 } // namespace quarnel::app

@@ -6,7 +6,7 @@
 #include "check/Machine.h"
 #include "launch/ServerLoops.h"
 #include "settings/SettingsForm.h"
-#include "store/MRegistry.h"
+#include "store/Registry.h"
 
 #include <optional>
 #include <string>
@@ -22,26 +22,26 @@ public:
     // The four commands, by the index of their button.
     enum Command { LaunchServer = 0, LoadConfig = 1, SaveConfig = 2, MakeBatIni = 3 };
 
-    // programFolder is the folder of the program's executable; apppath is it with a final
+    // programFolder is the folder of the program's executable; appFolder is it with a final
     // separator. loops starts the restart script on Launch Server; without it (Windows) the
     // batch file is started with opener.
-    Shell(SettingsForm& form, MRegistry& registry, Dialogs& dialogs, ShellOpener& opener,
+    Shell(SettingsForm& form, Registry& registry, Dialogs& dialogs, ShellOpener& opener,
           WindowHost& window, std::string programFolder, ServerLoops* loops);
 
     // Start-up, before the window is first shown.
-    void Form_Load();
+    void onStart();
     // The path check, each time the window becomes active: closes the program when no game
     // folder is known.
-    void Form_Activate();
+    void onActivate();
     // Shutdown, for whatever reason the window closes: saves the settings, once. Never
     // refuses the close; a store that cannot save is passed over.
-    void Form_Unload();
+    void onClose();
     // Saves and closes the window, as the Exit menu item does.
     void unload();
 
     // Runs command 0-3; any other index does nothing. A command that fails ends silently
     // where it failed and keeps what it had already written.
-    void cmdOptions_Click(int index);
+    void run(int index);
 
     bool unloaded() const { return unloaded_; }
 
@@ -68,7 +68,7 @@ private:
                                                      std::string_view refusal);
 
     SettingsForm& form_;
-    MRegistry& registry_;
+    Registry& registry_;
     Dialogs& dialogs_;
     ShellOpener& opener_;
     WindowHost& window_;

@@ -43,12 +43,12 @@ std::string browseStartFolder() {
 
 } // namespace
 
-Shell::Shell(SettingsForm& form, MRegistry& registry, Dialogs& dialogs, ShellOpener& opener,
+Shell::Shell(SettingsForm& form, Registry& registry, Dialogs& dialogs, ShellOpener& opener,
              WindowHost& window, std::string programFolder, ServerLoops* loops)
     : form_(form), registry_(registry), dialogs_(dialogs), opener_(opener), window_(window),
       programFolder_(game::withSeparator(std::move(programFolder))), loops_(loops) {}
 
-void Shell::Form_Load() {
+void Shell::onStart() {
     window_.dress();
     window_.setTitle(std::string(kProductName));
 
@@ -57,7 +57,7 @@ void Shell::Form_Load() {
     // are not saved into it at shutdown, so whatever it does hold is not overwritten.
     bool ranBefore = false;
     try {
-        ranBefore = registry_.regkeyexists(kProgramRoot, kProgramKey);
+        ranBefore = registry_.keyExists(kProgramRoot, kProgramKey);
     } catch (const Error&) {
         storeUnusable_ = true;
     }
@@ -66,20 +66,20 @@ void Shell::Form_Load() {
     // the user is told once, instead of being promised a save at shutdown.
     storeReadOnly_ = !storeUnusable_ && registry_.readOnly();
 
-    form_.setApppath(programFolder_);
+    form_.setAppFolder(programFolder_);
     if (storeUnusable_) {
-        form_.setUtpath({});
+        form_.setGameFolder({});
         form_.applyFirstRunDefaults();
     } else if (!ranBefore) {
         if (!storeReadOnly_) {
             try {
-                registry_.createregkey(kProgramRoot, kProgramKey);
+                registry_.createKey(kProgramRoot, kProgramKey);
             } catch (const Error&) {
             }
             rememberProgramFolder();
             dialogs_.message(kFirstRunText, "First Run Time");
         }
-        form_.setUtpath({});
+        form_.setGameFolder({});
         form_.applyFirstRunDefaults();
     } else {
         // A later run: the game folder saved at the last shutdown and every stored setting
@@ -92,12 +92,12 @@ void Shell::Form_Load() {
     if (storeReadOnly_)
         dialogs_.message(kReadOnlyText, kReadOnlyTitle);
 
-    if (!game::folderExists(form_.utpath()))
+    if (!game::folderExists(form_.gameFolder()))
         useGameEntry(registry_, form_);
-    if (!game::folderExists(form_.utpath()))
+    if (!game::folderExists(form_.gameFolder()))
         browseToUccExe();
 
-    form_.offerBonusPackTypes(game::hasBonusPack(form_.utpath()));
+    form_.offerBonusPackTypes(game::hasBonusPack(form_.gameFolder()));
     form_.bringPanelsInStep();
 }
 
@@ -106,14 +106,14 @@ void Shell::Form_Load() {
 // a write waits for the store to reach the disk, which an ordinary start need not do.
 void Shell::rememberProgramFolder() {
     try {
-        const RegValue stored = registry_.readregvalue(kProgramRoot, kProgramKey, kPathValue);
+        const RegValue stored = registry_.readValue(kProgramRoot, kProgramKey, kPathValue);
         if (const auto* text = std::get_if<std::string>(&stored); text && *text == programFolder_)
             return;
     } catch (const Error&) {
         // No such value yet: written below.
     }
     try {
-        registry_.writeregvalue(kProgramRoot, kProgramKey, kPathValue, programFolder_);
+        registry_.writeValue(kProgramRoot, kProgramKey, kPathValue, programFolder_);
     } catch (const Error&) {
     }
 }
@@ -129,20 +129,20 @@ void Shell::browseToUccExe() {
     request.filterPattern = kServerProgramPattern;
     request.defaultExtension = "exe";
     const FileDialogResult chosen = dialogs_.fileDialog(request);
-    form_.setUtpath(chosen.cancelled ? std::string()
-                                     : app::utpathFromUccExe(chosen.path, chosen.title));
-    if (!form_.utpath().empty())
+    form_.setGameFolder(chosen.cancelled ? std::string()
+                                         : app::gameFolderFromUccExe(chosen.path, chosen.title));
+    if (!form_.gameFolder().empty())
         pointMapListAtGame(form_);
 }
 
-void Shell::Form_Activate() {
-    if (unloaded_ || !app::utpathUnset(form_.utpath()))
+void Shell::onActivate() {
+    if (unloaded_ || !app::gameFolderUnset(form_.gameFolder()))
         return;
     dialogs_.message("UT2003 Path not set properly.  App will close", "Path Not Set");
     unload();
 }
 
-void Shell::Form_Unload() {
+void Shell::onClose() {
     if (unloaded_)
         return;
     unloaded_ = true;
@@ -150,13 +150,13 @@ void Shell::Form_Unload() {
         return;
     // Closing always succeeds, whether or not the store takes the settings.
     try {
-        savetoreg(registry_, form_);
+        saveSettings(registry_, form_);
     } catch (const std::exception&) {
     }
 }
 
 void Shell::unload() {
-    Form_Unload();
+    onClose();
     window_.close();
 }
 

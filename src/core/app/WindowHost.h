@@ -13,7 +13,7 @@ public:
     virtual void dress() = 0;
     virtual void setTitle(const std::string& title) = 0;
     // Closes the main window. The shell has already saved the settings; a close that the
-    // window reports back through Form_Unload saves nothing twice.
+    // window reports back through onClose saves nothing twice.
     virtual void close() = 0;
 };
 

@@ -20,7 +20,7 @@ namespace {
 
 constexpr int kDefaultGamePort = 7777;
 
-// The map prefix each game type with a map list of its own takes, by optGameType index.
+// The map prefix each game type with a map list of its own takes, by gameType index.
 constexpr std::array<std::string_view, 5> kMapPrefixes = {"BR-", "CTF-", "DM-", "DOM-", "DM-"};
 
 std::string inQuotes(std::string_view text) {
@@ -60,7 +60,7 @@ std::vector<std::string> mapsGiven(const SettingsForm& form) {
 
 void checkMaps(const SettingsForm& form, const std::vector<std::string>& configuredMaps,
                Report& report) {
-    const std::string folder = game::mapsFolder(form.utpath());
+    const std::string folder = game::mapsFolder(form.gameFolder());
     if (!game::folderExists(folder)) {
         report.add("MAP-FOLDER", "Map List: the game folder has no Maps folder (" + folder +
                                      "); check the game folder (UTPATH) in the configuration.");
@@ -105,25 +105,26 @@ void checkMaps(const SettingsForm& form, const std::vector<std::string>& configu
 
 // The number a checked port field holds, when the field check accepts it.
 std::optional<int> portOf(const ServerSettings& s, Text field) {
-    const std::string& text = s.txt(field);
+    const std::string& text = s.text(field);
     if (refusalFor(field, text))
         return std::nullopt;
     return static_cast<int>(std::nearbyint(*parsePlainNumber(text)));
 }
 
 std::string_view portLabel(const GroupPort& port) {
-    return port.protocol == PortProtocol::Tcp ? control(Text::webport).caption
-                                              : control(Text::Port).caption;
+    return port.protocol == PortProtocol::Tcp ? control(Text::WebAdminPort).caption
+                                              : control(Text::GamePort).caption;
 }
 
 void checkPorts(const SettingsForm& form, Machine& machine, Report& report) {
     const ServerSettings& s = form.settings();
     // An empty game port leaves the server its default one.
-    const std::optional<int> game =
-        s.txt(Text::Port).empty() ? std::optional<int>(kDefaultGamePort) : portOf(s, Text::Port);
+    const std::optional<int> game = s.text(Text::GamePort).empty()
+                                        ? std::optional<int>(kDefaultGamePort)
+                                        : portOf(s, Text::GamePort);
     if (!game)
         return; // the number check reports it
-    const int web = s.chk(Check::Webadmin) ? portOf(s, Text::webport).value_or(0) : 0;
+    const int web = s.checked(Check::WebAdmin) ? portOf(s, Text::WebAdminPort).value_or(0) : 0;
     const std::vector<GroupPort> group = portGroup(*game, web);
 
     for (std::size_t i = 0; i + 1 < group.size() && web > 0; ++i) {
@@ -136,7 +137,8 @@ void checkPorts(const SettingsForm& form, Machine& machine, Report& report) {
                            std::to_string(*game + 10) + ".");
     }
 
-    const std::vector<RunningLoop> loops = runningLoops(game::systemFolder(form.utpath()), machine);
+    const std::vector<RunningLoop> loops =
+        runningLoops(game::systemFolder(form.gameFolder()), machine);
     for (const GroupPort& port : group) {
         const std::string label(portLabel(port));
         const std::string what = std::string(port.protocol == PortProtocol::Udp ? "UDP" : "TCP") +
@@ -163,7 +165,7 @@ void checkPorts(const SettingsForm& form, Machine& machine, Report& report) {
 }
 
 void checkServerIni(const SettingsForm& form, Report& report) {
-    const std::string path = game::templateIni(form.utpath());
+    const std::string path = game::templateIni(form.gameFolder());
     std::vector<std::string> lines;
     try {
         lines = readTextLines(path);
@@ -205,7 +207,7 @@ bool isIdentifier(std::string_view text) {
 }
 
 void checkMutators(const SettingsForm& form, Report& report) {
-    const std::string& text = form.text(Text::Mutator);
+    const std::string& text = form.text(Text::ExtraMutators);
     std::size_t start = 0;
     while (start <= text.size()) {
         const std::size_t comma = std::min(text.find(',', start), text.size());
@@ -227,7 +229,7 @@ void checkMutators(const SettingsForm& form, Report& report) {
 void checkNumbers(const SettingsForm& form, Report& report) {
     for (const FieldCheck& check : kFieldChecks) {
         // The web port matters only while web admin is on, as its field is only open then.
-        if (check.field == Text::webport && !form.checked(Check::Webadmin))
+        if (check.field == Text::WebAdminPort && !form.checked(Check::WebAdmin))
             continue;
         const std::string& text = form.text(check.field);
         if (fieldAccepts(check, text))

@@ -14,7 +14,7 @@ char lowerByte(char c) {
 
 } // namespace
 
-std::string nospaces(std::string_view source) {
+std::string withoutBlanks(std::string_view source) {
     std::string out;
     out.reserve(source.size());
     std::copy_if(source.begin(), source.end(), std::back_inserter(out),

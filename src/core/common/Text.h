@@ -7,7 +7,7 @@
 namespace quarnel {
 
 // Returns source with every blank (code 32) removed; tabs and other white space stay.
-std::string nospaces(std::string_view source);
+std::string withoutBlanks(std::string_view source);
 
 // Every occurrence of what replaced by with, left to right, exact and case-sensitive.
 std::string replaceAll(std::string_view text, std::string_view what, std::string_view with);

@@ -55,28 +55,28 @@ std::string withSeparator(std::string path, char sep) {
     return path;
 }
 
-std::string systemFolder(std::string_view utpath, char sep) {
-    return join(utpath, "system", sep) + sep;
+std::string systemFolder(std::string_view gameFolder, char sep) {
+    return join(gameFolder, "system", sep) + sep;
 }
 
-std::string mapsFolder(std::string_view utpath, char sep) {
-    return join(utpath, "maps", sep);
+std::string mapsFolder(std::string_view gameFolder, char sep) {
+    return join(gameFolder, "maps", sep);
 }
 
-std::string uccExe(std::string_view utpath, char sep) {
-    return join(systemFolder(utpath, sep), "ucc.exe", sep);
+std::string uccExe(std::string_view gameFolder, char sep) {
+    return join(systemFolder(gameFolder, sep), "ucc.exe", sep);
 }
 
-std::string uccBin(std::string_view utpath, char sep) {
-    return join(systemFolder(utpath, sep), "ucc-bin", sep);
+std::string uccBin(std::string_view gameFolder, char sep) {
+    return join(systemFolder(gameFolder, sep), "ucc-bin", sep);
 }
 
-std::string templateIni(std::string_view utpath, char sep) {
-    return join(systemFolder(utpath, sep), "ut2003.ini", sep);
+std::string templateIni(std::string_view gameFolder, char sep) {
+    return join(systemFolder(gameFolder, sep), "ut2003.ini", sep);
 }
 
-std::string bonusPackMarker(std::string_view utpath, char sep) {
-    return join(systemFolder(utpath, sep), "BonusPack.int", sep);
+std::string bonusPackMarker(std::string_view gameFolder, char sep) {
+    return join(systemFolder(gameFolder, sep), "BonusPack.int", sep);
 }
 
 std::string absoluteFolder(const std::string& path) {
@@ -123,8 +123,8 @@ std::optional<std::string> invalidFolderReason(std::string_view path) {
     return std::nullopt;
 }
 
-bool hasBonusPack(std::string_view utpath) {
-    return !utpath.empty() && fileExists(bonusPackMarker(utpath));
+bool hasBonusPack(std::string_view gameFolder) {
+    return !gameFolder.empty() && fileExists(bonusPackMarker(gameFolder));
 }
 
 bool folderExists(std::string_view path) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-// The game installation: where its folders and files lie below the game folder `utpath`
+// The game installation: where its folders and files lie below the game folder `gameFolder`
 // (a folder ending in a separator), and the few facts the tool relies on there.
 namespace quarnel::game {
 
@@ -24,22 +24,22 @@ std::string currentFolder(char sep = kNativeSeparator);
 // the text is joined as it stands (output for another platform).
 std::string join(std::string_view folder, std::string_view name, char sep = kNativeSeparator);
 
-// path with a final separator, as utpath and apppath hold folders; an empty path stays
+// path with a final separator, as gameFolder and appFolder hold folders; an empty path stays
 // empty and a path that already ends in the separator is left as it is.
 std::string withSeparator(std::string path, char sep = kNativeSeparator);
 
-// utpath & "system" & separator.
-std::string systemFolder(std::string_view utpath, char sep = kNativeSeparator);
-// utpath & "maps", without a final separator.
-std::string mapsFolder(std::string_view utpath, char sep = kNativeSeparator);
-// The server program, utpath & "system\ucc.exe".
-std::string uccExe(std::string_view utpath, char sep = kNativeSeparator);
-// The game's Linux server program, utpath & "system/ucc-bin".
-std::string uccBin(std::string_view utpath, char sep = kNativeSeparator);
+// gameFolder & "system" & separator.
+std::string systemFolder(std::string_view gameFolder, char sep = kNativeSeparator);
+// gameFolder & "maps", without a final separator.
+std::string mapsFolder(std::string_view gameFolder, char sep = kNativeSeparator);
+// The server program, gameFolder & "system\ucc.exe".
+std::string uccExe(std::string_view gameFolder, char sep = kNativeSeparator);
+// The game's Linux server program, gameFolder & "system/ucc-bin".
+std::string uccBin(std::string_view gameFolder, char sep = kNativeSeparator);
 // The game's own INI file, the template of every server INI.
-std::string templateIni(std::string_view utpath, char sep = kNativeSeparator);
-// The bonus-pack marker, utpath & "system\BonusPack.int".
-std::string bonusPackMarker(std::string_view utpath, char sep = kNativeSeparator);
+std::string templateIni(std::string_view gameFolder, char sep = kNativeSeparator);
+// The bonus-pack marker, gameFolder & "system\BonusPack.int".
+std::string bonusPackMarker(std::string_view gameFolder, char sep = kNativeSeparator);
 
 // path made absolute against the current folder, in the platform's own form. On Windows a
 // share (\\server\share\...) and the untranslated form (\\?\C:\...) stay what they
@@ -52,7 +52,7 @@ std::string absoluteFolder(const std::string& path);
 std::optional<std::string> invalidFolderReason(std::string_view path);
 
 // Whether the bonus pack is installed: its marker file exists.
-bool hasBonusPack(std::string_view utpath);
+bool hasBonusPack(std::string_view gameFolder);
 
 // An empty path is a folder (or file) that does not exist.
 bool folderExists(std::string_view path);

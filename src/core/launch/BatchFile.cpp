@@ -67,14 +67,14 @@ std::vector<std::string> batchLines(const SettingsForm& form, std::string_view f
     const std::string serverLine = batchServerLine(form, ininame, sep);
 
     // The log is always copied inside the game's System folder, wherever the batch file is.
-    const std::string system = game::systemFolder(form.utpath(), sep);
+    const std::string system = game::systemFolder(form.gameFolder(), sep);
     const std::string copyLine = "copy " + quotedIfBlank(system + logname) + " " +
                                  quotedIfBlank(system + basename + "crash.log");
     return {"@echo off", ":10", serverLine, escapeForCmd(copyLine), "goto 10"};
 }
 
-void makegamebat(const SettingsForm& form, std::string_view filepath, std::string_view filename,
-                 bool overwrite, char sep) {
+void writeBatchFile(const SettingsForm& form, std::string_view filepath, std::string_view filename,
+                    bool overwrite, char sep) {
     writeTextFile(std::string(filepath) + std::string(filename), batchLines(form, filename, sep),
                   overwrite);
 }

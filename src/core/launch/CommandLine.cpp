@@ -12,7 +12,7 @@ using launch_detail::trueFalse;
 
 namespace {
 
-// The game classes by optGameType index; "Other" takes the class the user typed.
+// The game classes by gameType index; "Other" takes the class the user typed.
 constexpr std::array<std::string_view, kGameTypeCount - 1> kGameClasses = {
     "XGame.xBombingRun",     "XGame.xCTFGame",     "XGame.xDeathMatch",
     "XGame.xDoubleDom",      "XGame.xTeamGame",    "BonusPack.xLastManStandingGame",
@@ -25,10 +25,10 @@ std::string urlMapName(const MapList& list) {
 }
 
 bool mutatorWanted(const ServerSettings& s) {
-    if (s.optMutator != 0 || !s.txt(Text::Mutator).empty())
+    if (s.arena != 0 || !s.text(Text::ExtraMutators).empty())
         return true;
     for (int i = 0; i < 8; ++i)
-        if (s.chkMutator(i))
+        if (s.mutator(i))
             return true;
     return false;
 }
@@ -63,40 +63,40 @@ std::vector<std::string> serverArguments(const SettingsForm& form, std::string_v
     std::string url;
     url.reserve(512);
     std::string& a = url;
-    a += urlMapName(s.filMapList);
+    a += urlMapName(s.maps);
     a += '?';
-    if (s.optGameType >= 0 && s.optGameType < kGameTypeOther)
-        option(a, "Game", kGameClasses[static_cast<std::size_t>(s.optGameType)]);
-    else if (s.optGameType == kGameTypeOther)
-        option(a, "Game", s.txt(Text::Gametype));
-    option(a, "GameSpeed", hundredths(s.scl(Scroll::GameSpeed)));
-    option(a, "WeaponStay", s.chkGameOptions(0));
-    option(a, "Translocator", s.chkGameOptions(1));
-    option(a, "FriendlyFireScale", hundredths(s.scl(Scroll::FriendlyFire)));
-    option(a, "GoalScore", s.txt(Text::GoalLimit));
-    option(a, "TimeLimit", s.txt(Text::TimeLimit));
-    option(a, "MaxLives", s.txt(Text::MaxLives));
-    option(a, "AllowThrowing", s.chkGameOptions(2));
-    option(a, "ForceRespawn", s.chkGameOptions(3));
+    if (s.gameType >= 0 && s.gameType < kGameTypeOther)
+        option(a, "Game", kGameClasses[static_cast<std::size_t>(s.gameType)]);
+    else if (s.gameType == kGameTypeOther)
+        option(a, "Game", s.text(Text::CustomGameType));
+    option(a, "GameSpeed", hundredths(s.scroll(Scroll::GameSpeed)));
+    option(a, "WeaponStay", s.checked(Check::WeaponsStay));
+    option(a, "Translocator", s.checked(Check::Translocator));
+    option(a, "FriendlyFireScale", hundredths(s.scroll(Scroll::FriendlyFire)));
+    option(a, "GoalScore", s.text(Text::GoalLimit));
+    option(a, "TimeLimit", s.text(Text::TimeLimit));
+    option(a, "MaxLives", s.text(Text::MaxLives));
+    option(a, "AllowThrowing", s.checked(Check::WeaponThrowing));
+    option(a, "ForceRespawn", s.checked(Check::ForceRespawn));
     if (mutatorWanted(s))
-        option(a, "Mutator", buildmutatorline(s));
-    option(a, "GameStats", s.chkServerOptions(0));
+        option(a, "Mutator", mutatorLine(s));
+    option(a, "GameStats", s.checked(Check::WorldStatsLogging));
     // Teams are balanced by the box captioned "Balance Teams".
-    option(a, "BalanceTeams", s.chkServerOptions(7));
-    if (s.chkServerOptions(1))
+    option(a, "BalanceTeams", s.checked(Check::BalanceTeams));
+    if (s.checked(Check::LanGame))
         a += "LAN?";
-    if (s.chk(Check::UseBots))
-        option(a, "MinPlayers", std::to_string(s.scl(Scroll::MinPlayers)));
-    option(a, "MaxPlayers", std::to_string(s.scl(Scroll::MaxPlayers)));
-    option(a, "MaxSpectators", std::to_string(s.scl(Scroll::MaxSpectators)));
-    option(a, "AdminName", s.txt(Text::AdminName));
-    option(a, "AdminPassword", s.txt(Text::AdminPassword));
-    option(a, "GamePassword", s.txt(Text::GamePassword));
-    option(a, "PlayersMustBeReady", s.chkServerOptions(5));
-    option(a, "AllowBehindview", s.chkServerOptions(6));
+    if (s.checked(Check::UseBots))
+        option(a, "MinPlayers", std::to_string(s.scroll(Scroll::MinPlayers)));
+    option(a, "MaxPlayers", std::to_string(s.scroll(Scroll::MaxPlayers)));
+    option(a, "MaxSpectators", std::to_string(s.scroll(Scroll::MaxSpectators)));
+    option(a, "AdminName", s.text(Text::AdminName));
+    option(a, "AdminPassword", s.text(Text::AdminPassword));
+    option(a, "GamePassword", s.text(Text::GamePassword));
+    option(a, "PlayersMustBeReady", s.checked(Check::WaitForPlayers));
+    option(a, "AllowBehindview", s.checked(Check::BehindView));
     a += "difficulty=";
-    a += std::to_string(s.cboBotSkill);
-    if (const std::string& extra = s.txt(Text::CmdLineOptions); !extra.empty()) {
+    a += std::to_string(s.botSkill);
+    if (const std::string& extra = s.text(Text::ExtraCommandLine); !extra.empty()) {
         a += '?';
         a += extra;
     }
@@ -104,7 +104,7 @@ std::vector<std::string> serverArguments(const SettingsForm& form, std::string_v
     // One line each, whatever the texts hold.
     std::vector<std::string> arguments = {"server", oneLine(url),
                                           oneLine("INI=" + std::string(ininame))};
-    if (const std::string& port = s.txt(Text::Port); !port.empty() && port != "7777")
+    if (const std::string& port = s.text(Text::GamePort); !port.empty() && port != "7777")
         arguments.push_back(oneLine("port=" + port));
     arguments.push_back(oneLine("-log=" + replaceAll(ininame, ".ini", ".log")));
     return arguments;
@@ -112,7 +112,7 @@ std::vector<std::string> serverArguments(const SettingsForm& form, std::string_v
 
 CommandLine commandLineParts(const SettingsForm& form, std::string_view ininame, char sep) {
     CommandLine line;
-    line.program = oneLine(game::uccExe(form.utpath(), sep));
+    line.program = oneLine(game::uccExe(form.gameFolder(), sep));
     for (const std::string& argument : serverArguments(form, ininame)) {
         line.arguments += ' ';
         line.arguments += argument;
@@ -120,7 +120,7 @@ CommandLine commandLineParts(const SettingsForm& form, std::string_view ininame,
     return line;
 }
 
-std::string buildcommandline(const SettingsForm& form, std::string_view ininame, char sep) {
+std::string serverCommandLine(const SettingsForm& form, std::string_view ininame, char sep) {
     try {
         CommandLine line = commandLineParts(form, ininame, sep);
         return line.program + line.arguments;

@@ -14,7 +14,7 @@ LaunchCommand launchCommand(const SettingsForm& form) {
     LaunchCommand command;
     command.serverLine = batchServerLine(form, kLaunchIniName);
 #ifndef _WIN32
-    command.scriptLine = scriptCommand(game::systemFolder(form.utpath()), kLaunchScriptName);
+    command.scriptLine = scriptCommand(game::systemFolder(form.gameFolder()), kLaunchScriptName);
 #endif
     return command;
 }

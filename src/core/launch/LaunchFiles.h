@@ -15,7 +15,7 @@
 namespace quarnel {
 
 // The comma-separated mutator classes that follow "Mutator=".
-std::string buildmutatorline(const ServerSettings& settings);
+std::string mutatorLine(const ServerSettings& settings);
 
 // A scroll value divided by 100, in the shortest decimal form that shows it, always with a
 // point: 100 gives "1", 150 "1.5", 57 "0.57".
@@ -27,7 +27,7 @@ std::string hundredths(int value);
 std::vector<std::string> serverArguments(const SettingsForm& form, std::string_view ininame);
 
 // The command line in two pieces: the server program, and everything after it (" server ",
-// the URL and the switches). buildcommandline joins them; the batch file quotes the program
+// the URL and the switches). serverCommandLine joins them; the batch file quotes the program
 // when its path holds a blank.
 struct CommandLine {
     std::string program;
@@ -38,8 +38,8 @@ CommandLine commandLineParts(const SettingsForm& form, std::string_view ininame,
 
 // The whole server command line for the INI file named ininame, without a line end. Empty
 // when the settings cannot be read.
-std::string buildcommandline(const SettingsForm& form, std::string_view ininame,
-                             char sep = game::kNativeSeparator);
+std::string serverCommandLine(const SettingsForm& form, std::string_view ininame,
+                              char sep = game::kNativeSeparator);
 
 // A value line of the server INI that the settings govern: a template line starting with key
 // becomes key & value when the line is active, and stays as it is otherwise. section is
@@ -71,7 +71,7 @@ void writeServerIni(const ServerSettings& settings, const std::string& templateP
 
 // Writes filepath & filename as the rewritten copy of the game's ut2003.ini, as writeServerIni
 // does.
-void makegameconfig(const SettingsForm& form, std::string_view filepath, std::string_view filename,
+void writeServerIni(const SettingsForm& form, std::string_view filepath, std::string_view filename,
                     bool overwrite);
 
 // A line as cmd must read it to run the text as written: every "%" doubled, and "^ & | < >"
@@ -91,7 +91,7 @@ std::vector<std::string> batchLines(const SettingsForm& form, std::string_view f
 
 // Writes filepath & filename, the restart batch file. Throws Error when it cannot be written;
 // the target is then untouched.
-void makegamebat(const SettingsForm& form, std::string_view filepath, std::string_view filename,
-                 bool overwrite, char sep = game::kNativeSeparator);
+void writeBatchFile(const SettingsForm& form, std::string_view filepath, std::string_view filename,
+                    bool overwrite, char sep = game::kNativeSeparator);
 
 } // namespace quarnel

@@ -24,19 +24,19 @@ void dropOneTrailingComma(std::string& list) {
 
 } // namespace
 
-std::string buildmutatorline(const ServerSettings& settings) {
+std::string mutatorLine(const ServerSettings& settings) {
     std::string list;
     for (int i = 0; i < static_cast<int>(kMutatorClasses.size()); ++i)
-        if (settings.chkMutator(i))
+        if (settings.mutator(i))
             list += kMutatorClasses[static_cast<std::size_t>(i)];
 
     // The comma after the last class is kept only when an arena class follows it.
-    const bool none = settings.optMutator == 0;
-    list += settings.txt(Text::Mutator);
+    const bool none = settings.arena == 0;
+    list += settings.text(Text::ExtraMutators);
     if (none)
         dropOneTrailingComma(list);
-    else if (settings.optMutator > 0 && settings.optMutator < kArenaCount)
-        list += kArenaClasses[static_cast<std::size_t>(settings.optMutator)];
+    else if (settings.arena > 0 && settings.arena < kArenaCount)
+        list += kArenaClasses[static_cast<std::size_t>(settings.arena)];
     return list;
 }
 

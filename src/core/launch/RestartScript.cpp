@@ -55,26 +55,26 @@ std::string LoopFiles::crashLog() const {
     return system + base() + "crash.log";
 }
 
-LoopFiles loopFiles(std::string_view utpath, std::string_view batchName) {
-    return {game::systemFolder(utpath), std::string(batchName)};
+LoopFiles loopFiles(std::string_view gameFolder, std::string_view batchName) {
+    return {game::systemFolder(gameFolder), std::string(batchName)};
 }
 
-LoopFiles loopFilesForIni(std::string_view utpath, std::string_view ininame) {
-    return loopFiles(utpath, replaceAllNoCase(ininame, ".ini", ".bat"));
+LoopFiles loopFilesForIni(std::string_view gameFolder, std::string_view ininame) {
+    return loopFiles(gameFolder, replaceAllNoCase(ininame, ".ini", ".bat"));
 }
 
-std::vector<std::string> serverProgram(std::string_view utpath) {
-    const std::string linuxServer = game::uccBin(utpath);
+std::vector<std::string> serverProgram(std::string_view gameFolder) {
+    const std::string linuxServer = game::uccBin(gameFolder);
     if (game::fileExists(linuxServer))
         return {"./" + nameOnDisk(linuxServer)};
-    return {"wine", "./" + nameOnDisk(game::uccExe(utpath))};
+    return {"wine", "./" + nameOnDisk(game::uccExe(gameFolder))};
 }
 
-std::optional<std::string> missingServerProgram(std::string_view utpath, bool wineOnPath) {
-    const std::string system = game::systemFolder(utpath);
-    if (game::fileExists(game::uccBin(utpath)))
+std::optional<std::string> missingServerProgram(std::string_view gameFolder, bool wineOnPath) {
+    const std::string system = game::systemFolder(gameFolder);
+    if (game::fileExists(game::uccBin(gameFolder)))
         return std::nullopt;
-    if (!game::fileExists(game::uccExe(utpath)))
+    if (!game::fileExists(game::uccExe(gameFolder)))
         return "The server cannot be started: " + system +
                " holds neither ucc-bin (the Linux server) nor ucc.exe.";
     if (!wineOnPath)
@@ -85,9 +85,9 @@ std::optional<std::string> missingServerProgram(std::string_view utpath, bool wi
 }
 
 std::string restartScript(const SettingsForm& form, std::string_view batchName) {
-    const LoopFiles files = loopFiles(form.utpath(), batchName);
+    const LoopFiles files = loopFiles(form.gameFolder(), batchName);
     const std::string ininame = replaceAll(batchName, ".bat", ".ini");
-    std::vector<std::string> command = serverProgram(form.utpath());
+    std::vector<std::string> command = serverProgram(form.gameFolder());
     for (std::string& argument : serverArguments(form, ininame))
         command.push_back(std::move(argument));
     command.emplace_back("-nohomedir");

@@ -44,18 +44,18 @@ struct LoopFiles {
 };
 
 // The loop of batchName in the game's System folder.
-LoopFiles loopFiles(std::string_view utpath, std::string_view batchName);
+LoopFiles loopFiles(std::string_view gameFolder, std::string_view batchName);
 // The loop that goes with the INI file ininame: its batch name is ininame with every ".ini",
 // in any case, replaced by ".bat", as Make .BAT/.INI names it.
-LoopFiles loopFilesForIni(std::string_view utpath, std::string_view ininame);
+LoopFiles loopFilesForIni(std::string_view gameFolder, std::string_view ininame);
 
 // How the server is run in the System folder: {"./ucc-bin"} when the game has its Linux
 // server, else {"wine", "./ucc.exe"}; the program's name as it is spelled on disk.
-std::vector<std::string> serverProgram(std::string_view utpath);
+std::vector<std::string> serverProgram(std::string_view gameFolder);
 
 // What keeps the server from being started, in a sentence for the user; none when the game
 // has ucc-bin, or ucc.exe and wine is on the PATH.
-std::optional<std::string> missingServerProgram(std::string_view utpath, bool wineOnPath);
+std::optional<std::string> missingServerProgram(std::string_view gameFolder, bool wineOnPath);
 
 // The script's text (LF line ends) for the batch file batchName.
 std::string restartScript(const SettingsForm& form, std::string_view batchName);

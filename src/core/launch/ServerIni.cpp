@@ -17,7 +17,7 @@ namespace {
 
 constexpr std::string_view kMapListHeader = "[XInterface.MapList";
 
-// The map-list section suffix by optGameType index; the other types keep the map lists.
+// The map-list section suffix by gameType index; the other types keep the map lists.
 constexpr std::array<std::string_view, 5> kSectionSuffixes = {
     "BombingRun]", "CaptureTheFlag]", "DeathMatch]", "DoubleDomination]", "TeamDeathMatch]"};
 
@@ -46,14 +46,14 @@ struct Plan {
 };
 
 std::vector<std::string> mapBlock(const ServerSettings& s) {
-    const MapList& list = s.filMapList;
+    const MapList& list = s.maps;
     auto mapsLine = [&](std::size_t entry) {
         return "Maps=" + oneLine(mapName(list.entries[entry]));
     };
     // With rotation every selected map plays in turn; otherwise (or with none selected)
     // the one the server starts with.
     const std::size_t selected = list.selectedCount();
-    if (!s.chk(Check::MapRotation) || selected == 0)
+    if (!s.checked(Check::MapRotation) || selected == 0)
         return {"MapNum=1", mapsLine(*list.startingEntry())};
     std::vector<std::string> block = {"MapNum=" + std::to_string(selected)};
     for (std::size_t i = 0; i < list.count(); ++i)
@@ -83,9 +83,9 @@ Plan makePlan(const ServerSettings& s) {
 
     // Without any map there is nothing to put in a map list: the game's own stays.
     const bool typeHasList =
-        s.optGameType >= 0 && s.optGameType < static_cast<int>(kSectionSuffixes.size());
-    if (typeHasList && !s.filMapList.entries.empty()) {
-        plan.suffix = kSectionSuffixes[static_cast<std::size_t>(s.optGameType)];
+        s.gameType >= 0 && s.gameType < static_cast<int>(kSectionSuffixes.size());
+    if (typeHasList && !s.maps.entries.empty()) {
+        plan.suffix = kSectionSuffixes[static_cast<std::size_t>(s.gameType)];
         plan.mapBlock = mapBlock(s);
     }
     const auto mark = [&plan](char first, char second) {
@@ -302,21 +302,21 @@ constexpr std::string_view kWebServer = "UWeb.WebServer";
 std::vector<ServerIniKey> serverIniKeys(const ServerSettings& s) {
     const auto text = [&s](std::string_view key, std::string_view section, Text t,
                            bool active = true) {
-        return ServerIniKey{key, section, control(t).caption, active, s.txt(t)};
+        return ServerIniKey{key, section, control(t).caption, active, s.text(t)};
     };
     const auto check = [&s](std::string_view key, std::string_view section, Check c) {
         return ServerIniKey{key, section, control(c).caption, true,
-                            std::string(trueFalse(s.chk(c)))};
+                            std::string(trueFalse(s.checked(c)))};
     };
-    const std::string& port = s.txt(Text::Port);
-    const bool net = !s.txt(Text::netspeed).empty();
-    const bool lan = !s.txt(Text::lanspeed).empty();
+    const std::string& port = s.text(Text::GamePort);
+    const bool net = !s.text(Text::NetSpeed).empty();
+    const bool lan = !s.text(Text::LanSpeed).empty();
     return {
-        text("Port=", kUrl, Text::Port, !port.empty() && port != "7777"),
-        text("ConfiguredInternetSpeed=", kPlayer, Text::netspeed, net),
-        text("ConfiguredLanSpeed=", kPlayer, Text::lanspeed, lan),
-        text("MaxClientRate=", kNetDriver, Text::lanspeed, lan),
-        text("MaxInternetClientRate=", kNetDriver, Text::netspeed, net),
+        text("Port=", kUrl, Text::GamePort, !port.empty() && port != "7777"),
+        text("ConfiguredInternetSpeed=", kPlayer, Text::NetSpeed, net),
+        text("ConfiguredLanSpeed=", kPlayer, Text::LanSpeed, lan),
+        text("MaxClientRate=", kNetDriver, Text::LanSpeed, lan),
+        text("MaxInternetClientRate=", kNetDriver, Text::NetSpeed, net),
         text("ServerName=", kReplicationInfo, Text::ServerName),
         text("ShortName=", kReplicationInfo, Text::ShortServerName),
         text("AdminName=", kReplicationInfo, Text::AdminName),
@@ -325,16 +325,16 @@ std::vector<ServerIniKey> serverIniKeys(const ServerSettings& s) {
         text("MOTDLine2=", kReplicationInfo, Text::MOTD2),
         text("MOTDLine3=", kReplicationInfo, Text::MOTD3),
         text("MOTDLine4=", kReplicationInfo, Text::MOTD4),
-        check("bEnableStatLogging=", kGameInfo, chkServerOptions(0)),
-        check("DoLANBroadcast=", kUplink, chkServerOptions(1)),
-        check("SendStats=", kUplink, chkServerOptions(0)),
+        check("bEnableStatLogging=", kGameInfo, Check::WorldStatsLogging),
+        check("DoLANBroadcast=", kUplink, Check::LanGame),
+        check("SendStats=", kUplink, Check::WorldStatsLogging),
         text("AdminPassword=", kGameInfo, Text::AdminPassword),
         text("GamePassword=", kGameInfo, Text::GamePassword),
-        check("DoUplink=", kUplink, chkServerOptions(9)),
-        check("UplinkToGamespy=", kUplink, chkServerOptions(10)),
-        check("bEnabled=", kWebServer, Check::Webadmin),
-        text("ListenPort=", kWebServer, Text::webport),
-        check("bForceRespawn=", kGameInfo, chkGameOptions(3)),
+        check("DoUplink=", kUplink, Check::MasterServerUplink),
+        check("UplinkToGamespy=", kUplink, Check::GameSpyUplink),
+        check("bEnabled=", kWebServer, Check::WebAdmin),
+        text("ListenPort=", kWebServer, Text::WebAdminPort),
+        check("bForceRespawn=", kGameInfo, Check::ForceRespawn),
     };
 }
 
@@ -373,9 +373,9 @@ void writeServerIni(const ServerSettings& settings, const std::string& templateP
     file.commit();
 }
 
-void makegameconfig(const SettingsForm& form, std::string_view filepath, std::string_view filename,
+void writeServerIni(const SettingsForm& form, std::string_view filepath, std::string_view filename,
                     bool overwrite) {
-    writeServerIni(form.settings(), game::templateIni(form.utpath()),
+    writeServerIni(form.settings(), game::templateIni(form.gameFolder()),
                    std::string(filepath) + std::string(filename), overwrite,
                    TextLineReader::kDefaultBlockSize);
 }

@@ -85,14 +85,14 @@ std::string quoteForSystemd(std::string_view text) {
 }
 
 std::string systemdUnit(const SettingsForm& form, std::string_view ininame, std::string_view wine) {
-    const LoopFiles files = loopFilesForIni(form.utpath(), ininame);
+    const LoopFiles files = loopFilesForIni(form.gameFolder(), ininame);
     std::string folder = files.system;
     folder.pop_back();
     if (!isUtf8(folder))
         throw Error(errc::InvalidProperty,
                     "systemd cannot name the folder " + folder + ": its name is not UTF-8");
 
-    std::vector<std::string> command = serverProgram(form.utpath());
+    std::vector<std::string> command = serverProgram(form.gameFolder());
     if (command.size() == 1)
         command[0] = files.system + command[0].substr(2); // the Linux server by its full path
     else

@@ -12,49 +12,49 @@ namespace quarnel {
 // Check boxes. Members of a control array sit in index order.
 enum class Check : int {
     MapRotation,
-    Mutator0,
-    Mutator1,
-    Mutator2,
-    Mutator3,
-    Mutator4,
-    Mutator5,
-    Mutator6,
-    Mutator7,
-    GameOptions0,
-    GameOptions1,
-    GameOptions2,
-    GameOptions3,
-    Webadmin,
-    ServerOptions0,
-    ServerOptions1,
-    ServerOptions2,
-    ServerOptions3,
-    ServerOptions4,
-    ServerOptions5,
-    ServerOptions6,
-    ServerOptions7,
-    ServerOptions8,
-    ServerOptions9,
-    ServerOptions10,
+    BigHead,
+    FloatyCadavers,
+    LowGravity,
+    NoAdrenaline,
+    QuadJump,
+    Regeneration,
+    SlowMotionCorpses,
+    Vampire,
+    WeaponsStay,
+    Translocator,
+    WeaponThrowing,
+    ForceRespawn,
+    WebAdmin,
+    WorldStatsLogging,
+    LanGame,
+    AdminPausing,
+    Taunts,
+    BrightSkins,
+    WaitForPlayers,
+    BehindView,
+    BalanceTeams,
+    MegaSpeed,
+    MasterServerUplink,
+    GameSpyUplink,
     UseBots,
     BotSkill,
 };
 inline constexpr std::size_t kCheckCount = static_cast<std::size_t>(Check::BotSkill) + 1;
 
-inline constexpr Check chkMutator(int index) {
-    return static_cast<Check>(static_cast<int>(Check::Mutator0) + index);
+inline constexpr Check mutatorBox(int index) {
+    return static_cast<Check>(static_cast<int>(Check::BigHead) + index);
 }
-inline constexpr Check chkGameOptions(int index) {
-    return static_cast<Check>(static_cast<int>(Check::GameOptions0) + index);
+inline constexpr Check gameOptionBox(int index) {
+    return static_cast<Check>(static_cast<int>(Check::WeaponsStay) + index);
 }
-inline constexpr Check chkServerOptions(int index) {
-    return static_cast<Check>(static_cast<int>(Check::ServerOptions0) + index);
+inline constexpr Check serverOptionBox(int index) {
+    return static_cast<Check>(static_cast<int>(Check::WorldStatsLogging) + index);
 }
 
 // Text boxes.
 enum class Text : int {
-    Gametype,
-    Mutator,
+    CustomGameType,
+    ExtraMutators,
     TimeLimit,
     GoalLimit,
     MaxLives,
@@ -68,15 +68,15 @@ enum class Text : int {
     MOTD4,
     AdminPassword,
     GamePassword,
-    webport,
-    Port,
-    netspeed,
-    lanspeed,
-    nettickrate,
-    lantickrate,
-    CmdLineOptions,
+    WebAdminPort,
+    GamePort,
+    NetSpeed,
+    LanSpeed,
+    NetTickRate,
+    LanTickRate,
+    ExtraCommandLine,
 };
-inline constexpr std::size_t kTextCount = static_cast<std::size_t>(Text::CmdLineOptions) + 1;
+inline constexpr std::size_t kTextCount = static_cast<std::size_t>(Text::ExtraCommandLine) + 1;
 
 // Horizontal scroll bars, each with a value label above it.
 enum class Scroll : int {
@@ -138,49 +138,50 @@ struct ScrollControl {
 inline constexpr std::array<CheckControl, kCheckCount> kCheckControls = {{
     {Check::MapRotation, "chkMapRotation", -1, "Use Map Rotation",
      "Use Map Rotation... If unchecked, the first selected map on the list will be used"},
-    {Check::Mutator0, "chkMutator", 0, "BigHead", "Head size depends on how well you are doing"},
-    {Check::Mutator1, "chkMutator", 1, "Floaty Cadavers", "Your kills weigh lightly"},
-    {Check::Mutator2, "chkMutator", 2, "LowGrav", "Low gravity"},
-    {Check::Mutator3, "chkMutator", 3, "No Adrenaline",
+    {Check::BigHead, "chkMutator", 0, "BigHead", "Head size depends on how well you are doing"},
+    {Check::FloatyCadavers, "chkMutator", 1, "Floaty Cadavers", "Your kills weigh lightly"},
+    {Check::LowGravity, "chkMutator", 2, "LowGrav", "Low gravity"},
+    {Check::NoAdrenaline, "chkMutator", 3, "No Adrenaline",
      "Adrenaline pickups are removed from the map"},
-    {Check::Mutator4, "chkMutator", 4, "QuadJump", "When double jump just isn't enough"},
-    {Check::Mutator5, "chkMutator", 5, "Regeneration", "All players regenerate health"},
-    {Check::Mutator6, "chkMutator", 6, "Slow Motion Corpses", "Death should not be rushed"},
-    {Check::Mutator7, "chkMutator", 7, "Vampire", "Damaging your opponents will heal you"},
-    {Check::GameOptions0, "chkGameOptions", 0, "Weapons Stay", ""},
-    {Check::GameOptions1, "chkGameOptions", 1, "Translocator", ""},
-    {Check::GameOptions2, "chkGameOptions", 2, "Weapon Throwing", ""},
-    {Check::GameOptions3, "chkGameOptions", 3, "Force Respawn", ""},
-    {Check::Webadmin, "chkWebadmin", -1, "Enable WebAdmin", ""},
-    {Check::ServerOptions0, "chkServerOptions", 0, "World Stats Logging",
+    {Check::QuadJump, "chkMutator", 4, "QuadJump", "When double jump just isn't enough"},
+    {Check::Regeneration, "chkMutator", 5, "Regeneration", "All players regenerate health"},
+    {Check::SlowMotionCorpses, "chkMutator", 6, "Slow Motion Corpses",
+     "Death should not be rushed"},
+    {Check::Vampire, "chkMutator", 7, "Vampire", "Damaging your opponents will heal you"},
+    {Check::WeaponsStay, "chkGameOptions", 0, "Weapons Stay", ""},
+    {Check::Translocator, "chkGameOptions", 1, "Translocator", ""},
+    {Check::WeaponThrowing, "chkGameOptions", 2, "Weapon Throwing", ""},
+    {Check::ForceRespawn, "chkGameOptions", 3, "Force Respawn", ""},
+    {Check::WebAdmin, "chkWebadmin", -1, "Enable WebAdmin", ""},
+    {Check::WorldStatsLogging, "chkServerOptions", 0, "World Stats Logging",
      "Keep stats on UT2003 Global Stats servers"},
-    {Check::ServerOptions1, "chkServerOptions", 1, "LAN Game",
+    {Check::LanGame, "chkServerOptions", 1, "LAN Game",
      "Advertise this game on the Local Area Network"},
-    {Check::ServerOptions2, "chkServerOptions", 2, "Allow Admin Pausing",
+    {Check::AdminPausing, "chkServerOptions", 2, "Allow Admin Pausing",
      "Allow Admins to pause the game"},
-    {Check::ServerOptions3, "chkServerOptions", 3, "Allow Taunts",
+    {Check::Taunts, "chkServerOptions", 3, "Allow Taunts",
      "Allow verbal abuse from one player to another"},
-    {Check::ServerOptions4, "chkServerOptions", 4, "Bright Skins",
+    {Check::BrightSkins, "chkServerOptions", 4, "Bright Skins",
      "Brighten the lives of your opponents for easy pickins'"},
-    {Check::ServerOptions5, "chkServerOptions", 5, "Wait For Players",
+    {Check::WaitForPlayers, "chkServerOptions", 5, "Wait For Players",
      "Wait for all connected players to join the server before starting match"},
-    {Check::ServerOptions6, "chkServerOptions", 6, "Allow Behind View",
+    {Check::BehindView, "chkServerOptions", 6, "Allow Behind View",
      "Allow players to use the 'Look Behind' feature"},
-    {Check::ServerOptions7, "chkServerOptions", 7, "Balance Teams",
+    {Check::BalanceTeams, "chkServerOptions", 7, "Balance Teams",
      "Automatically join players to teams in order to keep balance"},
-    {Check::ServerOptions8, "chkServerOptions", 8, "Mega Speed", "MEGA SPEED!"},
-    {Check::ServerOptions9, "chkServerOptions", 9, "Master Server Uplink",
+    {Check::MegaSpeed, "chkServerOptions", 8, "Mega Speed", "MEGA SPEED!"},
+    {Check::MasterServerUplink, "chkServerOptions", 9, "Master Server Uplink",
      "Check here if you want your server to show up in the Server Browser"},
-    {Check::ServerOptions10, "chkServerOptions", 10, "GameSpy Uplink",
+    {Check::GameSpyUplink, "chkServerOptions", 10, "GameSpy Uplink",
      "Check here to advertise on GameSpy"},
     {Check::UseBots, "chkUseBots", -1, "Use Bots", "Enable computer controlled opponents"},
     {Check::BotSkill, "chkBotSkill", -1, "Adjust Bot Skill", "Bots get better if you do"},
 }};
 
 inline constexpr std::array<TextControl, kTextCount> kTextControls = {{
-    {Text::Gametype, "txtGametype", "", "", "", 0, "Enter custom GameType here", false, true,
+    {Text::CustomGameType, "txtGametype", "", "", "", 0, "Enter custom GameType here", false, true,
      false},
-    {Text::Mutator, "txtMutator", "lblMutator", "Extra Mutators (separate by commas)", "", 0,
+    {Text::ExtraMutators, "txtMutator", "lblMutator", "Extra Mutators (separate by commas)", "", 0,
      "Add extra mutator strings here.  Syntax is very important.   Separate each mutator by "
      "commas, with trailing comma.  Do not put any spaces in the string.",
      false, true, false},
@@ -209,22 +210,22 @@ inline constexpr std::array<TextControl, kTextCount> kTextControls = {{
      false, false, true},
     {Text::GamePassword, "txtGamePassword", "lblGamePassword", "Game Password", "", 0, "", false,
      false, true},
-    {Text::webport, "txtwebport", "lblwebport", "Web Port", "80", 0,
+    {Text::WebAdminPort, "txtwebport", "lblwebport", "Web Port", "80", 0,
      "Specify listen port for WebAdmin server.  Default is 80.", true, true, false},
-    {Text::Port, "txtPort", "lblPort", "Game Port", "7777", 5,
+    {Text::GamePort, "txtPort", "lblPort", "Game Port", "7777", 5,
      "Specify listen port for games.  Default is 7777.", true, true, false},
-    {Text::netspeed, "txtnetspeed", "lblnetspeed", "NetSpeed", "7000", 5,
+    {Text::NetSpeed, "txtnetspeed", "lblnetspeed", "NetSpeed", "7000", 5,
      "Specify maximum speed in Kb of internet clients.  Default is 7000.", true, true, false},
-    {Text::lanspeed, "txtlanspeed", "lblLANSpeed", "LANSpeed", "10000", 5,
+    {Text::LanSpeed, "txtlanspeed", "lblLANSpeed", "LANSpeed", "10000", 5,
      "Specify maximum speed in Kb of LAN clients.  Default is 10000.", true, true, false},
-    {Text::nettickrate, "txtnettickrate", "lblnettickrate", "Net Tick Rate", "20", 0,
+    {Text::NetTickRate, "txtnettickrate", "lblnettickrate", "Net Tick Rate", "20", 0,
      "Specify number of times/second the server will update internet clients. Default is 20.", true,
      true, false},
-    {Text::lantickrate, "txtlantickrate", "lbllantickrate", "LAN Tick Rate", "35", 0,
+    {Text::LanTickRate, "txtlantickrate", "lbllantickrate", "LAN Tick Rate", "35", 0,
      "Specify number of times/second the server will update LAN clients. Default is 35.", true,
      true, false},
-    {Text::CmdLineOptions, "txtCmdLineOptions", "lblExtraCmdLine", "Extra Command Line Options", "",
-     0,
+    {Text::ExtraCommandLine, "txtCmdLineOptions", "lblExtraCmdLine", "Extra Command Line Options",
+     "", 0,
      "Enter extra command line options here.  This text will be inserted after the last '?' "
      "and before INI= and LOG= statements.",
      true, true, false},
@@ -259,7 +260,7 @@ inline constexpr const ScrollControl& control(Scroll s) {
     return kScrollControls[index(s)];
 }
 
-// Game types (optGameType), by index: caption, map-list pattern, whether the bonus pack
+// Game types (gameType), by index: caption, map-list pattern, whether the bonus pack
 // provides it.
 struct GameTypeOption {
     std::string_view caption;
@@ -280,7 +281,7 @@ inline constexpr std::array<GameTypeOption, kGameTypeCount> kGameTypes = {{
     {"Other", "*.*", false},
 }};
 
-// Arena options (optMutator), by index: caption and tooltip.
+// Arena options (arena), by index: caption and tooltip.
 struct ArenaOption {
     std::string_view caption;
     std::string_view tooltip;
@@ -294,7 +295,7 @@ inline constexpr std::array<ArenaOption, kArenaCount> kArenaOptions = {{
     {"Zoom Instagib", "Instant-kill combat with modified Shock Rifles with sniper zooms"},
 }};
 
-// The items of cboBotSkill in list order; the index is the server's bot skill level.
+// The items of botSkill in list order; the index is the server's bot skill level.
 inline constexpr std::array<std::string_view, 8> kBotSkills = {
     "Novice", "Average", "Experienced", "Skilled", "Adept", "Masterful", "Inhuman", "Godlike!"};
 

@@ -20,12 +20,12 @@ struct FieldCheck {
 };
 
 inline constexpr std::array<FieldCheck, 6> kFieldChecks = {{
-    {Text::lanspeed, 1, 25000, "Must be a number between 1 and 25000", "LAN Speed", "10000"},
-    {Text::netspeed, 1, 25000, "Must be a number between 1 and 25000", "Net Speed", "7000"},
-    {Text::lantickrate, 1, 50, "Must be a number between 1 and 50", "LAN Tick Rate", "35"},
-    {Text::nettickrate, 1, 50, "Must be a number between 1 and 50", "Net Tick Rate", "20"},
-    {Text::Port, 1, 65000, "Must be a number between 1 and 65000", "Game Port", "7777"},
-    {Text::webport, 1, 65000, "Must be a number between 1 and 65000", "Web Port", "80"},
+    {Text::LanSpeed, 1, 25000, "Must be a number between 1 and 25000", "LAN Speed", "10000"},
+    {Text::NetSpeed, 1, 25000, "Must be a number between 1 and 25000", "Net Speed", "7000"},
+    {Text::LanTickRate, 1, 50, "Must be a number between 1 and 50", "LAN Tick Rate", "35"},
+    {Text::NetTickRate, 1, 50, "Must be a number between 1 and 50", "Net Tick Rate", "20"},
+    {Text::GamePort, 1, 65000, "Must be a number between 1 and 65000", "Game Port", "7777"},
+    {Text::WebAdminPort, 1, 65000, "Must be a number between 1 and 65000", "Web Port", "80"},
 }};
 
 // The check of a field, or nullptr for a field that is not checked.

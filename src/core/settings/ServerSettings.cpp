@@ -35,7 +35,7 @@ ServerSettings ServerSettings::design() {
 }
 
 std::string_view ServerSettings::botSkillText() const {
-    return cboBotSkill < 0 ? std::string_view{} : kBotSkills[static_cast<std::size_t>(cboBotSkill)];
+    return botSkill < 0 ? std::string_view{} : kBotSkills[static_cast<std::size_t>(botSkill)];
 }
 
 } // namespace quarnel

@@ -37,22 +37,22 @@ struct ServerSettings {
     std::array<bool, kCheckCount> checks{};
     std::array<std::string, kTextCount> texts;
     std::array<int, kScrollCount> scrolls{};
-    int optGameType = -1; // selected game type 0-8, -1 for none
-    int optMutator = -1;  // selected arena option 0-4, -1 for none
-    int cboBotSkill = -1; // picked item 0-7, -1 for none
-    MapList filMapList;
+    int gameType = -1; // selected game type 0-8, -1 for none
+    int arena = -1;    // selected arena option 0-4, -1 for none
+    int botSkill = -1; // picked item 0-7, -1 for none
+    MapList maps;
 
     // The design values: texts and scroll values of the design, nothing checked, no option
     // selected, no bot skill picked, an empty map list.
     static ServerSettings design();
 
-    bool chk(Check c) const { return checks[index(c)]; }
-    const std::string& txt(Text t) const { return texts[index(t)]; }
-    int scl(Scroll s) const { return scrolls[index(s)]; }
+    bool checked(Check c) const { return checks[index(c)]; }
+    const std::string& text(Text t) const { return texts[index(t)]; }
+    int scroll(Scroll s) const { return scrolls[index(s)]; }
 
-    bool chkMutator(int i) const { return chk(quarnel::chkMutator(i)); }
-    bool chkGameOptions(int i) const { return chk(quarnel::chkGameOptions(i)); }
-    bool chkServerOptions(int i) const { return chk(quarnel::chkServerOptions(i)); }
+    bool mutator(int i) const { return checked(quarnel::mutatorBox(i)); }
+    bool gameOption(int i) const { return checked(quarnel::gameOptionBox(i)); }
+    bool serverOption(int i) const { return checked(quarnel::serverOptionBox(i)); }
 
     // The picked bot skill's text, empty when none is picked.
     std::string_view botSkillText() const;

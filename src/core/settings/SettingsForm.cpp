@@ -50,22 +50,22 @@ void SettingsForm::setChecked(Check c, bool value) {
     values_.checks[index(c)] = value;
     notify(FormChange::Kind::Check, static_cast<int>(c));
     if (c == Check::UseBots)
-        chkUseBots_Click();
-    else if (c == Check::Webadmin)
-        chkWebadmin_Click();
+        useBotsClicked();
+    else if (c == Check::WebAdmin)
+        webAdminClicked();
 }
 
-void SettingsForm::chkUseBots_Click() {
+void SettingsForm::useBotsClicked() {
     const bool on = checked(Check::UseBots);
-    enabled_.chkBotSkill = on;
-    enabled_.cboBotSkill = on;
-    enabled_.cboBotSkillBackColor = on ? BackColor::Window : BackColor::ButtonFace;
-    enabled_.sclMinPlayers = on;
+    enabled_.botSkillCheck = on;
+    enabled_.botSkillList = on;
+    enabled_.botSkillListColor = on ? BackColor::Window : BackColor::ButtonFace;
+    enabled_.minPlayers = on;
     notify(FormChange::Kind::Enabled);
 }
 
-void SettingsForm::chkWebadmin_Click() {
-    enabled_.txtwebport = checked(Check::Webadmin);
+void SettingsForm::webAdminClicked() {
+    enabled_.webAdminPort = checked(Check::WebAdmin);
     notify(FormChange::Kind::Enabled);
 }
 
@@ -85,7 +85,7 @@ void SettingsForm::setScroll(Scroll s, int value) {
         return;
     values_.scrolls[index(s)] = value;
     notify(FormChange::Kind::Scroll, static_cast<int>(s));
-    scl_Change(s);
+    settleScroll(s);
 }
 
 void SettingsForm::dragScroll(Scroll s, int value) {
@@ -100,7 +100,7 @@ void SettingsForm::dragScroll(Scroll s, int value) {
     notify(FormChange::Kind::Caption, static_cast<int>(s));
 }
 
-void SettingsForm::scl_Change(Scroll s) {
+void SettingsForm::settleScroll(Scroll s) {
     captions_[index(s)] = valueLabel(s, scroll(s));
     notify(FormChange::Kind::Caption, static_cast<int>(s));
 }
@@ -108,32 +108,32 @@ void SettingsForm::scl_Change(Scroll s) {
 void SettingsForm::selectGameType(int idx) {
     if (idx < 0 || idx >= kGameTypeCount)
         invalidProperty();
-    if (values_.optGameType == idx)
+    if (values_.gameType == idx)
         return;
-    values_.optGameType = idx;
+    values_.gameType = idx;
     notify(FormChange::Kind::GameType);
-    optGameType_Click(idx);
+    gameTypeClicked(idx);
 }
 
-void SettingsForm::optGameType_Click(int idx) {
-    const std::string maps = utpath_.empty() ? std::string() : game::mapsFolder(utpath_);
+void SettingsForm::gameTypeClicked(int idx) {
+    const std::string maps = gameFolder_.empty() ? std::string() : game::mapsFolder(gameFolder_);
     std::string folder = game::folderExists(maps) ? maps : game::currentFolder();
     if (idx < 0 || idx >= kGameTypeCount) {
-        readMapFolder(std::move(folder), values_.filMapList.pattern);
+        readMapFolder(std::move(folder), values_.maps.pattern);
         return;
     }
     readMapFolder(std::move(folder),
                   std::string(kGameTypes[static_cast<std::size_t>(idx)].pattern));
-    enabled_.txtGametype = idx == kGameTypeOther;
+    enabled_.customGameType = idx == kGameTypeOther;
     notify(FormChange::Kind::Enabled);
 }
 
 void SettingsForm::selectArena(int idx) {
     if (idx < 0 || idx >= kArenaCount)
         invalidProperty();
-    if (values_.optMutator == idx)
+    if (values_.arena == idx)
         return;
-    values_.optMutator = idx;
+    values_.arena = idx;
     notify(FormChange::Kind::Arena);
 }
 
@@ -150,14 +150,14 @@ void SettingsForm::setBotSkillText(std::string_view text) {
 void SettingsForm::setBotSkillIndex(int idx) {
     if (idx < -1 || idx >= static_cast<int>(kBotSkills.size()))
         invalidProperty();
-    if (values_.cboBotSkill == idx)
+    if (values_.botSkill == idx)
         return;
-    values_.cboBotSkill = idx;
+    values_.botSkill = idx;
     notify(FormChange::Kind::BotSkill);
 }
 
 void SettingsForm::readMapFolder(std::string folder, std::string pattern) {
-    auto& list = values_.filMapList;
+    auto& list = values_.maps;
     list.entries = game::listFolder(folder, pattern);
     list.selected.assign(list.entries.size(), false);
     list.folder = std::move(folder);
@@ -166,15 +166,15 @@ void SettingsForm::readMapFolder(std::string folder, std::string pattern) {
 }
 
 void SettingsForm::setMapFolder(std::string folder) {
-    readMapFolder(std::move(folder), values_.filMapList.pattern);
+    readMapFolder(std::move(folder), values_.maps.pattern);
 }
 
 void SettingsForm::setMapPattern(std::string pattern) {
-    readMapFolder(values_.filMapList.folder, std::move(pattern));
+    readMapFolder(values_.maps.folder, std::move(pattern));
 }
 
 void SettingsForm::setMapSelected(std::size_t entry, bool selected) {
-    auto& flags = values_.filMapList.selected;
+    auto& flags = values_.maps.selected;
     if (entry >= flags.size())
         invalidProperty();
     if (flags[entry] == selected)
@@ -184,7 +184,7 @@ void SettingsForm::setMapSelected(std::size_t entry, bool selected) {
 }
 
 void SettingsForm::setMapSelection(std::vector<bool> selected) {
-    auto& flags = values_.filMapList.selected;
+    auto& flags = values_.maps.selected;
     if (selected.size() != flags.size())
         invalidProperty();
     if (selected == flags)
@@ -193,18 +193,18 @@ void SettingsForm::setMapSelection(std::vector<bool> selected) {
     notify(FormChange::Kind::MapList);
 }
 
-void SettingsForm::cmdselectall_Click() {
-    setMapSelection(std::vector<bool>(values_.filMapList.count(), true));
+void SettingsForm::selectAllMaps() {
+    setMapSelection(std::vector<bool>(values_.maps.count(), true));
 }
 
-void SettingsForm::cmdclearall_Click() {
-    setMapSelection(std::vector<bool>(values_.filMapList.count(), false));
+void SettingsForm::clearAllMaps() {
+    setMapSelection(std::vector<bool>(values_.maps.count(), false));
 }
 
 void SettingsForm::setGameTypeEnabled(int idx, bool on) {
     if (idx < 0 || idx >= kGameTypeCount)
         invalidProperty();
-    enabled_.optGameType[static_cast<std::size_t>(idx)] = on;
+    enabled_.gameTypes[static_cast<std::size_t>(idx)] = on;
     notify(FormChange::Kind::Enabled);
 }
 
@@ -217,21 +217,21 @@ void SettingsForm::offerBonusPackTypes(bool present) {
 }
 
 void SettingsForm::bringPanelsInStep() {
-    chkUseBots_Click();
-    chkWebadmin_Click();
+    useBotsClicked();
+    webAdminClicked();
     for (Scroll bar :
          {Scroll::AirControl, Scroll::FriendlyFire, Scroll::GameSpeed, Scroll::MaxSpectators,
           Scroll::MaxPlayers, Scroll::NetStartDelay, Scroll::MinPlayers, Scroll::SpawnProtection})
-        scl_Change(bar);
+        settleScroll(bar);
 }
 
-void SettingsForm::setUtpath(std::string path) {
-    utpath_ = std::move(path);
+void SettingsForm::setGameFolder(std::string path) {
+    gameFolder_ = std::move(path);
     notify(FormChange::Kind::FormVariables);
 }
 
-void SettingsForm::setApppath(std::string path) {
-    apppath_ = std::move(path);
+void SettingsForm::setAppFolder(std::string path) {
+    appFolder_ = std::move(path);
     notify(FormChange::Kind::FormVariables);
 }
 

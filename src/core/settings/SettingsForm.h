@@ -14,14 +14,14 @@ enum class BackColor { Window, ButtonFace };
 
 // Enabled states that the panels' own handling changes. Everything else is always enabled.
 struct EnabledState {
-    bool chkBotSkill = true;
-    bool cboBotSkill = true;
-    bool sclMinPlayers = true;
-    bool txtwebport = true;
-    bool txtGametype = true;
-    std::array<bool, kGameTypeCount> optGameType{true, true, true, true, true,
-                                                 true, true, true, true};
-    BackColor cboBotSkillBackColor = BackColor::Window;
+    bool botSkillCheck = true;
+    bool botSkillList = true;
+    bool minPlayers = true;
+    bool webAdminPort = true;
+    bool customGameType = true;
+    std::array<bool, kGameTypeCount> gameTypes{true, true, true, true, true,
+                                               true, true, true, true};
+    BackColor botSkillListColor = BackColor::Window;
 };
 
 // What changed, for a view that mirrors the form. id is the Check, Text or Scroll value for
@@ -66,48 +66,48 @@ public:
     void applyFirstRunDefaults();
 
     // Check boxes.
-    bool checked(Check c) const { return values_.chk(c); }
+    bool checked(Check c) const { return values_.checked(c); }
     void setChecked(Check c, bool value);
-    void chkUseBots_Click();
-    void chkWebadmin_Click();
+    void useBotsClicked();
+    void webAdminClicked();
 
     // Text boxes. The box's length limit holds for typing only (the view keeps it); a text
     // set by code, such as a loaded one, is kept whole.
-    const std::string& text(Text t) const { return values_.txt(t); }
+    const std::string& text(Text t) const { return values_.text(t); }
     void setText(Text t, std::string_view value);
 
     // Scroll bars and their value labels.
-    int scroll(Scroll s) const { return values_.scl(s); }
+    int scroll(Scroll s) const { return values_.scroll(s); }
     void setScroll(Scroll s, int value);
     // The thumb is being dragged: the value under the thumb, the label in its drag form.
-    // The view calls scl_Change when the drag ends.
+    // The view calls settleScroll when the drag ends.
     void dragScroll(Scroll s, int value);
-    void scl_Change(Scroll s);
+    void settleScroll(Scroll s);
     const std::string& caption(Scroll s) const { return captions_[index(s)]; }
 
-    // Game type (optGameType 0-8) and arena option (optMutator 0-4); -1 when none.
-    int gameType() const { return values_.optGameType; }
+    // Game type (gameType 0-8) and arena option (arena 0-4); -1 when none.
+    int gameType() const { return values_.gameType; }
     void selectGameType(int index);
-    void optGameType_Click(int index);
-    int arena() const { return values_.optMutator; }
+    void gameTypeClicked(int index);
+    int arena() const { return values_.arena; }
     void selectArena(int index);
 
-    // Bot skill (cboBotSkill): picked by item text or index; -1 / empty when none.
-    int botSkillIndex() const { return values_.cboBotSkill; }
+    // Bot skill (botSkill): picked by item text or index; -1 / empty when none.
+    int botSkillIndex() const { return values_.botSkill; }
     std::string_view botSkillText() const { return values_.botSkillText(); }
     void setBotSkillText(std::string_view text);
     void setBotSkillIndex(int index);
 
-    // Map list (filMapList). Setting the folder or pattern reads the folder again and leaves
+    // Map list (maps). Setting the folder or pattern reads the folder again and leaves
     // nothing selected.
-    const MapList& mapList() const { return values_.filMapList; }
+    const MapList& mapList() const { return values_.maps; }
     void setMapFolder(std::string folder);
     void setMapPattern(std::string pattern);
     void setMapSelected(std::size_t entry, bool selected);
     // The whole selection at once (one flag per entry), as a loader restores it.
     void setMapSelection(std::vector<bool> selected);
-    void cmdselectall_Click();
-    void cmdclearall_Click();
+    void selectAllMaps();
+    void clearAllMaps();
 
     // Enabled states and the bot-skill list's background colour.
     const EnabledState& enabled() const { return enabled_; }
@@ -122,10 +122,10 @@ public:
 
     // Form variables: the game folder (ending in a separator, or empty), the program's own
     // folder (ending in a separator), and the game type last restored from the store.
-    const std::string& utpath() const { return utpath_; }
-    void setUtpath(std::string path);
-    const std::string& apppath() const { return apppath_; }
-    void setApppath(std::string path);
+    const std::string& gameFolder() const { return gameFolder_; }
+    void setGameFolder(std::string path);
+    const std::string& appFolder() const { return appFolder_; }
+    void setAppFolder(std::string path);
     int game() const { return game_; }
     void setGame(int index);
 
@@ -136,8 +136,8 @@ private:
     ServerSettings values_;
     std::array<std::string, kScrollCount> captions_;
     EnabledState enabled_;
-    std::string utpath_;
-    std::string apppath_;
+    std::string gameFolder_;
+    std::string appFolder_;
     int game_ = 0;
     std::vector<Listener> listeners_;
 };

@@ -35,28 +35,29 @@ std::string lineValue(const CfgLine& line, const SettingsForm& form) {
     const ServerSettings& s = form.settings();
     switch (line.kind) {
     case CfgKind::Utpath:
-        return form.utpath();
+        return form.gameFolder();
     case CfgKind::GameType:
         return gameTypeWord(s);
     case CfgKind::Number:
     case CfgKind::BlankFreeText:
-        return nospaces(s.txt(textOf(line)));
+        return withoutBlanks(s.text(textOf(line)));
     case CfgKind::RawText:
-        return s.txt(textOf(line));
+        return s.text(textOf(line));
     case CfgKind::Scroll:
-        return std::to_string(s.scl(scrollOf(line)));
+        return std::to_string(s.scroll(scrollOf(line)));
     case CfgKind::Arena: {
         // With no arena option selected the line still holds its place, with an empty value
         // that the reader passes over, so every later line keeps its position.
-        const int arena = s.optMutator;
-        return arena >= 0 ? nospaces(kArenaOptions[static_cast<std::size_t>(arena)].caption) : "";
+        const int arena = s.arena;
+        return arena >= 0 ? withoutBlanks(kArenaOptions[static_cast<std::size_t>(arena)].caption)
+                          : "";
     }
     case CfgKind::CheckLastChar:
     case CfgKind::ServerOption:
     case CfgKind::CheckValue:
-        return checkValue(s.chk(checkOf(line)));
+        return checkValue(s.checked(checkOf(line)));
     case CfgKind::BotSkill:
-        return nospaces(s.botSkillText());
+        return withoutBlanks(s.botSkillText());
     }
     return {};
 }
@@ -72,13 +73,13 @@ void applyLine(SettingsForm& form, const CfgLine& line, const std::string& entry
     const std::string value = removeAll(entry, std::string(line.key) + "=");
     switch (line.kind) {
     case CfgKind::Utpath:
-        form.setUtpath(value);
+        form.setGameFolder(value);
         return;
     case CfgKind::GameType: {
         const int type = gameTypeOfWord(value);
         form.selectGameType(type);
         if (type == kGameTypeOther)
-            form.setText(Text::Gametype, value);
+            form.setText(Text::CustomGameType, value);
         return;
     }
     case CfgKind::Number:
@@ -180,7 +181,7 @@ std::vector<std::string> configLines(const SettingsForm& form) {
     return lines;
 }
 
-void createconfig(const SettingsForm& form, const std::string& filepath, bool overwrite) {
+void writeConfigFile(const SettingsForm& form, const std::string& filepath, bool overwrite) {
     writeTextFile(filepath, configLines(form), overwrite);
 }
 
@@ -195,7 +196,7 @@ std::vector<std::string> readConfigLines(const std::string& filepath) {
 }
 
 void applyConfigLines(SettingsForm& form, const std::vector<std::string>& fileLines,
-                      const std::optional<std::string>& utpath) {
+                      const std::optional<std::string>& gameFolder) {
     // One empty entry follows the last line, so a file cut short reads one empty line
     // before it runs out.
     const std::size_t entries = fileLines.size() + 1;
@@ -208,8 +209,8 @@ void applyConfigLines(SettingsForm& form, const std::vector<std::string>& fileLi
         try {
             if (pos >= entries)
                 throw Error(errc::SubscriptRange, "Subscript out of range");
-            if (line.kind == CfgKind::Utpath && utpath)
-                form.setUtpath(*utpath);
+            if (line.kind == CfgKind::Utpath && gameFolder)
+                form.setGameFolder(*gameFolder);
             else
                 applyLine(form, line, entry(pos));
         } catch (const Error& e) {
@@ -219,7 +220,7 @@ void applyConfigLines(SettingsForm& form, const std::vector<std::string>& fileLi
     applyMapLines(form, fileLines, kCfgFixedLines);
 }
 
-void loadconfig(SettingsForm& form, const std::string& filepath) {
+void loadConfigFile(SettingsForm& form, const std::string& filepath) {
     applyConfigLines(form, readConfigLines(filepath));
 }
 

@@ -24,7 +24,7 @@ inline constexpr std::size_t kCfgFixedLines = kStoredFieldCount;
 // The fixed lines in file order: kCfgLines[0] is line 1.
 inline const std::array<CfgLine, kCfgFixedLines>& kCfgLines = kStoredFields;
 
-// The largest file loadconfig reads; anything bigger is refused unread.
+// The largest file loadConfigFile reads; anything bigger is refused unread.
 inline constexpr std::uintmax_t kMaxConfigFileBytes = 4 * 1024 * 1024;
 
 // A failed load: the error that stopped it, the 1-based line (position) it stopped at and
@@ -46,24 +46,24 @@ private:
 // throws Error 13; a result outside -32768..32767 throws Error 6.
 std::int16_t toInteger16(std::string_view value);
 
-// The lines createconfig writes for form, without line ends.
+// The lines writeConfigFile writes for form, without line ends.
 std::vector<std::string> configLines(const SettingsForm& form);
 
-// Writes the settings of form and its utpath to filepath, CR LF line ends. The file is
+// Writes the settings of form and its gameFolder to filepath, CR LF line ends. The file is
 // replaced atomically: a failed write leaves an existing file as it was. With overwrite
 // false an existing file is an error.
-void createconfig(const SettingsForm& form, const std::string& filepath, bool overwrite);
+void writeConfigFile(const SettingsForm& form, const std::string& filepath, bool overwrite);
 
 // Reads a configuration file into lines. Throws ConfigLoadError (line 0) when the file is
 // missing, no regular file (a folder, a named pipe, a device), unreadable or larger than
 // kMaxConfigFileBytes.
 std::vector<std::string> readConfigLines(const std::string& filepath);
 
-// Puts the lines of a configuration into form, by position. With utpath given, line 1 is
+// Puts the lines of a configuration into form, by position. With gameFolder given, line 1 is
 // read as if it named that folder. Throws ConfigLoadError at the first entry that fails;
 // the entries before it stay applied, the later ones are not applied.
 void applyConfigLines(SettingsForm& form, const std::vector<std::string>& lines,
-                      const std::optional<std::string>& utpath = std::nullopt);
+                      const std::optional<std::string>& gameFolder = std::nullopt);
 
 // The map name a map line stands for: the line with every occurrence of its key part (the
 // text up to and including its first "=", none without one) removed.
@@ -74,6 +74,6 @@ std::string mapLineName(std::string_view line);
 std::vector<std::string> configMapNames(const std::vector<std::string>& lines);
 
 // readConfigLines + applyConfigLines. The file itself is never changed.
-void loadconfig(SettingsForm& form, const std::string& filepath);
+void loadConfigFile(SettingsForm& form, const std::string& filepath);
 
 } // namespace quarnel

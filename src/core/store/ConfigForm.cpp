@@ -44,7 +44,7 @@ void formFromConfig(SettingsForm& form, const ConfigSource& source) {
     std::vector<std::string> lines = readConfigLines(source.cfgPath);
     const auto replaced = applyOverrides(lines, source.overrides);
 
-    form.setApppath(game::withSeparator(source.programFolder));
+    form.setAppFolder(game::withSeparator(source.programFolder));
     form.applyFirstRunDefaults();
 
     std::string folder;
@@ -52,16 +52,16 @@ void formFromConfig(SettingsForm& form, const ConfigSource& source) {
         folder = *source.gameDir;
     else if (!lines.empty())
         folder = removeAll(lines.front(), "UTPATH=");
-    form.setUtpath(game::withSeparator(std::move(folder)));
+    form.setGameFolder(game::withSeparator(std::move(folder)));
 
     // The first-run game type read the list before the game folder was known: point it at
     // the maps folder now, by the game-type rule (the current folder when it is missing).
-    form.optGameType_Click(form.gameType());
-    form.offerBonusPackTypes(game::hasBonusPack(form.utpath()));
+    form.gameTypeClicked(form.gameType());
+    form.offerBonusPackTypes(game::hasBonusPack(form.gameFolder()));
     form.bringPanelsInStep();
 
     try {
-        applyConfigLines(form, lines, form.utpath());
+        applyConfigLines(form, lines, form.gameFolder());
     } catch (const ConfigLoadError& e) {
         if (const auto it = replaced.find(e.line() - 1); e.line() > 0 && it != replaced.end())
             throw OverrideError(e, it->second);

@@ -42,8 +42,8 @@ struct ConfigSource {
 };
 
 // Forms the settings of a configuration into form, which must be freshly constructed: the
-// first-run settings (apppath the program folder), the game folder (gameDir, or the folder
-// the file's first line names) as utpath with a final separator, the map list pointed at
+// first-run settings (appFolder the program folder), the game folder (gameDir, or the folder
+// the file's first line names) as gameFolder with a final separator, the map list pointed at
 // its maps folder (the current folder when that is missing), the panels brought in step as
 // at start-up, and then the file loaded as if its first line named that folder.
 // Each override replaces the line of its key, so it is checked exactly as that line of a

@@ -8,10 +8,10 @@
 
 namespace quarnel {
 
-bool launchChecksOn(MRegistry& registry) {
+bool launchChecksOn(Registry& registry) {
     try {
-        const RegValue value = registry.readregvalue(RegRoot::LocalMachine, kProgramKey,
-                                                     kCheckBeforeLaunchValue, std::string("1"));
+        const RegValue value = registry.readValue(RegRoot::LocalMachine, kProgramKey,
+                                                  kCheckBeforeLaunchValue, std::string("1"));
         if (const auto* text = std::get_if<std::string>(&value))
             return trimRightBlanks(*text) != "0";
         if (const auto* number = std::get_if<std::int32_t>(&value))
@@ -21,10 +21,10 @@ bool launchChecksOn(MRegistry& registry) {
     return true;
 }
 
-void setLaunchChecksOn(MRegistry& registry, bool on) {
-    registry.createregkey(RegRoot::LocalMachine, kProgramKey);
-    if (!registry.writeregvalue(RegRoot::LocalMachine, kProgramKey, kCheckBeforeLaunchValue,
-                                std::string(on ? "1" : "0")))
+void setLaunchChecksOn(Registry& registry, bool on) {
+    registry.createKey(RegRoot::LocalMachine, kProgramKey);
+    if (!registry.writeValue(RegRoot::LocalMachine, kProgramKey, kCheckBeforeLaunchValue,
+                             std::string(on ? "1" : "0")))
         throw Error(errc::Registry, std::string(kUnableToCreateKey));
 }
 

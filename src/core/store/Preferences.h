@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/MRegistry.h"
+#include "store/Registry.h"
 
 #include <string_view>
 
@@ -13,10 +13,10 @@ inline constexpr std::string_view kCheckBeforeLaunchValue = "CheckBeforeLaunch";
 
 // Whether the checks run before a launch: on unless the store says "0". A store that
 // cannot be read counts as saying nothing.
-bool launchChecksOn(MRegistry& registry);
+bool launchChecksOn(Registry& registry);
 
 // Remembers the choice at once, creating the program's key when it is missing. Throws Error
 // when the store refuses it.
-void setLaunchChecksOn(MRegistry& registry, bool on);
+void setLaunchChecksOn(Registry& registry, bool on);
 
 } // namespace quarnel

@@ -184,7 +184,7 @@ OpenedRegistry openRegistry(const fs::path& file, int busyTimeoutMs) {
     return inMemory(std::move(opened), "The settings store " + file.string() + " cannot be used");
 }
 
-std::unique_ptr<MRegistry> makeMemoryRegistry() {
+std::unique_ptr<Registry> makeMemoryRegistry() {
     return SqliteRegistry::openMemory();
 }
 

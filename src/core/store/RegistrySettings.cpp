@@ -21,10 +21,10 @@ std::string mapValueName(long long n) {
 // The stored text of a game folder: the folder less its final separator. An empty folder
 // (the game not found) is stored empty, so the next start finds no folder there and asks
 // the next source.
-std::string utpathToStored(const std::string& utpath) {
-    if (!utpath.empty() && (utpath.back() == '\\' || utpath.back() == '/'))
-        return utpath.substr(0, utpath.size() - 1);
-    return utpath;
+std::string utpathToStored(const std::string& gameFolder) {
+    if (!gameFolder.empty() && (gameFolder.back() == '\\' || gameFolder.back() == '/'))
+        return gameFolder.substr(0, gameFolder.size() - 1);
+    return gameFolder;
 }
 
 std::string storedText(const SettingsForm& form, const StoredField& setting) {
@@ -32,11 +32,11 @@ std::string storedText(const SettingsForm& form, const StoredField& setting) {
     const auto id = static_cast<std::size_t>(setting.control);
     switch (setting.stored) {
     case StoredKind::Utpath:
-        return utpathToStored(form.utpath());
+        return utpathToStored(form.gameFolder());
     case StoredKind::GameType:
         return gameTypeWord(values);
     case StoredKind::StripText:
-        return nospaces(values.texts[id]);
+        return withoutBlanks(values.texts[id]);
     case StoredKind::TrimText:
     case StoredKind::TypedText:
         return values.texts[id];
@@ -45,9 +45,9 @@ std::string storedText(const SettingsForm& form, const StoredField& setting) {
     case StoredKind::Number:
         return std::to_string(values.scrolls[id]);
     case StoredKind::Arena:
-        return nospaces(kArenaOptions[static_cast<std::size_t>(values.optMutator)].caption);
+        return withoutBlanks(kArenaOptions[static_cast<std::size_t>(values.arena)].caption);
     case StoredKind::BotSkill:
-        return nospaces(values.botSkillText());
+        return withoutBlanks(values.botSkillText());
     }
     return {};
 }
@@ -72,9 +72,9 @@ std::optional<int> asInt16(std::string_view text) {
 }
 
 // Reads a value with the default " "; nullopt when it is absent or unreadable.
-std::optional<RegValue> readValue(MRegistry& registry, std::string_view name) {
+std::optional<RegValue> readValue(Registry& registry, std::string_view name) {
     try {
-        return registry.readregvalue(kProgramRoot, kProgramKey, name, std::string(" "));
+        return registry.readValue(kProgramRoot, kProgramKey, name, std::string(" "));
     } catch (const Error&) {
         return std::nullopt;
     }
@@ -86,53 +86,53 @@ bool apply(SettingsForm& form, const StoredField& setting, const std::string& st
     case StoredKind::Utpath:
         return true;
     case StoredKind::GameType: {
-        const std::string word = nospaces(stored);
+        const std::string word = withoutBlanks(stored);
         const int type = gameTypeOfWord(word);
         form.setGame(type);
         form.selectGameType(type);
         if (type == kGameTypeOther)
-            form.setText(Text::Gametype, word);
+            form.setText(Text::CustomGameType, word);
         return true;
     }
     case StoredKind::StripText:
     case StoredKind::TypedText:
-        form.setText(static_cast<Text>(setting.control), nospaces(stored));
+        form.setText(static_cast<Text>(setting.control), withoutBlanks(stored));
         return true;
     case StoredKind::TrimText:
         form.setText(static_cast<Text>(setting.control), trimRightBlanks(stored));
         return true;
     case StoredKind::Flag: {
-        const auto number = asInt16(nospaces(stored));
+        const auto number = asInt16(withoutBlanks(stored));
         if (!number)
             return false;
         form.setChecked(static_cast<Check>(setting.control), *number != 0);
         return true;
     }
     case StoredKind::Number: {
-        const auto number = asInt16(nospaces(stored));
+        const auto number = asInt16(withoutBlanks(stored));
         if (!number)
             return false;
         form.setScroll(static_cast<Scroll>(setting.control), *number);
         return true;
     }
     case StoredKind::Arena: {
-        const int arena = arenaOfWord(nospaces(stored));
+        const int arena = arenaOfWord(withoutBlanks(stored));
         if (arena >= 0)
             form.selectArena(arena);
         return arena >= 0;
     }
     case StoredKind::BotSkill:
-        form.setBotSkillText(nospaces(stored));
+        form.setBotSkillText(withoutBlanks(stored));
         return true;
     }
     return false;
 }
 
 // Deletes Map<first> to Map<last>; true when every deletion succeeded.
-bool removeMapRange(MRegistry& registry, long long first, long long last) {
+bool removeMapRange(Registry& registry, long long first, long long last) {
     bool all = true;
     for (long long n = first; n <= last; ++n)
-        if (!registry.deleteregvalue(kProgramRoot, kProgramKey, mapValueName(n)))
+        if (!registry.deleteValue(kProgramRoot, kProgramKey, mapValueName(n)))
             all = false;
     return all;
 }
@@ -174,23 +174,23 @@ std::vector<std::pair<std::string, std::string>> registryEntries(const SettingsF
     return entries;
 }
 
-void savetoreg(MRegistry& registry, const SettingsForm& form) {
+void saveSettings(Registry& registry, const SettingsForm& form) {
     const auto entries = registryEntries(form);
     const auto mapCount = static_cast<std::int32_t>(form.mapList().selectedCount());
     registry.inTransaction([&] {
-        registry.writeregvalue(kProgramRoot, kProgramKey, kMapCountValue, mapCount);
+        registry.writeValue(kProgramRoot, kProgramKey, kMapCountValue, mapCount);
         for (const auto& [name, text] : entries)
-            registry.writeregvalue(kProgramRoot, kProgramKey, name, text + " ");
+            registry.writeValue(kProgramRoot, kProgramKey, name, text + " ");
         // Entries of an earlier, longer selection would otherwise linger after the new ones.
         // They are found by name, not through the old count, which may be missing or wrong
         // (a store that something else changed).
         for (const std::string& name : registry.valueNames(kProgramRoot, kProgramKey))
             if (const auto n = mapEntryNumber(name); n && *n > mapCount)
-                registry.deleteregvalue(kProgramRoot, kProgramKey, name);
+                registry.deleteValue(kProgramRoot, kProgramKey, name);
     });
 }
 
-RegistryLoad loadfromreg(MRegistry& registry, SettingsForm& form) {
+RegistryLoad loadSettings(Registry& registry, SettingsForm& form) {
     RegistryLoad result;
     registry.inSnapshot([&] {
         for (const auto& setting : kStoredFields) {
@@ -214,7 +214,7 @@ RegistryLoad loadfromreg(MRegistry& registry, SettingsForm& form) {
         // The maps: every stored name is hashed, then the list is walked once.
         const auto countValue = readValue(registry, kMapCountValue);
         const auto countText = countValue ? asText(*countValue) : std::nullopt;
-        const auto count = countText ? asInt16(nospaces(*countText)) : std::nullopt;
+        const auto count = countText ? asInt16(withoutBlanks(*countText)) : std::nullopt;
         if (!count) {
             result.skipped.emplace_back(kMapCountValue);
             return; // the current selection stays
@@ -228,7 +228,7 @@ RegistryLoad loadfromreg(MRegistry& registry, SettingsForm& form) {
                 result.skipped.push_back(mapValueName(n));
                 continue;
             }
-            wanted.insert(mapEntryOf(nospaces(*text)));
+            wanted.insert(mapEntryOf(withoutBlanks(*text)));
         }
         const auto& entries = form.mapList().entries;
         std::vector<bool> selected(entries.size(), false);
@@ -239,11 +239,11 @@ RegistryLoad loadfromreg(MRegistry& registry, SettingsForm& form) {
     return result;
 }
 
-bool removemaps(MRegistry& registry, int nummaps) {
+bool removeStoredMaps(Registry& registry, int nummaps) {
     return removeMapRange(registry, 1, nummaps);
 }
 
-std::string storedPathToUtpath(std::string_view stored, char sep) {
+std::string storedPathToGameFolder(std::string_view stored, char sep) {
     return game::withSeparator(trimRightBlanks(stored), sep);
 }
 

@@ -2,7 +2,7 @@
 
 #include "game/Installation.h"
 #include "settings/SettingsForm.h"
-#include "store/MRegistry.h"
+#include "store/Registry.h"
 #include "store/SettingsTable.h"
 
 #include <string>
@@ -32,7 +32,7 @@ inline constexpr std::string_view kPathValue = "Path";
 inline constexpr std::string_view kUtpathValue = "UTPATH";
 inline constexpr std::string_view kMapCountValue = "MapCount";
 
-// The entries savetoreg writes, in order, each text before its final blank: the settings,
+// The entries saveSettings writes, in order, each text before its final blank: the settings,
 // then Map1 to MapK for the selected map-list entries ("DM-Gael.ut2" gives "DM-Gael").
 std::vector<std::pair<std::string, std::string>> registryEntries(const SettingsForm& form);
 
@@ -41,7 +41,7 @@ std::vector<std::pair<std::string, std::string>> registryEntries(const SettingsF
 // the store holds the previous complete set or the new one, never a mix. A key that does not
 // exist is not created, and nothing is written then. Throws Error 1001 when the store fails
 // (the store is then unchanged).
-void savetoreg(MRegistry& registry, const SettingsForm& form);
+void saveSettings(Registry& registry, const SettingsForm& form);
 
 // What a load put back: the stored map count, and the names of the values that were absent
 // or could not be used (those controls kept their current values).
@@ -55,14 +55,14 @@ struct RegistryLoad {
 // absent or does not convert (not a number, a scroll value out of range, an unknown bot
 // skill or arena word) is skipped and its control keeps its value. Reads one consistent
 // state of the store.
-RegistryLoad loadfromreg(MRegistry& registry, SettingsForm& form);
+RegistryLoad loadSettings(Registry& registry, SettingsForm& form);
 
 // Deletes Map1 to Map<nummaps>; true when every deletion succeeded. MapCount stays.
-bool removemaps(MRegistry& registry, int nummaps);
+bool removeStoredMaps(Registry& registry, int nummaps);
 
 // The game folder from a stored path text (UTPATH, or the game's Folder): trailing blanks
 // removed, inner blanks kept, the separator appended (unless it already ends in one). A
 // text of blanks only gives the empty text: no folder known.
-std::string storedPathToUtpath(std::string_view stored, char sep = game::kNativeSeparator);
+std::string storedPathToGameFolder(std::string_view stored, char sep = game::kNativeSeparator);
 
 } // namespace quarnel

@@ -13,12 +13,12 @@ namespace quarnel {
 namespace {
 
 // A stored folder text as a game folder; a value that is absent or no text is no folder.
-std::string storedFolder(MRegistry& registry, RegRoot root, std::string_view key,
+std::string storedFolder(Registry& registry, RegRoot root, std::string_view key,
                          std::string_view name) {
     try {
-        const RegValue value = registry.readregvalue(root, key, name, std::string(" "));
+        const RegValue value = registry.readValue(root, key, name, std::string(" "));
         if (const auto* text = std::get_if<std::string>(&value))
-            return storedPathToUtpath(*text);
+            return storedPathToGameFolder(*text);
     } catch (const Error&) {
     }
     return {};
@@ -27,12 +27,12 @@ std::string storedFolder(MRegistry& registry, RegRoot root, std::string_view key
 } // namespace
 
 void pointMapListAtGame(SettingsForm& form) {
-    const std::string& utpath = form.utpath();
-    form.setMapFolder(utpath.empty() ? form.apppath() : game::mapsFolder(utpath));
+    const std::string& gameFolder = form.gameFolder();
+    form.setMapFolder(gameFolder.empty() ? form.appFolder() : game::mapsFolder(gameFolder));
 }
 
-RegistryLoad restoreStoredSettings(MRegistry& registry, SettingsForm& form) {
-    form.setUtpath(storedFolder(registry, kProgramRoot, kProgramKey, kUtpathValue));
+RegistryLoad restoreStoredSettings(Registry& registry, SettingsForm& form) {
+    form.setGameFolder(storedFolder(registry, kProgramRoot, kProgramKey, kUtpathValue));
     // The first-run settings are the defaults of every start: what the store lacks, or holds
     // in a form that does not convert, keeps its first-run value, so a first run that was
     // killed before its save (the key with Path only) starts as a first run does.
@@ -41,50 +41,50 @@ RegistryLoad restoreStoredSettings(MRegistry& registry, SettingsForm& form) {
     pointMapListAtGame(form);
     RegistryLoad load;
     try {
-        load = loadfromreg(registry, form);
+        load = loadSettings(registry, form);
         form.selectGameType(form.game());
     } catch (const Error&) {
     }
     return load;
 }
 
-void useGameEntry(MRegistry& registry, SettingsForm& form) {
-    form.setUtpath(storedFolder(registry, kGameRoot, kGameKey, kGameFolderValue));
+void useGameEntry(Registry& registry, SettingsForm& form) {
+    form.setGameFolder(storedFolder(registry, kGameRoot, kGameKey, kGameFolderValue));
     pointMapListAtGame(form);
 }
 
-RememberedSettings rememberedSettings(MRegistry& registry, const std::string& apppath) {
+RememberedSettings rememberedSettings(Registry& registry, const std::string& appFolder) {
     RememberedSettings result;
     SettingsForm& form = result.form;
-    form.setApppath(apppath);
+    form.setAppFolder(appFolder);
 
-    result.firstRun = !registry.regkeyexists(kProgramRoot, kProgramKey);
+    result.firstRun = !registry.keyExists(kProgramRoot, kProgramKey);
     if (result.firstRun)
         form.applyFirstRunDefaults();
     else
         result.load = restoreStoredSettings(registry, form);
-    if (!game::folderExists(form.utpath()))
+    if (!game::folderExists(form.gameFolder()))
         useGameEntry(registry, form);
 
-    form.offerBonusPackTypes(game::hasBonusPack(form.utpath()));
+    form.offerBonusPackTypes(game::hasBonusPack(form.gameFolder()));
     form.bringPanelsInStep();
     return result;
 }
 
-RememberedSettings exportRememberedSettings(MRegistry& registry, const std::string& apppath,
+RememberedSettings exportRememberedSettings(Registry& registry, const std::string& appFolder,
                                             const std::string& cfgFile, bool overwrite) {
-    RememberedSettings result = rememberedSettings(registry, apppath);
-    createconfig(result.form, cfgFile, overwrite);
+    RememberedSettings result = rememberedSettings(registry, appFolder);
+    writeConfigFile(result.form, cfgFile, overwrite);
     return result;
 }
 
-void rememberSettings(MRegistry& registry, const SettingsForm& form, const std::string& apppath) {
+void rememberSettings(Registry& registry, const SettingsForm& form, const std::string& appFolder) {
     registry.inTransaction([&] {
-        if (!registry.regkeyexists(kProgramRoot, kProgramKey)) {
-            registry.createregkey(kProgramRoot, kProgramKey);
-            registry.writeregvalue(kProgramRoot, kProgramKey, kPathValue, apppath);
+        if (!registry.keyExists(kProgramRoot, kProgramKey)) {
+            registry.createKey(kProgramRoot, kProgramKey);
+            registry.writeValue(kProgramRoot, kProgramKey, kPathValue, appFolder);
         }
-        savetoreg(registry, form);
+        saveSettings(registry, form);
     });
 }
 

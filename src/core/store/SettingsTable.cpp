@@ -32,7 +32,7 @@ constexpr StoredField box(Check c, std::string_view key, CfgKind kind = CfgKind:
     return {key, kind, StoredKind::Flag, id(c)};
 }
 constexpr StoredField serverOption(int i, std::string_view key) {
-    return box(chkServerOptions(i), key, CfgKind::ServerOption);
+    return box(serverOptionBox(i), key, CfgKind::ServerOption);
 }
 
 } // namespace
@@ -43,24 +43,24 @@ const std::array<StoredField, kStoredFieldCount> kStoredFields = {{
     number(Text::TimeLimit, "TimeLimit"),
     number(Text::GoalLimit, "GoalLimit"),
     number(Text::MaxLives, "MaxLives"),
-    box(chkGameOptions(0), "WeaponsStay"),
-    box(chkGameOptions(1), "Translocator"),
-    box(chkGameOptions(2), "WeaponThrowing"),
-    box(chkGameOptions(3), "ForceRespawn"),
+    box(Check::WeaponsStay, "WeaponsStay"),
+    box(Check::Translocator, "Translocator"),
+    box(Check::WeaponThrowing, "WeaponThrowing"),
+    box(Check::ForceRespawn, "ForceRespawn"),
     bar(Scroll::AirControl, "AirControl"),
     bar(Scroll::GameSpeed, "GameSpeed"),
     bar(Scroll::FriendlyFire, "FriendlyFire"),
     bar(Scroll::SpawnProtection, "SpawnProtectionTime"),
     {"ArenaOptions", CfgKind::Arena, StoredKind::Arena, -1},
-    box(chkMutator(0), "BigHead"),
-    box(chkMutator(1), "FloatyCadavers"),
-    box(chkMutator(2), "LowGrav"),
-    box(chkMutator(3), "NoAdrenaline"),
-    box(chkMutator(4), "QuadJump"),
-    box(chkMutator(5), "Regeneration"),
-    box(chkMutator(6), "SlowMotionCorpses"),
-    box(chkMutator(7), "Vampire"),
-    text(Text::Mutator, "Mutators", CfgKind::RawText, StoredKind::TypedText),
+    box(Check::BigHead, "BigHead"),
+    box(Check::FloatyCadavers, "FloatyCadavers"),
+    box(Check::LowGravity, "LowGrav"),
+    box(Check::NoAdrenaline, "NoAdrenaline"),
+    box(Check::QuadJump, "QuadJump"),
+    box(Check::Regeneration, "Regeneration"),
+    box(Check::SlowMotionCorpses, "SlowMotionCorpses"),
+    box(Check::Vampire, "Vampire"),
+    text(Text::ExtraMutators, "Mutators", CfgKind::RawText, StoredKind::TypedText),
     box(Check::UseBots, "UseBots"),
     box(Check::BotSkill, "AdjustBotSkill"),
     bar(Scroll::MinPlayers, "MinPlayers"),
@@ -75,14 +75,14 @@ const std::array<StoredField, kStoredFieldCount> kStoredFields = {{
     freeText(Text::MOTD4, "MOTD4"),
     text(Text::AdminPassword, "AdminPassword", CfgKind::BlankFreeText, StoredKind::StripText),
     text(Text::GamePassword, "GamePassword", CfgKind::BlankFreeText, StoredKind::StripText),
-    box(Check::Webadmin, "EnableWebAdmin", CfgKind::CheckValue),
-    number(Text::webport, "WebPort"),
-    number(Text::Port, "GamePort"),
-    number(Text::netspeed, "NetSpeed"),
-    number(Text::lanspeed, "LANSpeed"),
-    number(Text::nettickrate, "NetTickRate"),
-    number(Text::lantickrate, "LANTickRate"),
-    freeText(Text::CmdLineOptions, "xoptions"),
+    box(Check::WebAdmin, "EnableWebAdmin", CfgKind::CheckValue),
+    number(Text::WebAdminPort, "WebPort"),
+    number(Text::GamePort, "GamePort"),
+    number(Text::NetSpeed, "NetSpeed"),
+    number(Text::LanSpeed, "LANSpeed"),
+    number(Text::NetTickRate, "NetTickRate"),
+    number(Text::LanTickRate, "LANTickRate"),
+    freeText(Text::ExtraCommandLine, "xoptions"),
     serverOption(0, "WorldStatsLogging"),
     serverOption(1, "LANGame"),
     serverOption(2, "AllowAdminPausing"),
@@ -101,22 +101,22 @@ const std::array<StoredField, kStoredFieldCount> kStoredFields = {{
 }};
 
 std::string gameTypeWord(const ServerSettings& settings) {
-    const int type = settings.optGameType;
+    const int type = settings.gameType;
     if (type >= 0 && type < kGameTypeOther)
-        return nospaces(kGameTypes[static_cast<std::size_t>(type)].caption);
-    return nospaces(settings.txt(Text::Gametype));
+        return withoutBlanks(kGameTypes[static_cast<std::size_t>(type)].caption);
+    return withoutBlanks(settings.text(Text::CustomGameType));
 }
 
 int gameTypeOfWord(std::string_view word) {
     for (int i = 0; i < kGameTypeOther; ++i)
-        if (word == nospaces(kGameTypes[static_cast<std::size_t>(i)].caption))
+        if (word == withoutBlanks(kGameTypes[static_cast<std::size_t>(i)].caption))
             return i;
     return kGameTypeOther;
 }
 
 int arenaOfWord(std::string_view word) {
     for (int i = 0; i < kArenaCount; ++i)
-        if (word == nospaces(kArenaOptions[static_cast<std::size_t>(i)].caption))
+        if (word == withoutBlanks(kArenaOptions[static_cast<std::size_t>(i)].caption))
             return i;
     return -1;
 }

@@ -385,7 +385,7 @@ long long SqliteRegistry::findKey(RegRoot root, std::string_view key) {
     return -1;
 }
 
-bool SqliteRegistry::regkeyexists(RegRoot root, std::string_view key) {
+bool SqliteRegistry::keyExists(RegRoot root, std::string_view key) {
     if (!transactionUsable())
         throwStoreFailure();
     const long long id = findKey(root, key);
@@ -394,7 +394,7 @@ bool SqliteRegistry::regkeyexists(RegRoot root, std::string_view key) {
     return id > 0;
 }
 
-bool SqliteRegistry::createregkey(RegRoot root, std::string_view key) {
+bool SqliteRegistry::createKey(RegRoot root, std::string_view key) {
     if (!validKeyPath(key))
         throw Error(errc::Registry, std::string(kUnableToCreateKey));
     bool existed = false;
@@ -461,8 +461,8 @@ bool SqliteRegistry::store(long long keyId, std::string_view name, int type,
     return true;
 }
 
-bool SqliteRegistry::writeregvalue(RegRoot root, std::string_view key, std::string_view name,
-                                   const RegWriteValue& value) {
+bool SqliteRegistry::writeValue(RegRoot root, std::string_view key, std::string_view name,
+                                const RegWriteValue& value) {
     // A key that cannot be opened comes first: nothing is written, whatever the value. A
     // store that cannot say whether the key exists refuses the write as well.
     const long long id = writableKey(root, key);
@@ -486,8 +486,8 @@ bool SqliteRegistry::writeTyped(RegRoot root, std::string_view key, std::string_
     return id > 0 && store(id, name, type, data);
 }
 
-RegValue SqliteRegistry::readregvalue(RegRoot root, std::string_view key, std::string_view name,
-                                      const RegValue& defaultValue) {
+RegValue SqliteRegistry::readValue(RegRoot root, std::string_view key, std::string_view name,
+                                   const RegValue& defaultValue) {
     if (!transactionUsable())
         throwStoreFailure();
     if (!validKeyPath(key))
@@ -527,7 +527,7 @@ RegValue SqliteRegistry::readregvalue(RegRoot root, std::string_view key, std::s
     }
 }
 
-bool SqliteRegistry::deleteregvalue(RegRoot root, std::string_view key, std::string_view name) {
+bool SqliteRegistry::deleteValue(RegRoot root, std::string_view key, std::string_view name) {
     if (!transactionUsable() || !validKeyPath(key))
         return false;
     Use del(statement(DeleteValue));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/MRegistry.h"
+#include "store/Registry.h"
 
 #include <array>
 #include <filesystem>
@@ -13,24 +13,24 @@ struct sqlite3_stmt;
 
 namespace quarnel {
 
-// MRegistry over one SQLite 3 database. Keys are rows (root, path) and values are rows
+// Registry over one SQLite 3 database. Keys are rows (root, path) and values are rows
 // (key, name, type, data); key paths and value names are compared without regard to ASCII
 // case, as the Windows registry compares them.
 //
 // How the registry's notions map here:
 // - A key "can be opened" when its row exists. A key path with an empty part ("", "A\\B",
 //   "\\A") names no key: it cannot be opened and cannot be created.
-// - createregkey creates the missing parents of a key too, as the registry does.
+// - createKey creates the missing parents of a key too, as the registry does.
 // - Texts are kept without terminators, so a text reads back exactly as written; a
 //   multi-string keeps the NUL separators between its strings and no final NULs.
 // - A failure of the store itself (a disk error, another process holding the store beyond
-//   the busy timeout) is not "a key that cannot be opened": writeregvalue and
-//   deleteregvalue return false, the other operations throw Error 1001 with the store's
+//   the busy timeout) is not "a key that cannot be opened": writeValue and
+//   deleteValue return false, the other operations throw Error 1001 with the store's
 //   reason, so a busy store is never taken for an empty one.
 // - inTransaction takes the write lock at its start (no lock upgrade, so two processes
 //   never deadlock); if any operation in it fails, nothing of it is kept and Error 1001 is
 //   thrown at its end.
-class SqliteRegistry final : public MRegistry {
+class SqliteRegistry final : public Registry {
 public:
     // How opening an existing file went. Unusable: the file is not a store this program
     // can use (not SQLite, damaged, another program's database, a newer layout, not a
@@ -59,19 +59,19 @@ public:
     SqliteRegistry(const SqliteRegistry&) = delete;
     SqliteRegistry& operator=(const SqliteRegistry&) = delete;
 
-    bool regkeyexists(RegRoot root, std::string_view key) override;
-    bool createregkey(RegRoot root, std::string_view key) override;
-    bool writeregvalue(RegRoot root, std::string_view key, std::string_view name,
-                       const RegWriteValue& value) override;
-    RegValue readregvalue(RegRoot root, std::string_view key, std::string_view name,
-                          const RegValue& defaultValue = std::string()) override;
-    bool deleteregvalue(RegRoot root, std::string_view key, std::string_view name) override;
+    bool keyExists(RegRoot root, std::string_view key) override;
+    bool createKey(RegRoot root, std::string_view key) override;
+    bool writeValue(RegRoot root, std::string_view key, std::string_view name,
+                    const RegWriteValue& value) override;
+    RegValue readValue(RegRoot root, std::string_view key, std::string_view name,
+                       const RegValue& defaultValue = std::string()) override;
+    bool deleteValue(RegRoot root, std::string_view key, std::string_view name) override;
     std::vector<std::string> valueNames(RegRoot root, std::string_view key) override;
     void inTransaction(const std::function<void()>& body) override;
     void inSnapshot(const std::function<void()>& body) override;
 
     // Stores data under any registry type number, as an installer or an import may leave
-    // it (a multi-string, an expandable text). Same rules as writeregvalue.
+    // it (a multi-string, an expandable text). Same rules as writeValue.
     bool writeTyped(RegRoot root, std::string_view key, std::string_view name, int type,
                     std::string_view data);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/MRegistry.h"
+#include "store/Registry.h"
 
 #include <memory>
 #include <string>
@@ -12,9 +12,9 @@ namespace quarnel {
 
 // The store as opened for a run.
 struct OpenedStore {
-    std::unique_ptr<MRegistry> registry; // never null
-    std::string location;                // the file or registry key, for messages
-    bool persistent = false;             // what is written outlives the run
+    std::unique_ptr<Registry> registry; // never null
+    std::string location;               // the file or registry key, for messages
+    bool persistent = false;            // what is written outlives the run
     // Messages for the user about the way in (a damaged file moved aside, a store that can
     // only be read or lives in memory for this run). Empty when all went as usual.
     std::vector<std::string> notes;
@@ -34,6 +34,6 @@ OpenedStore openSystemStore();
 // An empty store of its own that nothing else sees, for tests and for runs that must not
 // touch the settings. In memory on Linux; on Windows a scratch key of the user's registry,
 // removed with the store.
-std::unique_ptr<MRegistry> makeMemoryRegistry();
+std::unique_ptr<Registry> makeMemoryRegistry();
 
 } // namespace quarnel

@@ -165,12 +165,12 @@ bool WinRegistry::openKey(RegRoot root, std::string_view key, unsigned long acce
            RegOpenKeyExA(base, path.c_str(), 0, access | KEY_WOW64_32KEY, opened) == ERROR_SUCCESS;
 }
 
-bool WinRegistry::regkeyexists(RegRoot root, std::string_view key) {
+bool WinRegistry::keyExists(RegRoot root, std::string_view key) {
     Key opened;
     return openKey(root, key, KEY_READ, opened.out());
 }
 
-bool WinRegistry::createregkey(RegRoot root, std::string_view key) {
+bool WinRegistry::createKey(RegRoot root, std::string_view key) {
     Key created;
     DWORD disposition = 0;
     char keyClass[] = "0";
@@ -188,8 +188,8 @@ bool WinRegistry::writeTyped(RegRoot root, std::string_view key, std::string_vie
     return openKey(root, key, KEY_WRITE, opened.out()) && setValue(opened.get(), name, type, data);
 }
 
-bool WinRegistry::writeregvalue(RegRoot root, std::string_view key, std::string_view name,
-                                const RegWriteValue& value) {
+bool WinRegistry::writeValue(RegRoot root, std::string_view key, std::string_view name,
+                             const RegWriteValue& value) {
     // A key that cannot be opened comes first: nothing is written, whatever the value.
     Key opened;
     if (!openKey(root, key, KEY_WRITE, opened.out()))
@@ -215,8 +215,8 @@ bool WinRegistry::writeregvalue(RegRoot root, std::string_view key, std::string_
         value);
 }
 
-RegValue WinRegistry::readregvalue(RegRoot root, std::string_view key, std::string_view name,
-                                   const RegValue& defaultValue) {
+RegValue WinRegistry::readValue(RegRoot root, std::string_view key, std::string_view name,
+                                const RegValue& defaultValue) {
     Key opened;
     if (!openKey(root, key, KEY_READ, opened.out()))
         return defaultValue;
@@ -227,7 +227,7 @@ RegValue WinRegistry::readregvalue(RegRoot root, std::string_view key, std::stri
     return convert(type, data);
 }
 
-bool WinRegistry::deleteregvalue(RegRoot root, std::string_view key, std::string_view name) {
+bool WinRegistry::deleteValue(RegRoot root, std::string_view key, std::string_view name) {
     Key opened;
     return openKey(root, key, KEY_WRITE, opened.out()) && validName(name) &&
            RegDeleteValueA(opened.get(), std::string(name).c_str()) == ERROR_SUCCESS;
@@ -255,7 +255,7 @@ std::vector<std::string> WinRegistry::valueNames(RegRoot root, std::string_view 
 }
 
 bool WinRegistry::adoptEarlierInstall() {
-    if (regkeyexists(kProgramRoot, kProgramKey))
+    if (keyExists(kProgramRoot, kProgramKey))
         return false;
     Key source;
     if (!openKey(RegRoot::LocalMachine, kProgramKey, KEY_READ, source.out()))
@@ -269,7 +269,7 @@ bool WinRegistry::adoptEarlierInstall() {
         return false;
 
     try {
-        createregkey(kProgramRoot, kProgramKey);
+        createKey(kProgramRoot, kProgramKey);
     } catch (const Error&) {
         return false;
     }
@@ -315,7 +315,7 @@ OpenedStore openSystemStore() {
     return store;
 }
 
-std::unique_ptr<MRegistry> makeMemoryRegistry() {
+std::unique_ptr<Registry> makeMemoryRegistry() {
     return WinRegistry::scratch();
 }
 

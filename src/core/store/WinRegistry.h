@@ -2,7 +2,7 @@
 
 #ifdef _WIN32
 
-#include "store/MRegistry.h"
+#include "store/Registry.h"
 
 #include <memory>
 #include <string>
@@ -10,7 +10,7 @@
 
 namespace quarnel {
 
-// MRegistry over the Windows registry (advapi32). Each operation opens its key, does one
+// Registry over the Windows registry (advapi32). Each operation opens its key, does one
 // thing and closes the key again, as the module it stands for did.
 //
 // Where it differs from a plain call of the registry functions:
@@ -24,7 +24,7 @@ namespace quarnel {
 // - Below HKEY_LOCAL_MACHINE a key that the 64-bit view does not hold is read from the
 //   32-bit view, where a 32-bit installer writes on 64-bit Windows.
 // - The registry has no transactions: inTransaction just runs its body.
-class WinRegistry final : public MRegistry {
+class WinRegistry final : public Registry {
 public:
     // The registry itself.
     WinRegistry() = default;
@@ -36,13 +36,13 @@ public:
     WinRegistry(const WinRegistry&) = delete;
     WinRegistry& operator=(const WinRegistry&) = delete;
 
-    bool regkeyexists(RegRoot root, std::string_view key) override;
-    bool createregkey(RegRoot root, std::string_view key) override;
-    bool writeregvalue(RegRoot root, std::string_view key, std::string_view name,
-                       const RegWriteValue& value) override;
-    RegValue readregvalue(RegRoot root, std::string_view key, std::string_view name,
-                          const RegValue& defaultValue = std::string()) override;
-    bool deleteregvalue(RegRoot root, std::string_view key, std::string_view name) override;
+    bool keyExists(RegRoot root, std::string_view key) override;
+    bool createKey(RegRoot root, std::string_view key) override;
+    bool writeValue(RegRoot root, std::string_view key, std::string_view name,
+                    const RegWriteValue& value) override;
+    RegValue readValue(RegRoot root, std::string_view key, std::string_view name,
+                       const RegValue& defaultValue = std::string()) override;
+    bool deleteValue(RegRoot root, std::string_view key, std::string_view name) override;
     std::vector<std::string> valueNames(RegRoot root, std::string_view key) override;
     void inTransaction(const std::function<void()>& body) override { body(); }
 

@@ -36,7 +36,7 @@ bool startDetachedProgram(const std::string& program) {
     return QProcess::startDetached(fromNativePath(program), {});
 }
 
-AboutBox::AboutBox(MRegistry& registry, Dialogs& dialogs, ProgramStarter start, QWidget* parent)
+AboutBox::AboutBox(Registry& registry, Dialogs& dialogs, ProgramStarter start, QWidget* parent)
     : QDialog(parent), registry_(registry), dialogs_(dialogs),
       start_(start ? std::move(start) : ProgramStarter(startDetachedProgram)) {
     setObjectName(QStringLiteral("frmAbout"));
@@ -96,12 +96,12 @@ AboutBox::AboutBox(MRegistry& registry, Dialogs& dialogs, ProgramStarter start, 
     layout->addLayout(bottom);
 
     connect(ok, &QPushButton::clicked, this, &QDialog::close);
-    connect(sysInfo, &QPushButton::clicked, this, &AboutBox::cmdSysInfo_Click);
+    connect(sysInfo, &QPushButton::clicked, this, &AboutBox::startSystemInfo);
     setFixedSize(440, sizeHint().height());
 }
 
-void AboutBox::cmdSysInfo_Click() {
-    if (StartSysInfo(registry_, start_).empty())
+void AboutBox::startSystemInfo() {
+    if (startSysInfo(registry_, start_).empty())
         dialogs_.message(kSysInfoUnavailable, kSysInfoTitle);
 }
 

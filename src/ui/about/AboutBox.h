@@ -7,7 +7,7 @@
 namespace quarnel {
 
 class Dialogs;
-class MRegistry;
+class Registry;
 
 // The About box, frmAbout: the program's title, version and description, with "OK" and
 // "System Info...". It is shown without blocking the main window.
@@ -16,14 +16,14 @@ class AboutBox : public QDialog {
 public:
     // start runs the system information tool; without one the box starts it as a detached
     // process of its own.
-    AboutBox(MRegistry& registry, Dialogs& dialogs, ProgramStarter start = {},
+    AboutBox(Registry& registry, Dialogs& dialogs, ProgramStarter start = {},
              QWidget* parent = nullptr);
 
     // cmdSysInfo: starts the system information tool or shows why it cannot.
-    void cmdSysInfo_Click();
+    void startSystemInfo();
 
 private:
-    MRegistry& registry_;
+    Registry& registry_;
     Dialogs& dialogs_;
     ProgramStarter start_;
 };

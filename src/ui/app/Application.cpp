@@ -8,7 +8,7 @@
 namespace quarnel {
 
 void MainWindowHost::dress() {
-    window_.tabMain_Click(0);
+    window_.showTab(0);
     window_.setWindowIcon(programIcon());
 }
 
@@ -20,19 +20,18 @@ void MainWindowHost::close() {
     QMetaObject::invokeMethod(&window_, &QWidget::close, Qt::QueuedConnection);
 }
 
-Application::Application(MRegistry& registry, Dialogs& dialogs, ShellOpener& opener,
+Application::Application(Registry& registry, Dialogs& dialogs, ShellOpener& opener,
                          std::string programFolder, ServerLoops* loops)
     : window_(form_, dialogs, registry), host_(window_),
       shell_(form_, registry, dialogs, opener, host_, std::move(programFolder), loops) {
     QObject::connect(&window_, &MainWindow::commandRequested, &window_,
-                     [this](int index) { shell_.cmdOptions_Click(index); });
-    QObject::connect(&window_, &MainWindow::activated, &window_,
-                     [this] { shell_.Form_Activate(); });
-    QObject::connect(&window_, &MainWindow::closing, &window_, [this] { shell_.Form_Unload(); });
+                     [this](int index) { shell_.run(index); });
+    QObject::connect(&window_, &MainWindow::activated, &window_, [this] { shell_.onActivate(); });
+    QObject::connect(&window_, &MainWindow::closing, &window_, [this] { shell_.onClose(); });
 }
 
 void Application::start() {
-    shell_.Form_Load();
+    shell_.onStart();
     window_.show();
     // The path check runs when the window becomes active. Where nothing activates a new
     // window (no window manager, a desktop that refuses to move the focus), it runs once
@@ -41,7 +40,7 @@ void Application::start() {
         &window_,
         [this] {
             if (!window_.isActiveWindow())
-                shell_.Form_Activate();
+                shell_.onActivate();
         },
         Qt::QueuedConnection);
 }

@@ -5,7 +5,7 @@
 #include "app/ShellOpener.h"
 #include "app/WindowHost.h"
 #include "settings/SettingsForm.h"
-#include "store/MRegistry.h"
+#include "store/Registry.h"
 #include "window/MainWindow.h"
 
 #include <string>
@@ -34,7 +34,7 @@ class Application {
 public:
     // programFolder is the folder of the program's executable; loops starts the restart
     // loop on Launch Server (none: the batch file is opened with opener).
-    Application(MRegistry& registry, Dialogs& dialogs, ShellOpener& opener,
+    Application(Registry& registry, Dialogs& dialogs, ShellOpener& opener,
                 std::string programFolder, ServerLoops* loops);
 
     // Start-up, then the window is shown; its first activation runs the path check.

@@ -158,7 +158,7 @@ QScrollBar* FormBinding::scroll(Scroll s, QWidget* parent) {
         if (form_.scroll(s) != bar->value())
             form_.setScroll(s, bar->value());
         else
-            form_.scl_Change(s);
+            form_.settleScroll(s);
     });
     showScroll(s);
     return bar;
@@ -413,19 +413,19 @@ void FormBinding::showEnabled() {
         if (widget)
             widget->setEnabled(on);
     };
-    enable(checks_[index(Check::BotSkill)], state.chkBotSkill);
-    enable(scrolls_[index(Scroll::MinPlayers)], state.sclMinPlayers);
-    enable(texts_[index(Text::webport)], state.txtwebport);
-    enable(texts_[index(Text::Gametype)], state.txtGametype);
+    enable(checks_[index(Check::BotSkill)], state.botSkillCheck);
+    enable(scrolls_[index(Scroll::MinPlayers)], state.minPlayers);
+    enable(texts_[index(Text::WebAdminPort)], state.webAdminPort);
+    enable(texts_[index(Text::CustomGameType)], state.customGameType);
     for (int i = 0; i < kGameTypeCount; ++i)
         enable(gameTypes_[static_cast<std::size_t>(i)],
-               state.optGameType[static_cast<std::size_t>(i)]);
+               state.gameTypes[static_cast<std::size_t>(i)]);
     if (botSkill_) {
-        botSkill_->setEnabled(state.cboBotSkill);
+        botSkill_->setEnabled(state.botSkillList);
         // The list's background refers to the system colours: the window (edit field)
         // colour while bots are on, the button face while they are off.
         const QPalette system = QApplication::palette();
-        const QColor back = state.cboBotSkillBackColor == BackColor::Window
+        const QColor back = state.botSkillListColor == BackColor::Window
                                 ? system.color(QPalette::Active, QPalette::Base)
                                 : system.color(QPalette::Active, QPalette::Button);
         QPalette palette = botSkill_->palette();

@@ -1,8 +1,8 @@
 // The frames of the "Game Options" tab, and the small pieces all frames share.
 #include "common/AnsiText.h"
+#include "common/Resources.h"
 #include "window/FormBinding.h"
 #include "window/Panels.h"
-#include "common/Resources.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -78,7 +78,7 @@ QGroupBox* makeGameTypePanel(FormBinding& binding, QWidget* parent) {
     // The custom game type box sits beside "Other", the type it belongs to.
     auto* other = new QHBoxLayout;
     other->addWidget(binding.gameType(kGameTypeOther, frame));
-    auto* custom = binding.text(Text::Gametype, frame);
+    auto* custom = binding.text(Text::CustomGameType, frame);
     custom->setMinimumWidth(110);
     other->addWidget(custom, 1);
     layout->addLayout(other);
@@ -106,8 +106,8 @@ QGroupBox* makeMapListPanel(FormBinding& binding, QWidget* parent) {
     buttons->addWidget(none);
     layout->addLayout(buttons);
     SettingsForm& form = binding.form();
-    QObject::connect(all, &QPushButton::clicked, frame, [&form] { form.cmdselectall_Click(); });
-    QObject::connect(none, &QPushButton::clicked, frame, [&form] { form.cmdclearall_Click(); });
+    QObject::connect(all, &QPushButton::clicked, frame, [&form] { form.selectAllMaps(); });
+    QObject::connect(none, &QPushButton::clicked, frame, [&form] { form.clearAllMaps(); });
     return frame;
 }
 
@@ -118,7 +118,7 @@ QGroupBox* makeMutatorsPanel(FormBinding& binding, QWidget* parent) {
     layout->setColumnStretch(1, 1);
     auto* mutators = new QVBoxLayout;
     for (int i = 0; i < 8; ++i)
-        mutators->addWidget(binding.check(chkMutator(i), frame));
+        mutators->addWidget(binding.check(mutatorBox(i), frame));
     mutators->addStretch(1);
     layout->addLayout(mutators, 0, 0);
 
@@ -129,8 +129,8 @@ QGroupBox* makeMutatorsPanel(FormBinding& binding, QWidget* parent) {
     arena->addStretch(1);
     layout->addLayout(arena, 0, 1);
 
-    auto* extra = binding.text(Text::Mutator, frame);
-    layout->addWidget(binding.textLabel(Text::Mutator, frame), 1, 0, 1, 2);
+    auto* extra = binding.text(Text::ExtraMutators, frame);
+    layout->addWidget(binding.textLabel(Text::ExtraMutators, frame), 1, 0, 1, 2);
     layout->addWidget(extra, 2, 0, 1, 2);
     layout->addWidget(makeLogo("picLogo1", frame), 3, 0, 1, 2, Qt::AlignCenter);
     layout->setRowStretch(0, 1);
@@ -143,7 +143,7 @@ QGroupBox* makeGameOptionsPanel(FormBinding& binding, QWidget* parent) {
 
     auto* options = new QVBoxLayout;
     for (int i = 0; i < 4; ++i)
-        options->addWidget(binding.check(chkGameOptions(i), frame));
+        options->addWidget(binding.check(gameOptionBox(i), frame));
     options->addStretch(1);
     layout->addLayout(options);
     layout->addSpacing(12);

@@ -42,7 +42,7 @@ const std::array<QKeySequence, 4> kMenuShortcuts = {
 
 } // namespace
 
-MainWindow::MainWindow(SettingsForm& form, Dialogs& dialogs, MRegistry& registry, QWidget* parent)
+MainWindow::MainWindow(SettingsForm& form, Dialogs& dialogs, Registry& registry, QWidget* parent)
     : QMainWindow(parent), form_(form), dialogs_(dialogs), registry_(registry),
       binding_(new FormBinding(form, this)), guard_(new FieldGuard(form, dialogs, this)) {
     setObjectName(QStringLiteral("frmquarnel"));
@@ -77,7 +77,7 @@ MainWindow::MainWindow(SettingsForm& form, Dialogs& dialogs, MRegistry& registry
     setCentralWidget(central);
 
     watchFields();
-    connect(tabMain_, &QTabBar::currentChanged, this, &MainWindow::tabMain_Click);
+    connect(tabMain_, &QTabBar::currentChanged, this, &MainWindow::showTab);
 
     binding_->refreshAll();
     // The window is as large as the largest of the tabs, and stays so.
@@ -175,7 +175,7 @@ void MainWindow::watchFields() {
         edit->installEventFilter(this);
 }
 
-void MainWindow::tabMain_Click(int index) {
+void MainWindow::showTab(int index) {
     // The page goes by the tab's caption; a tab of another caption changes nothing.
     const QString caption = tabMain_->tabText(index);
     const std::array<std::string_view, 3> captions = {caption::tabGame, caption::tabServer,

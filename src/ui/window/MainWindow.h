@@ -17,7 +17,7 @@ class AboutBox;
 class Dialogs;
 class FieldGuard;
 class FormBinding;
-class MRegistry;
+class Registry;
 class SettingsForm;
 
 // The settings window, frmquarnel: the menus, the tab strip with its six frames and the
@@ -29,13 +29,12 @@ public:
     // The command indexes of cmdOptions and the menu items.
     enum Command { LaunchServer = 0, LoadConfig = 1, SaveConfig = 2, MakeBatIni = 3 };
 
-    MainWindow(SettingsForm& form, Dialogs& dialogs, MRegistry& registry,
-               QWidget* parent = nullptr);
+    MainWindow(SettingsForm& form, Dialogs& dialogs, Registry& registry, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // tabMain's click: shows the page of the tab with this index (by its caption) and hides
     // the others.
-    void tabMain_Click(int index);
+    void showTab(int index);
 
     // aboutmenu: shows the About box without blocking this window; an open one comes up.
     void showAbout();
@@ -66,7 +65,7 @@ private:
 
     SettingsForm& form_;
     Dialogs& dialogs_;
-    MRegistry& registry_;
+    Registry& registry_;
     FormBinding* binding_;
     FieldGuard* guard_;
     QTabBar* tabMain_ = nullptr;

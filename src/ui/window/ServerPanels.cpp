@@ -54,9 +54,9 @@ QGroupBox* makeServerOptionsPanel(FormBinding& binding, QWidget* parent) {
     // Ports, speeds and rates on the right, the web port under its switch.
     const int numberWidth = frame->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 16;
     auto* network = makeForm();
-    network->addRow(binding.check(Check::Webadmin, frame));
-    for (const Text t : {Text::webport, Text::Port, Text::netspeed, Text::lanspeed,
-                         Text::nettickrate, Text::lantickrate})
+    network->addRow(binding.check(Check::WebAdmin, frame));
+    for (const Text t : {Text::WebAdminPort, Text::GamePort, Text::NetSpeed, Text::LanSpeed,
+                         Text::NetTickRate, Text::LanTickRate})
         addTextRow(binding, network, t, frame, numberWidth);
     layout->addLayout(network, 0, 1, Qt::AlignTop);
 
@@ -65,7 +65,7 @@ QGroupBox* makeServerOptionsPanel(FormBinding& binding, QWidget* parent) {
     switches->setVerticalSpacing(8);
     switches->setHorizontalSpacing(16);
     for (int i = 0; i < 11; ++i)
-        switches->addWidget(binding.check(chkServerOptions(i), frame), i % 6, i / 6);
+        switches->addWidget(binding.check(serverOptionBox(i), frame), i % 6, i / 6);
     layout->addLayout(switches, 1, 0, Qt::AlignTop);
 
     auto* limits = new QVBoxLayout;
@@ -76,7 +76,7 @@ QGroupBox* makeServerOptionsPanel(FormBinding& binding, QWidget* parent) {
     layout->addLayout(limits, 1, 1);
 
     auto* extra = makeForm();
-    addTextRow(binding, extra, Text::CmdLineOptions, frame);
+    addTextRow(binding, extra, Text::ExtraCommandLine, frame);
     layout->addLayout(extra, 2, 0, 1, 2);
     return frame;
 }

@@ -15,17 +15,17 @@ class SysInfoTest : public ::testing::Test {
 protected:
     // Records the programs it is asked to start and answers with startResult.
     std::string start() {
-        return StartSysInfo(*registry, [this](const std::string& program) {
+        return startSysInfo(*registry, [this](const std::string& program) {
             started.push_back(program);
             return startResult;
         });
     }
     void put(std::string_view key, std::string_view name, const RegWriteValue& value) {
-        registry->createregkey(RegRoot::LocalMachine, key);
-        registry->writeregvalue(RegRoot::LocalMachine, key, name, value);
+        registry->createKey(RegRoot::LocalMachine, key);
+        registry->writeValue(RegRoot::LocalMachine, key, name, value);
     }
 
-    std::unique_ptr<MRegistry> registry = makeMemoryRegistry();
+    std::unique_ptr<Registry> registry = makeMemoryRegistry();
     std::vector<std::string> started;
     bool startResult = true;
     test::TempDir dir;
@@ -47,9 +47,9 @@ TEST_F(SysInfoTest, NothingToStartGivesNoProgram) {
     dir.writeFile("MSINFO32.EXE", "");
     startResult = false;
     EXPECT_EQ(start(), ""); // a program that does not start
-    EXPECT_EQ(StartSysInfo(*registry,
-                           [](const std::string&) -> bool { throw std::runtime_error("no"); }),
-              "");
+    EXPECT_EQ(
+        startSysInfo(*registry, [](const std::string&) -> bool { throw std::runtime_error("no"); }),
+        "");
     EXPECT_EQ(started.size(), 1u);
 }
 
@@ -75,7 +75,7 @@ TEST_F(SysInfoTest, GetKeyValueReadsTextsAndNumbersAndRefusesWhatItCannotRead) {
     for (const auto& [caseKey, name, read, expected] : cases) {
         SCOPED_TRACE(std::string(caseKey) + " " + name);
         std::string text = "before";
-        EXPECT_EQ(GetKeyValue(*registry, RegRoot::LocalMachine, caseKey, name, text), read);
+        EXPECT_EQ(readValueText(*registry, RegRoot::LocalMachine, caseKey, name, text), read);
         EXPECT_EQ(text, expected);
     }
 }

@@ -19,8 +19,8 @@ protected:
     CommandsTest() {
         storeGameFolder(install);
         run = newRun();
-        run->shell.Form_Load();
-        run->shell.Form_Activate();
+        run->shell.onStart();
+        run->shell.onActivate();
         run->dialogs.messages.clear();
     }
 
@@ -36,7 +36,7 @@ protected:
 TEST_F(CommandsTest, LaunchServerWritesTheFilesStartsTheLoopAndCloses) {
     dir.writeFile("UT2003/System/quarnel.bat", "old");
     run->form.setText(Text::ServerName, "Launch Test");
-    run->shell.cmdOptions_Click(Shell::LaunchServer);
+    run->shell.run(Command::LaunchServer);
 
     EXPECT_NE(readFile(system() / "quarnel.bat").find("quarnel.ini"), std::string::npos);
     EXPECT_TRUE(fs::exists(system() / "quarnel.ini"));
@@ -75,7 +75,7 @@ TEST_F(CommandsTest, LaunchServerSaysWhyItStartsNoLoopAndStaysOpen) {
         run->dialogs.messages.clear();
         run->loops.runningPid = running;
         run->loops.wine = wine;
-        run->shell.cmdOptions_Click(Shell::LaunchServer);
+        run->shell.run(Command::LaunchServer);
 
         ASSERT_EQ(run->dialogs.messages.size(), 1u);
         EXPECT_EQ(run->dialogs.messages[0].title, title);
@@ -91,13 +91,13 @@ TEST_F(CommandsTest, LaunchServerSaysWhyItStartsNoLoopAndStaysOpen) {
 TEST_F(CommandsTest, LaunchServerThatCannotWriteBothFilesStartsNothingAndStaysOpen) {
     // A folder where the batch file belongs: it cannot be written.
     dir.makeFolder("UT2003/System/quarnel.bat");
-    run->shell.cmdOptions_Click(Shell::LaunchServer);
+    run->shell.run(Command::LaunchServer);
     EXPECT_FALSE(fs::exists(system() / "quarnel.ini"));
 
     // Without the game's INI file the batch is written but the server INI file is not.
     fs::remove(system() / "quarnel.bat");
     fs::remove(system() / "ut2003.ini");
-    run->shell.cmdOptions_Click(Shell::LaunchServer);
+    run->shell.run(Command::LaunchServer);
     EXPECT_TRUE(fs::is_regular_file(system() / "quarnel.bat"));
     EXPECT_FALSE(fs::exists(system() / "quarnel.ini"));
 
@@ -124,7 +124,7 @@ TEST_F(CommandsTest, MakeBatIniWritesBothFilesUnderTheChosenNameOrRefusesIt) {
         run->dialogs.messages.clear();
         const auto filesBefore = countFiles();
         run->dialogs.choose((system() / chosen).string(), flags);
-        run->shell.cmdOptions_Click(Shell::MakeBatIni);
+        run->shell.run(Command::MakeBatIni);
 
         // The dialog opens on INI files in the game's System folder.
         ASSERT_EQ(run->dialogs.requests.size(), 1u);
@@ -152,26 +152,26 @@ TEST_F(CommandsTest, MakeBatIniWritesBothFilesUnderTheChosenNameOrRefusesIt) {
 TEST_F(CommandsTest, SaveAndLoadConfigNameTheFileInTheTitle) {
     // A load that fails leaves the title as it was.
     run->dialogs.choose(dir.withSeparator() + "missing.cfg");
-    run->shell.cmdOptions_Click(Shell::LoadConfig);
+    run->shell.run(Command::LoadConfig);
     EXPECT_EQ(run->window.title, "Quarnel");
 
     const std::string file = dir.withSeparator() + "server.cfg";
     run->form.setText(Text::ServerName, "Saved Name");
     run->dialogs.choose(file);
-    run->shell.cmdOptions_Click(Shell::SaveConfig);
+    run->shell.run(Command::SaveConfig);
     EXPECT_TRUE(fs::is_regular_file(file));
     EXPECT_EQ(run->window.title, "Quarnel - server.cfg");
 
     run->form.setText(Text::ServerName, "Changed");
     run->window.title = "Quarnel";
     run->dialogs.choose(file);
-    run->shell.cmdOptions_Click(Shell::LoadConfig);
+    run->shell.run(Command::LoadConfig);
     EXPECT_EQ(run->form.text(Text::ServerName), "Saved Name");
     EXPECT_EQ(run->window.title, "Quarnel - server.cfg");
     // Saving again replaces the file.
     run->form.setText(Text::ServerName, "Saved Again");
     run->dialogs.choose(file);
-    run->shell.cmdOptions_Click(Shell::SaveConfig);
+    run->shell.run(Command::SaveConfig);
     EXPECT_NE(readFile(file).find("\r\nServerName=Saved Again\r\n"), std::string::npos);
     EXPECT_TRUE(run->dialogs.messages.empty());
 
@@ -189,22 +189,22 @@ TEST_F(CommandsTest, LoadAndSaveConfigRefuseAnotherExtension) {
     const std::string file = dir.writeFile("server.txt", "UTPATH=/elsewhere/\r\n").string();
     run->form.setText(Text::ServerName, "Kept");
     const std::tuple<Shell::Command, int, const char*> attempts[] = {
-        {Shell::LoadConfig, FileDialogResult::kExtensionDifferent, "loaded"},
-        {Shell::SaveConfig, FileDialogResult::kExtensionDifferent, "saved"},
+        {Command::LoadConfig, FileDialogResult::kExtensionDifferent, "loaded"},
+        {Command::SaveConfig, FileDialogResult::kExtensionDifferent, "saved"},
         // A dialog that did not report the differing extension.
-        {Shell::SaveConfig, 0, "saved"}};
+        {Command::SaveConfig, 0, "saved"}};
     for (const auto& [command, flags, what] : attempts) {
         SCOPED_TRACE(what);
         run->dialogs.messages.clear();
         run->dialogs.choose(file, flags);
-        run->shell.cmdOptions_Click(command);
+        run->shell.run(command);
         const FakeDialogs::Message refusal{
             std::string("Extension must be .CFG.  Config files not ") + what + ".",
             "Requires CFG extension"};
         EXPECT_EQ(run->dialogs.messages, std::vector{refusal});
     }
     EXPECT_EQ(readFile(file), "UTPATH=/elsewhere/\r\n");
-    EXPECT_EQ(run->form.utpath(), install);
+    EXPECT_EQ(run->form.gameFolder(), install);
     EXPECT_EQ(run->form.text(Text::ServerName), "Kept");
     EXPECT_EQ(run->window.title, "Quarnel");
 }
@@ -212,18 +212,18 @@ TEST_F(CommandsTest, LoadAndSaveConfigRefuseAnotherExtension) {
 TEST_F(CommandsTest, CancelledDialogsWriteLoadAndShowNothing) {
     const auto filesBefore = countFiles();
     const ServerSettings before = run->form.settings();
-    for (int command : {Shell::LoadConfig, Shell::SaveConfig, Shell::MakeBatIni}) {
+    for (int command : {Command::LoadConfig, Command::SaveConfig, Command::MakeBatIni}) {
         run->dialogs.cancel();
-        run->shell.cmdOptions_Click(command);
+        run->shell.run(command);
     }
-    run->shell.cmdOptions_Click(4);
-    run->shell.cmdOptions_Click(-1);
+    run->shell.run(4);
+    run->shell.run(-1);
 
     EXPECT_EQ(run->dialogs.requests.size(), 3u);
     EXPECT_TRUE(run->dialogs.messages.empty());
     EXPECT_EQ(countFiles(), filesBefore);
-    EXPECT_EQ(run->form.text(Text::ServerName), before.txt(Text::ServerName));
-    EXPECT_EQ(run->form.gameType(), before.optGameType);
+    EXPECT_EQ(run->form.text(Text::ServerName), before.text(Text::ServerName));
+    EXPECT_EQ(run->form.gameType(), before.gameType);
     EXPECT_EQ(run->window.title, "Quarnel");
     EXPECT_EQ(run->window.closed, 0);
     EXPECT_TRUE(run->opener.opened.empty());
@@ -237,14 +237,14 @@ TEST_F(CommandsTest, LaunchAndMakeCheckFirstAndAskOnlyAboutProblems) {
     const std::string target = (system() / "myserver.ini").string();
     auto make = [&] {
         run->dialogs.choose(target);
-        run->shell.cmdOptions_Click(Shell::MakeBatIni);
+        run->shell.run(Command::MakeBatIni);
     };
 
     // A problem: one question that lists it; Cancel writes nothing and starts nothing.
-    run->form.setText(Text::Mutator, "Not A Mutator");
+    run->form.setText(Text::ExtraMutators, "Not A Mutator");
     run->dialogs.replies = {false, false};
     make();
-    run->shell.cmdOptions_Click(Shell::LaunchServer);
+    run->shell.run(Command::LaunchServer);
     ASSERT_EQ(run->dialogs.questions.size(), 2u);
     for (const auto& [question, goOn] : {std::pair{run->dialogs.questions[0], "Make anyway"},
                                          std::pair{run->dialogs.questions[1], "Launch anyway"}}) {
@@ -266,11 +266,11 @@ TEST_F(CommandsTest, LaunchAndMakeCheckFirstAndAskOnlyAboutProblems) {
     EXPECT_EQ(run->dialogs.messages, std::vector{kSaved});
 
     // Without a problem, or with the checks turned off, nothing is asked.
-    run->form.setText(Text::Mutator, "");
+    run->form.setText(Text::ExtraMutators, "");
     make();
     setLaunchChecksOn(*registry, false);
-    run->form.setText(Text::Mutator, "Not A Mutator");
-    run->shell.cmdOptions_Click(Shell::LaunchServer);
+    run->form.setText(Text::ExtraMutators, "Not A Mutator");
+    run->shell.run(Command::LaunchServer);
     EXPECT_EQ(run->dialogs.questions.size(), 3u);
     EXPECT_EQ(run->loops.started.size() + run->opener.opened.size(), 1u);
 }

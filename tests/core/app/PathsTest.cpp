@@ -29,17 +29,17 @@ TEST(UtpathFromUccExe, NamesTheGameFolder) {
         // The top of the file system is no game folder.
         {"/System/ucc.exe", "ucc.exe", '/', true, ""},
         {"", "", '/', true, ""}};
-    for (const auto& [path, title, sep, caseSensitive, utpath] : choices)
-        EXPECT_EQ(utpathFromUccExe(path, title, sep, caseSensitive), utpath) << path;
+    for (const auto& [path, title, sep, caseSensitive, gameFolder] : choices)
+        EXPECT_EQ(gameFolderFromUccExe(path, title, sep, caseSensitive), gameFolder) << path;
 }
 
 TEST(UtpathUnset, OnlyEmptySeparatorOrCurrentFolder) {
     for (const char* unset : {"", "\\", ".\\"})
-        EXPECT_TRUE(utpathUnset(unset, '\\')) << unset;
+        EXPECT_TRUE(gameFolderUnset(unset, '\\')) << unset;
     for (const char* set : {"c:\\nowhere\\", "..\\", "\\\\", "x"})
-        EXPECT_FALSE(utpathUnset(set, '\\')) << set;
-    EXPECT_TRUE(utpathUnset("./", '/'));
-    EXPECT_FALSE(utpathUnset(".\\", '/'));
+        EXPECT_FALSE(gameFolderUnset(set, '\\')) << set;
+    EXPECT_TRUE(gameFolderUnset("./", '/'));
+    EXPECT_FALSE(gameFolderUnset(".\\", '/'));
 }
 
 } // namespace

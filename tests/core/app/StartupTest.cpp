@@ -43,19 +43,19 @@ const FakeDialogs::Message kReadOnly{
 TEST_F(ShellTest, FirstRunAnnouncesItselfOnceAndStoresOnlyPathUntilShutdown) {
     storeGameFolder(install);
     auto run = newRun();
-    run->shell.Form_Load();
+    run->shell.onStart();
 
     EXPECT_EQ(run->dialogs.messages, std::vector{kFirstRun});
     EXPECT_TRUE(run->dialogs.requests.empty());
     EXPECT_EQ(run->window.title, "Quarnel");
     EXPECT_EQ(run->window.dressed, 1);
     EXPECT_EQ(run->form.gameType(), 2);
-    EXPECT_EQ(run->form.utpath(), install);
+    EXPECT_EQ(run->form.gameFolder(), install);
     EXPECT_EQ(run->form.mapList().folder, install + spelled("maps", "Maps"));
     EXPECT_EQ(run->form.mapList().pattern, "DM-*.*");
     // The panels are in step with the unchecked Use Bots and Enable WebAdmin boxes.
-    EXPECT_FALSE(run->form.enabled().chkBotSkill);
-    EXPECT_FALSE(run->form.enabled().txtwebport);
+    EXPECT_FALSE(run->form.enabled().botSkillCheck);
+    EXPECT_FALSE(run->form.enabled().webAdminPort);
 
     EXPECT_EQ(text(kProgramKey, "Path"), programFolder + game::kNativeSeparator);
     for (const char* name : {"UTPATH", "MapCount", "GameType", "ServerName", "UseMapRotation"})
@@ -63,7 +63,7 @@ TEST_F(ShellTest, FirstRunAnnouncesItselfOnceAndStoresOnlyPathUntilShutdown) {
 
     run->shell.unload();
     EXPECT_EQ(run->window.closed, 1);
-    EXPECT_EQ(storedPathToUtpath(text(kProgramKey, "UTPATH")), install);
+    EXPECT_EQ(storedPathToGameFolder(text(kProgramKey, "UTPATH")), install);
     EXPECT_EQ(run->dialogs.messages.size(), 1u);
 }
 
@@ -71,7 +71,7 @@ TEST_F(ShellTest, LaterRunRestoresTheLastSettingsWithoutAskingElsewhere) {
     storeGameFolder(install);
     {
         auto first = newRun();
-        first->shell.Form_Load();
+        first->shell.onStart();
         first->form.selectGameType(1);
         ASSERT_GE(first->form.mapList().count(), 2u);
         first->form.setMapSelected(1, true);
@@ -84,15 +84,15 @@ TEST_F(ShellTest, LaterRunRestoresTheLastSettingsWithoutAskingElsewhere) {
     storeGameFolder(copyDemoInstall(elsewhere));
 
     auto run = newRun();
-    run->shell.Form_Load();
+    run->shell.onStart();
 
     EXPECT_TRUE(run->dialogs.messages.empty());
     EXPECT_TRUE(run->dialogs.requests.empty());
-    EXPECT_EQ(run->form.utpath(), install);
+    EXPECT_EQ(run->form.gameFolder(), install);
     EXPECT_EQ(run->form.gameType(), 1);
     EXPECT_EQ(run->form.mapList().selected, (std::vector<bool>{false, true, false}));
     EXPECT_EQ(run->form.text(Text::ServerName), "Big Server");
-    EXPECT_TRUE(run->form.enabled().chkBotSkill);
+    EXPECT_TRUE(run->form.enabled().botSkillCheck);
     // The stored map entries stay in the store while the program runs.
     EXPECT_EQ(trimRightBlanks(text(kProgramKey, "Map1")), "CTF-Glacier");
 }
@@ -104,11 +104,11 @@ TEST_F(ShellTest, StoredFolderThatIsGoneOrAbsentFallsBackToTheGameEntry) {
     for (const char* state : {"vanished", "absent"}) {
         SCOPED_TRACE(state);
         auto run = newRun();
-        run->shell.Form_Load();
+        run->shell.onStart();
         EXPECT_TRUE(run->dialogs.messages.empty());
-        EXPECT_EQ(run->form.utpath(), install);
+        EXPECT_EQ(run->form.gameFolder(), install);
         EXPECT_EQ(run->form.mapList().folder, install + spelled("maps", "Maps"));
-        registry->deleteregvalue(kProgramRoot, kProgramKey, kUtpathValue);
+        registry->deleteValue(kProgramRoot, kProgramKey, kUtpathValue);
     }
 }
 
@@ -132,9 +132,9 @@ TEST_F(ShellTest, MissingOrUnusableStoredValuesKeepTheirFirstRunValues) {
         registry = makeMemoryRegistry();
         storeGameFolder(install);
         auto killed = newRun();
-        killed->shell.Form_Load(); // and never unloaded: the key holds Path only
+        killed->shell.onStart(); // and never unloaded: the key holds Path only
         for (const auto& [name, value] : values)
-            registry->writeregvalue(kProgramRoot, kProgramKey, name, value);
+            registry->writeValue(kProgramRoot, kProgramKey, name, value);
         SettingsForm expected = killed->form;
         if (!values.empty()) {
             expected.setText(Text::ServerName, "Kept Server");
@@ -142,14 +142,14 @@ TEST_F(ShellTest, MissingOrUnusableStoredValuesKeepTheirFirstRunValues) {
         }
 
         auto run = newRun();
-        run->shell.Form_Load();
+        run->shell.onStart();
         EXPECT_TRUE(run->dialogs.messages.empty());
         EXPECT_EQ(run->form.gameType(), 2);
         EXPECT_EQ(run->form.arena(), 0);
         EXPECT_EQ(run->form.botSkillText(), "Experienced");
         EXPECT_EQ(configLines(run->form), configLines(expected));
-        EXPECT_EQ(buildcommandline(run->form, "quarnel.ini"),
-                  buildcommandline(expected, "quarnel.ini"));
+        EXPECT_EQ(serverCommandLine(run->form, "quarnel.ini"),
+                  serverCommandLine(expected, "quarnel.ini"));
 
         const std::string cfg = dir.withSeparator() + "exported.cfg";
         exportRememberedSettings(*registry, programFolder, cfg, true);
@@ -166,7 +166,7 @@ TEST_F(ShellTest, ReadOnlyStoreShowsTheStoredSettingsAndSavesNothing) {
     const fs::path file = dir.path() / "config" / "registry.db";
     {
         SettingsForm last;
-        last.setUtpath(install);
+        last.setGameFolder(install);
         last.applyFirstRunDefaults();
         last.selectGameType(1);
         last.setText(Text::ServerName, "Stored Server");
@@ -176,9 +176,9 @@ TEST_F(ShellTest, ReadOnlyStoreShowsTheStoredSettingsAndSavesNothing) {
     auto store = SqliteRegistry::openFile(file, 1000, true);
     ASSERT_EQ(store.status, SqliteRegistry::OpenStatus::Ok) << store.reason;
     ProgramRun run(*store.registry, programFolder);
-    run.shell.Form_Load();
+    run.shell.onStart();
     EXPECT_EQ(run.dialogs.messages, std::vector{kReadOnly});
-    EXPECT_EQ(run.form.utpath(), install);
+    EXPECT_EQ(run.form.gameFolder(), install);
     EXPECT_EQ(run.form.gameType(), 1);
     EXPECT_EQ(run.form.text(Text::ServerName), "Stored Server");
 
@@ -200,38 +200,39 @@ TEST_F(ShellTest, BrowsingPointsAtTheServerProgram) {
                                                            {"Linux/UT/System/ucc-bin", "Linux/UT/"},
                                                            {"UT2003/System/BonusPack.int", nullptr},
                                                            {nullptr, nullptr}}; // cancelled
-    for (const auto& [chosen, utpath] : choices) {
+    for (const auto& [chosen, gameFolder] : choices) {
         SCOPED_TRACE(chosen ? chosen : "cancelled");
         auto run = newRun();
         if (chosen != nullptr)
             run->dialogs.choose(dir.withSeparator() + chosen);
-        run->shell.Form_Load();
+        run->shell.onStart();
 
         EXPECT_EQ(run->dialogs.messages, std::vector{kBrowse});
         ASSERT_EQ(run->dialogs.requests.size(), 1u);
         EXPECT_EQ(run->dialogs.requests[0].mode, FileDialogRequest::Mode::Open);
         EXPECT_EQ(run->dialogs.requests[0].filterPattern,
                   kWritesRestartScript ? "ucc.exe ucc-bin" : "ucc.exe");
-        const std::string expected = utpath ? browsed(dir.withSeparator() + utpath) : std::string();
-        EXPECT_EQ(run->form.utpath(), expected);
+        const std::string expected =
+            gameFolder ? browsed(dir.withSeparator() + gameFolder) : std::string();
+        EXPECT_EQ(run->form.gameFolder(), expected);
         EXPECT_EQ(run->form.mapList().folder,
-                  utpath ? game::mapsFolder(expected) : programFolder + game::kNativeSeparator);
+                  gameFolder ? game::mapsFolder(expected) : programFolder + game::kNativeSeparator);
     }
 }
 
 TEST_F(ShellTest, PathCheckClosesOnlyWithoutAnyFolderAndSavesOnce) {
     auto run = newRun();
     run->dialogs.cancel();
-    run->shell.Form_Load();
+    run->shell.onStart();
     // A folder that is set, even one that does not exist, passes.
     for (const char* set : {"/no/such/folder/", "../"}) {
-        run->form.setUtpath(set);
-        run->shell.Form_Activate();
+        run->form.setGameFolder(set);
+        run->shell.onActivate();
     }
     EXPECT_EQ(run->window.closed, 0);
-    run->form.setUtpath(std::string(".") + game::kNativeSeparator);
-    run->shell.Form_Activate();
-    run->shell.Form_Activate();
+    run->form.setGameFolder(std::string(".") + game::kNativeSeparator);
+    run->shell.onActivate();
+    run->shell.onActivate();
 
     EXPECT_EQ(run->dialogs.messages, (std::vector{kFirstRun, kBrowse, kPathNotSet}));
     EXPECT_EQ(run->window.closed, 1);
@@ -239,7 +240,7 @@ TEST_F(ShellTest, PathCheckClosesOnlyWithoutAnyFolderAndSavesOnce) {
     EXPECT_TRUE(stored("UseMapRotation"));
     // A later report of the same close does not save again.
     put(kProgramKey, "ServerName", "written after the save ");
-    run->shell.Form_Unload();
+    run->shell.onClose();
     EXPECT_EQ(text(kProgramKey, "ServerName"), "written after the save ");
 }
 
@@ -247,16 +248,16 @@ TEST_F(ShellTest, BonusPackTypesFollowTheMarkerFile) {
     storeGameFolder(install);
     {
         auto first = newRun();
-        first->shell.Form_Load();
-        EXPECT_TRUE(first->form.enabled().optGameType[5]);
+        first->shell.onStart();
+        EXPECT_TRUE(first->form.enabled().gameTypes[5]);
         first->form.selectGameType(6);
         first->shell.unload();
     }
     fs::remove(dir.path() / "UT2003/System/BonusPack.int");
     auto run = newRun();
-    run->shell.Form_Load();
+    run->shell.onStart();
 
-    const auto& enabled = run->form.enabled().optGameType;
+    const auto& enabled = run->form.enabled().gameTypes;
     EXPECT_EQ(std::vector<bool>(enabled.begin(), enabled.end()),
               (std::vector<bool>{true, true, true, true, true, false, false, false, true}));
     EXPECT_EQ(run->form.gameType(), 6);
@@ -266,9 +267,9 @@ TEST_F(ShellTest, BrokenStoreStillStartsAndCloses) {
     FailingRegistry broken(*registry, -1);
     ProgramRun run(broken, programFolder);
     run.dialogs.choose(install + "System/ucc.exe");
-    EXPECT_NO_THROW(run.shell.Form_Load());
+    EXPECT_NO_THROW(run.shell.onStart());
     EXPECT_EQ(run.dialogs.messages, std::vector{kBrowse});
-    EXPECT_EQ(run.form.utpath(), browsed(install));
+    EXPECT_EQ(run.form.gameFolder(), browsed(install));
     EXPECT_EQ(run.form.gameType(), 2);
     EXPECT_NO_THROW(run.shell.unload());
     EXPECT_EQ(run.window.closed, 1);
@@ -281,7 +282,7 @@ TEST_F(ShellTest, AStoreThatCouldNotBeAskedAtStartUpKeepsItsSettings) {
     FailingRegistry flaky(*registry, 1);
     ProgramRun run(flaky, programFolder);
     run.dialogs.choose(install + "System/ucc.exe");
-    run.shell.Form_Load();
+    run.shell.onStart();
     EXPECT_EQ(run.dialogs.messages, std::vector{kBrowse}); // no "First Run Time"
     run.form.setText(Text::ServerName, "Replaced");
     run.shell.unload();

@@ -39,9 +39,9 @@ std::map<fs::path, fs::file_time_type> filesBelow(const fs::path& folder) {
 
 // The settings of a first run over a copy of the demo installation: no problem at all.
 void firstRun(SettingsForm& form, const std::string& install) {
-    form.setUtpath(install);
+    form.setGameFolder(install);
     form.applyFirstRunDefaults();
-    form.optGameType_Click(form.gameType());
+    form.gameTypeClicked(form.gameType());
     form.bringPanelsInStep();
 }
 
@@ -80,7 +80,7 @@ TEST_F(ChecksTest, EachProblemIsFoundAndNamed) {
          [](SettingsForm& f, const test::TempDir& d) {
              fs::remove_all(d.path() / "UT2003" / "Maps");
              d.makeFolder("UT2003/Maps");
-             f.optGameType_Click(2);
+             f.gameTypeClicked(2);
          },
          {},
          {"MAP-NONE"}},
@@ -92,8 +92,8 @@ TEST_F(ChecksTest, EachProblemIsFoundAndNamed) {
          {"MAP-FOLDER"}},
         {"web admin on the game port + 10",
          [](SettingsForm& f, const test::TempDir&) {
-             f.setChecked(Check::Webadmin, true);
-             f.setText(Text::webport, "7787");
+             f.setChecked(Check::WebAdmin, true);
+             f.setText(Text::WebAdminPort, "7787");
          },
          {},
          {"PORT-SAME"}},
@@ -113,15 +113,15 @@ TEST_F(ChecksTest, EachProblemIsFoundAndNamed) {
          {"INI-MISSING"}},
         {"extra mutators",
          [](SettingsForm& f, const test::TempDir&) {
-             f.setText(Text::Mutator, "Pkg.Good,,Bad,Pkg.Two Words,My_Pkg.Mut_2,");
+             f.setText(Text::ExtraMutators, "Pkg.Good,,Bad,Pkg.Two Words,My_Pkg.Mut_2,");
          },
          {},
          {"MUTATOR", "MUTATOR"}},
         {"numbers out of range",
          [](SettingsForm& f, const test::TempDir&) {
-             f.setText(Text::Port, "65001");
-             f.setText(Text::lantickrate, "abc");
-             f.setText(Text::webport, "0"); // web admin off: not checked
+             f.setText(Text::GamePort, "65001");
+             f.setText(Text::LanTickRate, "abc");
+             f.setText(Text::WebAdminPort, "0"); // web admin off: not checked
          },
          {},
          {"RANGE", "RANGE"}},
@@ -140,9 +140,9 @@ TEST_F(ChecksTest, PortsHeldOnThisMachineAreFoundAndNoSocketStays) {
     LocalMachine local;
     const int port = test::freeGamePort();
     ASSERT_GT(port, 0);
-    form.setText(Text::Port, std::to_string(port));
-    form.setChecked(Check::Webadmin, true);
-    form.setText(Text::webport, std::to_string(port + 20));
+    form.setText(Text::GamePort, std::to_string(port));
+    form.setChecked(Check::WebAdmin, true);
+    form.setText(Text::WebAdminPort, std::to_string(port + 20));
     const auto before = filesBelow(dir.path());
     {
         test::LoopbackPort query(PortProtocol::Udp, port + 1);
@@ -169,8 +169,8 @@ TEST_F(ChecksTest, AnotherRunningLoopsPortsAreTaken) {
                                              "bEnabled=True\r\nListenPort=8080\r\n");
     dir.writeFile("UT2003/System/second.pid", "4343\n");
     dir.writeFile("UT2003/System/second.ini", "[URL]\r\nPort=7777\r\n");
-    form.setChecked(Check::Webadmin, true);
-    form.setText(Text::webport, "8080");
+    form.setChecked(Check::WebAdmin, true);
+    form.setText(Text::WebAdminPort, "8080");
     EXPECT_TRUE(check().empty()); // neither loop runs
     machine.running = {4242, 4343};
     const auto problems = check();

@@ -10,7 +10,7 @@ namespace {
 // replaceAll and removeAll as the launch files use them (".bat", ".ut2") are covered there.
 TEST(TextHelpers, KeepTheirEdgeCases) {
     // Blanks only: tabs, line ends and bytes above 127 (0xa0 a blank in some code pages) stay.
-    EXPECT_EQ(nospaces(" a\tb c\r\n\xe9 \xa0 "), "a\tbc\r\n\xe9\xa0");
+    EXPECT_EQ(withoutBlanks(" a\tb c\r\n\xe9 \xa0 "), "a\tbc\r\n\xe9\xa0");
     // Left to right, without overlap, without scanning the replacement again.
     EXPECT_EQ(replaceAll("aaa", "aa", "b"), "ba");
     EXPECT_EQ(replaceAll("ab", "a", "aa"), "aab");

@@ -20,30 +20,30 @@ protected:
         dir.makeFolder("UT/Maps");
     }
     test::TempDir dir;
-    const std::string utpath = dir.withSeparator() + "UT" + N;
+    const std::string gameFolder = dir.withSeparator() + "UT" + N;
 };
 
 TEST_F(CopiedGame, NativePathsUseTheSpellingOnDisk) {
-    const std::string system = utpath + test::spelled("system", "System") + N;
-    EXPECT_EQ(systemFolder(utpath), system);
-    EXPECT_EQ(templateIni(utpath), system + test::spelled("ut2003.ini", "UT2003.ini"));
-    EXPECT_EQ(uccExe(utpath), system + "ucc.exe");
-    EXPECT_EQ(mapsFolder(utpath), utpath + test::spelled("maps", "Maps"));
+    const std::string system = gameFolder + test::spelled("system", "System") + N;
+    EXPECT_EQ(systemFolder(gameFolder), system);
+    EXPECT_EQ(templateIni(gameFolder), system + test::spelled("ut2003.ini", "UT2003.ini"));
+    EXPECT_EQ(uccExe(gameFolder), system + "ucc.exe");
+    EXPECT_EQ(mapsFolder(gameFolder), gameFolder + test::spelled("maps", "Maps"));
     // Nothing of that name on disk: the name as asked for.
-    EXPECT_EQ(bonusPackMarker(utpath), system + "BonusPack.int");
-    EXPECT_EQ(join(utpath, ""), utpath);
-    EXPECT_FALSE(hasBonusPack(utpath));
+    EXPECT_EQ(bonusPackMarker(gameFolder), system + "BonusPack.int");
+    EXPECT_EQ(join(gameFolder, ""), gameFolder);
+    EXPECT_FALSE(hasBonusPack(gameFolder));
     dir.writeFile("UT/System/bonuspack.INT", "");
-    EXPECT_TRUE(hasBonusPack(utpath));
+    EXPECT_TRUE(hasBonusPack(gameFolder));
     EXPECT_FALSE(hasBonusPack(""));
 }
 
 TEST_F(CopiedGame, AnExactMatchWinsAndSeveralSpellingsGiveTheSmallest) {
     dir.makeFolder("UT/maps");
-    EXPECT_EQ(mapsFolder(utpath), utpath + "maps");
+    EXPECT_EQ(mapsFolder(gameFolder), gameFolder + "maps");
     dir.makeFolder("UT/SYSTEM");
     // "SYSTEM" sorts before "System" byte by byte (on Windows both are one folder).
-    EXPECT_EQ(systemFolder(utpath), utpath + test::spelled("system", "SYSTEM") + N);
+    EXPECT_EQ(systemFolder(gameFolder), gameFolder + test::spelled("system", "SYSTEM") + N);
 }
 
 TEST(Exists, FilesAndFoldersAreToldApart) {

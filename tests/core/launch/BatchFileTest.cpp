@@ -19,7 +19,7 @@ const std::string kCopyLine =
 
 struct BatchCase {
     const char* name;
-    std::string utpath;
+    std::string gameFolder;
     std::string filename;
     std::function<void(SettingsForm&)> change;
     std::string serverLine;
@@ -30,7 +30,7 @@ class BatchLines : public ::testing::TestWithParam<BatchCase> {};
 
 TEST_P(BatchLines, AreTheLoopAroundTheServer) {
     const BatchCase& c = GetParam();
-    ExampleForm example({"DM-Example.ut2"}, c.utpath);
+    ExampleForm example({"DM-Example.ut2"}, c.gameFolder);
     c.change(example.form);
     EXPECT_EQ(batchLines(example.form, c.filename, '\\'),
               (std::vector<std::string>{"@echo off", ":10", c.serverLine, c.copyLine, "goto 10"}));
@@ -71,18 +71,19 @@ INSTANTIATE_TEST_SUITE_P(
                   [](SettingsForm& f) { f.setText(Text::GamePassword, "a&b|c<d>e^f"); },
                   exampleWith("GamePassword=?", "GamePassword=a^&b^|c^<d^>e^^f?"), kCopyLine},
         BatchCase{"QuotesInTheTextToggleEscaping", kUt, "quarnel.bat",
-                  [](SettingsForm& f) { f.setText(Text::CmdLineOptions, "Msg=\"a&b\"&c"); },
+                  [](SettingsForm& f) { f.setText(Text::ExtraCommandLine, "Msg=\"a&b\"&c"); },
                   exampleWith("difficulty=2 ", "difficulty=2?Msg=\"a&b\"^&c "), kCopyLine},
         BatchCase{"LineBreaksNeverReachALine", kUt, "quar\r\nnel.bat",
-                  [](SettingsForm& f) { f.setText(Text::CmdLineOptions, "A=1\nB=2"); },
+                  [](SettingsForm& f) { f.setText(Text::ExtraCommandLine, "A=1\nB=2"); },
                   exampleWith("difficulty=2 ", "difficulty=2?A=1B=2 "), kCopyLine}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MakeGameBat, NativeSeparatorPointsIntoTheSystemFolderOnDisk) {
     test::TempDir dir;
-    const std::string utpath = test::copyDemoInstall(dir);
-    ExampleForm example({"DM-Example.ut2"}, utpath);
-    const std::string system = utpath + test::spelled("system", "System") + game::kNativeSeparator;
+    const std::string gameFolder = test::copyDemoInstall(dir);
+    ExampleForm example({"DM-Example.ut2"}, gameFolder);
+    const std::string system =
+        gameFolder + test::spelled("system", "System") + game::kNativeSeparator;
     EXPECT_EQ(batchLines(example.form, "quarnel.bat"),
               (std::vector<std::string>{
                   "@echo off", ":10", system + "ucc.exe" + exampleArguments(),
@@ -96,13 +97,13 @@ TEST(MakeGameBat, WritesFiveCrLfLinesTheSameEachTimeAndFailsWithoutHarm) {
     const std::string expected =
         "@echo off\r\n:10\r\n" + kExampleLine + "\r\n" + kCopyLine + "\r\ngoto 10\r\n";
     for (int run = 0; run < 2; ++run) {
-        makegamebat(example.form, folder, "quarnel.bat", true, '\\');
+        writeBatchFile(example.form, folder, "quarnel.bat", true, '\\');
         EXPECT_EQ(test::readFile(out / "quarnel.bat"), expected);
     }
     EXPECT_EQ(test::namesIn(out), std::set<std::string>{"quarnel.bat"});
     example.form.setText(Text::AdminName, "changed");
     test::expectFailureLeaves(out / "quarnel.bat", 58, [&] {
-        makegamebat(example.form, folder, "quarnel.bat", false, '\\');
+        writeBatchFile(example.form, folder, "quarnel.bat", false, '\\');
     });
 }
 

@@ -29,7 +29,7 @@ TEST_P(CommandLineCase, GivesTheExpectedLine) {
     ExampleForm example;
     GetParam().change(example.form);
     example.pointAtMaps();
-    EXPECT_EQ(buildcommandline(example.form, "quarnel.ini", '\\'), GetParam().expected);
+    EXPECT_EQ(serverCommandLine(example.form, "quarnel.ini", '\\'), GetParam().expected);
 }
 
 const std::string kTail = "AllowBehindview=False?difficulty=2";
@@ -41,15 +41,16 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"WorkedExample", [](SettingsForm&) {}, kExampleLine},
         LineCase{"PortAndExtraOptions",
                  [](SettingsForm& f) {
-                     f.setText(Text::Port, "7778");
-                     f.setText(Text::CmdLineOptions, "X=1");
+                     f.setText(Text::GamePort, "7778");
+                     f.setText(Text::ExtraCommandLine, "X=1");
                  },
                  exampleWith(kTail + " INI=quarnel.ini -log=quarnel.log",
                              kTail + "?X=1 INI=quarnel.ini port=7778 -log=quarnel.log")},
-        LineCase{"EmptyPortWritesNoSwitch", [](SettingsForm& f) { f.setText(Text::Port, ""); },
+        LineCase{"EmptyPortWritesNoSwitch", [](SettingsForm& f) { f.setText(Text::GamePort, ""); },
                  kExampleLine},
         // Compared as text: 7777 with a blank is not the default port.
-        LineCase{"PortWithTrailingBlank", [](SettingsForm& f) { f.setText(Text::Port, "7777 "); },
+        LineCase{"PortWithTrailingBlank",
+                 [](SettingsForm& f) { f.setText(Text::GamePort, "7777 "); },
                  exampleWith(" -log=", " port=7777  -log=")},
         LineCase{"HalfSpeed", [](SettingsForm& f) { f.setScroll(Scroll::GameSpeed, 50); },
                  exampleWith("GameSpeed=1?", "GameSpeed=0.5?")},
@@ -59,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"OtherGameTypeWithClass",
                  [](SettingsForm& f) {
                      f.selectGameType(8);
-                     f.setText(Text::Gametype, "MyPkg.MyGame");
+                     f.setText(Text::CustomGameType, "MyPkg.MyGame");
                  },
                  exampleWith("Game=XGame.xDeathMatch?", "Game=MyPkg.MyGame?")},
         // The folder holds no "BR-" map, so the URL starts with an empty map name.
@@ -71,16 +72,16 @@ INSTANTIATE_TEST_SUITE_P(
                      f.setScroll(Scroll::MinPlayers, 4);
                  },
                  exampleWith("MaxPlayers=", "MinPlayers=4?MaxPlayers=")},
-        LineCase{"LanGame", [](SettingsForm& f) { f.setChecked(chkServerOptions(1), true); },
+        LineCase{"LanGame", [](SettingsForm& f) { f.setChecked(Check::LanGame, true); },
                  exampleWith("BalanceTeams=False?", "BalanceTeams=False?LAN?")},
         // The box captioned "Balance Teams" (7), not "Mega Speed" (8).
         LineCase{"BalanceTeamsBox",
-                 [](SettingsForm& f) { f.setChecked(chkServerOptions(7), true); },
+                 [](SettingsForm& f) { f.setChecked(Check::BalanceTeams, true); },
                  exampleWith("BalanceTeams=False?", "BalanceTeams=True?")},
         LineCase{"ServerOptionsInTheLine",
                  [](SettingsForm& f) {
                      for (const int box : {0, 5, 6})
-                         f.setChecked(chkServerOptions(box), true);
+                         f.setChecked(serverOptionBox(box), true);
                  },
                  replaceAll(replaceAll(exampleWith("GameStats=False?", "GameStats=True?"),
                                        "PlayersMustBeReady=False?", "PlayersMustBeReady=True?"),
@@ -93,11 +94,12 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  exampleWith("AdminName=?AdminPassword=?GamePassword=?",
                              "AdminName=Big Boss?AdminPassword=s3cret?GamePassword=join?")},
-        LineCase{"OneMutator", [](SettingsForm& f) { f.setChecked(chkMutator(0), true); },
+        LineCase{"OneMutator", [](SettingsForm& f) { f.setChecked(Check::BigHead, true); },
                  exampleWith(kRespawn, kRespawn + "Mutator=UnrealGame.MutBigHead?")},
         LineCase{"ArenaAlone", [](SettingsForm& f) { f.selectArena(1); },
                  exampleWith(kRespawn, kRespawn + "Mutator=XWeapons.MutArena?")},
-        LineCase{"ExtraMutatorText", [](SettingsForm& f) { f.setText(Text::Mutator, "Pkg.MutA,"); },
+        LineCase{"ExtraMutatorText",
+                 [](SettingsForm& f) { f.setText(Text::ExtraMutators, "Pkg.MutA,"); },
                  exampleWith(kRespawn, kRespawn + "Mutator=Pkg.MutA?")},
         LineCase{"NoBotSkillPicked", [](SettingsForm& f) { f.setBotSkillIndex(-1); },
                  exampleWith("difficulty=2", "difficulty=-1")}),
@@ -117,7 +119,7 @@ TEST_P(MapChoice, TakesTheFirstSelectedOrTheFirstEntry) {
     example.form.setMapPattern("*.*");
     for (const auto entry : GetParam().selected)
         example.form.setMapSelected(entry, true);
-    EXPECT_EQ(buildcommandline(example.form, "quarnel.ini", '\\'),
+    EXPECT_EQ(serverCommandLine(example.form, "quarnel.ini", '\\'),
               exampleWith(" DM-Example?", " " + GetParam().expectedMap + "?"));
 }
 
@@ -134,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
 // Every ".ini" (exact, case-sensitive) of the INI name becomes ".log"; "a.bat.bat" and
 // "Server.BAT" in the batch file tests cover several occurrences and a name without ".ini".
 TEST(CommandLine, LogNameReplacesOnlyLowerCaseIni) {
-    EXPECT_TRUE(buildcommandline(ExampleForm().form, "Server.INI", '\\')
+    EXPECT_TRUE(serverCommandLine(ExampleForm().form, "Server.INI", '\\')
                     .ends_with(" INI=Server.INI -log=Server.INI"));
 }
 

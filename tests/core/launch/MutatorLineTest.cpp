@@ -9,9 +9,9 @@ namespace {
 
 struct MutatorCase {
     const char* name;
-    std::vector<int> boxes; // chkMutator indexes that are set
+    std::vector<int> boxes; // mutatorBox indexes that are set
     std::string extra;      // txtMutator
-    int arena;              // optMutator
+    int arena;              // arena
     std::string expected;
 };
 
@@ -21,10 +21,10 @@ TEST_P(MutatorLine, JoinsBoxesExtraTextAndArena) {
     const MutatorCase& c = GetParam();
     ServerSettings settings = ServerSettings::design();
     for (const int box : c.boxes)
-        settings.checks[index(chkMutator(box))] = true;
-    settings.texts[index(Text::Mutator)] = c.extra;
-    settings.optMutator = c.arena;
-    EXPECT_EQ(buildmutatorline(settings), c.expected);
+        settings.checks[index(mutatorBox(box))] = true;
+    settings.texts[index(Text::ExtraMutators)] = c.extra;
+    settings.arena = c.arena;
+    EXPECT_EQ(mutatorLine(settings), c.expected);
 }
 
 using M = MutatorCase;

@@ -19,11 +19,11 @@ const std::string kDM = "[XInterface.MapListDeathMatch]";
 // Deathmatch with rotation on and DM-A and DM-C selected of DM-A, DM-B, DM-C.
 ServerSettings deathmatch() {
     ServerSettings s = ServerSettings::design();
-    s.optGameType = 2;
-    s.optMutator = 0;
+    s.gameType = 2;
+    s.arena = 0;
     s.checks[index(Check::MapRotation)] = true;
-    s.filMapList.entries = {"DM-A.ut2", "DM-B.ut2", "DM-C.ut2"};
-    s.filMapList.selected = {true, false, true};
+    s.maps.entries = {"DM-A.ut2", "DM-B.ut2", "DM-C.ut2"};
+    s.maps.selected = {true, false, true};
     return s;
 }
 
@@ -33,28 +33,28 @@ void design(ServerSettings&) {}
 
 void everything(ServerSettings& s) {
     const std::vector<std::pair<Text, std::string>> texts = {
-        {Text::Port, "7778"},          {Text::netspeed, "5000"},
-        {Text::lanspeed, "15000"},     {Text::ServerName, "Frag\r\nHall #1\n"},
+        {Text::GamePort, "7778"},      {Text::NetSpeed, "5000"},
+        {Text::LanSpeed, "15000"},     {Text::ServerName, "Frag\r\nHall #1\n"},
         {Text::ShortServerName, "FH"}, {Text::AdminName, "Boss"},
         {Text::AdminEmail, "a@b.c"},   {Text::MOTD1, "m1"},
         {Text::MOTD2, "m2"},           {Text::MOTD3, "m3"},
         {Text::MOTD4, "m4"},           {Text::AdminPassword, "pw"},
-        {Text::GamePassword, "join"},  {Text::webport, "8080"}};
+        {Text::GamePassword, "join"},  {Text::WebAdminPort, "8080"}};
     for (const auto& [text, value] : texts)
         s.texts[index(text)] = value;
-    for (const Check c : {chkServerOptions(0), chkServerOptions(10), Check::Webadmin})
+    for (const Check c : {Check::WorldStatsLogging, Check::GameSpyUplink, Check::WebAdmin})
         s.checks[index(c)] = true;
 }
 
 void emptyPortAndSpeeds(ServerSettings& s) {
-    for (const Text t : {Text::Port, Text::netspeed, Text::lanspeed})
+    for (const Text t : {Text::GamePort, Text::NetSpeed, Text::LanSpeed})
         s.texts[index(t)] = "";
-    for (const Check c : {chkServerOptions(1), chkServerOptions(10), chkGameOptions(3)})
+    for (const Check c : {Check::LanGame, Check::GameSpyUplink, Check::ForceRespawn})
         s.checks[index(c)] = true;
 }
 
 void otherBoxes(ServerSettings& s) {
-    for (const Check c : {chkServerOptions(9), Check::Webadmin, chkGameOptions(3)})
+    for (const Check c : {Check::MasterServerUplink, Check::WebAdmin, Check::ForceRespawn})
         s.checks[index(c)] = true;
 }
 
@@ -99,7 +99,7 @@ TEST(KeyTable, EveryKeyLineTakesItsValue) {
         source.push_back(std::string(row.key) + row.old);
     for (std::size_t column = 0; column < columns.size(); ++column) {
         ServerSettings s = ServerSettings::design();
-        s.optGameType = 5; // Last Man Standing has no map list: only the value lines are in play
+        s.gameType = 5; // Last Man Standing has no map list: only the value lines are in play
         columns[column](s);
         Lines expected;
         for (const KeyRow& row : kKeys)
@@ -132,22 +132,22 @@ TEST_P(Rewrite, GivesTheExpectedLines) {
 
 auto selection(std::vector<bool> flags, bool rotation) {
     return [flags, rotation](ServerSettings& s) {
-        s.filMapList.selected = flags;
+        s.maps.selected = flags;
         s.checks[index(Check::MapRotation)] = rotation;
     };
 }
 // Everything set, but with a game type that has no map list.
 void lastManStanding(ServerSettings& s) {
     everything(s);
-    s.optGameType = 5;
+    s.gameType = 5;
 }
 void bombingRunNames(ServerSettings& s) {
-    s.optGameType = 0;
-    s.filMapList.entries = {"BR-a.ut2b.ut2", "BR-Line\r\nBreak.ut2", "BR-X.UT2"};
-    s.filMapList.selected = {true, true, true};
+    s.gameType = 0;
+    s.maps.entries = {"BR-a.ut2b.ut2", "BR-Line\r\nBreak.ut2", "BR-X.UT2"};
+    s.maps.selected = {true, true, true};
 }
 void noMaps(ServerSettings& s) {
-    s.filMapList = {};
+    s.maps = {};
 }
 
 const Lines kBlock = {"MapNum=2", "Maps=DM-A", "Maps=DM-C"};
@@ -173,7 +173,7 @@ INSTANTIATE_TEST_SUITE_P(
             concat({{"[XInterface.MapListCaptureTheFlag]", "Maps=CTF-X", "MapNum=1", kDM},
                     kBlock,
                     {"[XInterface.MapListTeamDeathMatch]", "Maps=DM-Team", ""}})),
-        ini("BonusTypesKeepEveryList", [](ServerSettings& s) { s.optGameType = 6; },
+        ini("BonusTypesKeepEveryList", [](ServerSettings& s) { s.gameType = 6; },
             {kDM, "Maps=DM-Old", "MapNum=1"}, {kDM, "Maps=DM-Old", "MapNum=1", ""}),
         ini("MissingSectionAppended", design, {"[URL]", "Port=7777"},
             concat({{"[URL]", "Port=7777", "", kDM}, kBlock})),
@@ -262,7 +262,7 @@ protected:
                                                     "\r\nMaps=DM-Old\r\nMapNum=1");
         for (const char* name : {"DM-A.ut2", "DM-B.ut2"})
             dir.writeFile(std::string("Game/Maps/") + name, "map");
-        form.setUtpath(dir.withSeparator() + "Game" + game::kNativeSeparator);
+        form.setGameFolder(dir.withSeparator() + "Game" + game::kNativeSeparator);
         form.selectGameType(2);
         form.setChecked(Check::MapRotation, true);
         form.setText(Text::ServerName, "New");
@@ -278,7 +278,7 @@ protected:
 TEST_F(MakeGameConfig, WritesTheRewrittenTemplateWithCrLfTheSameEachTime) {
     const std::string folder = system.string() + game::kNativeSeparator;
     for (int run = 0; run < 2; ++run) {
-        makegameconfig(form, folder, "quarnel.ini", true);
+        writeServerIni(form, folder, "quarnel.ini", true);
         EXPECT_EQ(test::readFile(system / "quarnel.ini"),
                   "[URL]\r\nPort=7777\r\nServerName=New\r\n" + kDM +
                       "\r\nMapNum=1\r\nMaps=DM-B\r\n\r\n");
@@ -289,10 +289,10 @@ TEST_F(MakeGameConfig, FailuresLeaveTheTargetAlone) {
     const fs::path target = dir.writeFile("out/server.ini", "old");
     const std::string folder = target.parent_path().string() + game::kNativeSeparator;
     test::expectFailureLeaves(target, 58,
-                              [&] { makegameconfig(form, folder, "server.ini", false); });
+                              [&] { writeServerIni(form, folder, "server.ini", false); });
     fs::remove(system / "UT2003.INI");
     test::expectFailureLeaves(target, errc::FileNotFound,
-                              [&] { makegameconfig(form, folder, "server.ini", true); });
+                              [&] { writeServerIni(form, folder, "server.ini", true); });
 }
 
 } // namespace

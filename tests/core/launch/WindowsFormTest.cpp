@@ -1,4 +1,5 @@
 #include "WindowsForm.h"
+
 #include "common/TextFile.h"
 #include "game/Installation.h"
 #include "launch/LaunchFiles.h"
@@ -14,10 +15,10 @@ namespace {
 TEST(WindowsForm, TheDemoGivesTheSameBytesOnEveryPlatform) {
     SettingsForm form;
     formFromConfig(form, {QUARNEL_DEMO_CFG, test::demoInstall().string(), "C:\\Quarnel\\"});
-    form.setUtpath(test::kWindowsGameFolder);
+    form.setGameFolder(test::kWindowsGameFolder);
     const auto templateLines = readTextLines(game::templateIni(test::demoInstall().string() + "/"));
 
-    EXPECT_EQ(buildcommandline(form, "quarnel.ini", '\\'),
+    EXPECT_EQ(serverCommandLine(form, "quarnel.ini", '\\'),
               test::readFile(test::windowsDemoFile("command-line.txt")));
     EXPECT_EQ(joinTextLines(batchLines(form, "quarnel.bat", '\\')),
               test::readFile(test::windowsDemoFile("quarnel.bat")));

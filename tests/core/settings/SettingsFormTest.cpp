@@ -23,11 +23,11 @@ std::vector<std::string> entries(const SettingsForm& form) {
 class SettingsFormWithGame : public ::testing::Test {
 protected:
     void SetUp() override {
-        utpath = test::copyDemoInstall(dir);
-        form.setUtpath(utpath);
+        gameFolder = test::copyDemoInstall(dir);
+        form.setGameFolder(gameFolder);
     }
     TempDir dir;
-    std::string utpath;
+    std::string gameFolder;
     SettingsForm form;
 };
 
@@ -36,7 +36,7 @@ TEST(SettingsForm, FreshStartShowsTheBotSkillItemAndBareCaptions) {
     SettingsForm form;
     form.applyFirstRunDefaults();
     EXPECT_EQ(form.botSkillIndex(), 2);
-    EXPECT_EQ(form.text(Text::Gametype), "");
+    EXPECT_EQ(form.text(Text::CustomGameType), "");
     // Labels show their bare captions until the start-up handlers have run.
     for (const auto& bar : kScrollControls)
         EXPECT_EQ(form.caption(bar.id), bar.caption);
@@ -64,7 +64,7 @@ TEST(SettingsForm, ValueLabelsTakeTheChangeFormAndTheDragForm) {
         form.dragScroll(c.bar, c.value);
         EXPECT_EQ(form.caption(c.bar), c.dragged);
         EXPECT_EQ(form.scroll(c.bar), c.value);
-        form.scl_Change(c.bar);
+        form.settleScroll(c.bar);
         EXPECT_EQ(form.caption(c.bar), c.settled);
 
         SettingsForm other;
@@ -98,29 +98,29 @@ TEST(SettingsForm, UseBotsAndWebAdminEnableTheirDependantsWithoutChangingValues)
     form.setChecked(Check::BotSkill, true);
     form.setScroll(Scroll::MinPlayers, 8);
     form.setBotSkillText("Adept");
-    form.setText(Text::webport, "8080");
+    form.setText(Text::WebAdminPort, "8080");
 
-    form.chkUseBots_Click(); // start-up's call with Use Bots unchecked
-    form.chkWebadmin_Click();
-    EXPECT_FALSE(form.enabled().chkBotSkill);
-    EXPECT_FALSE(form.enabled().cboBotSkill);
-    EXPECT_FALSE(form.enabled().sclMinPlayers);
-    EXPECT_EQ(form.enabled().cboBotSkillBackColor, BackColor::ButtonFace);
-    EXPECT_FALSE(form.enabled().txtwebport);
+    form.useBotsClicked(); // start-up's call with Use Bots unchecked
+    form.webAdminClicked();
+    EXPECT_FALSE(form.enabled().botSkillCheck);
+    EXPECT_FALSE(form.enabled().botSkillList);
+    EXPECT_FALSE(form.enabled().minPlayers);
+    EXPECT_EQ(form.enabled().botSkillListColor, BackColor::ButtonFace);
+    EXPECT_FALSE(form.enabled().webAdminPort);
 
     form.setChecked(Check::UseBots, true);
-    form.setChecked(Check::Webadmin, true);
-    EXPECT_TRUE(form.enabled().chkBotSkill);
-    EXPECT_TRUE(form.enabled().cboBotSkill);
-    EXPECT_TRUE(form.enabled().sclMinPlayers);
-    EXPECT_EQ(form.enabled().cboBotSkillBackColor, BackColor::Window);
-    EXPECT_TRUE(form.enabled().txtwebport);
+    form.setChecked(Check::WebAdmin, true);
+    EXPECT_TRUE(form.enabled().botSkillCheck);
+    EXPECT_TRUE(form.enabled().botSkillList);
+    EXPECT_TRUE(form.enabled().minPlayers);
+    EXPECT_EQ(form.enabled().botSkillListColor, BackColor::Window);
+    EXPECT_TRUE(form.enabled().webAdminPort);
 
     form.setChecked(Check::UseBots, false);
     EXPECT_TRUE(form.checked(Check::BotSkill));
     EXPECT_EQ(form.scroll(Scroll::MinPlayers), 8);
     EXPECT_EQ(form.botSkillText(), "Adept");
-    EXPECT_EQ(form.text(Text::webport), "8080");
+    EXPECT_EQ(form.text(Text::WebAdminPort), "8080");
 }
 
 TEST(SettingsForm, TextsSetByCodeAreKeptWholeWhateverTheTypingLimit) {
@@ -137,8 +137,8 @@ TEST_F(SettingsFormWithGame, GameTypeFiltersTheMapsAndClearsTheSelection) {
         "DM-Cellar.ut2", "DM-Lighthouse.ut2", "DM-Quarry.ut2", "DM-Reactor.ut2", "dm-sunken.ut2"};
     EXPECT_EQ(entries(form), deathmatch);
     EXPECT_EQ(form.mapList().pattern, "DM-*.*");
-    EXPECT_EQ(form.mapList().folder, game::mapsFolder(utpath));
-    EXPECT_FALSE(form.enabled().txtGametype);
+    EXPECT_EQ(form.mapList().folder, game::mapsFolder(gameFolder));
+    EXPECT_FALSE(form.enabled().customGameType);
 
     form.setMapSelected(1, true);
     form.selectGameType(2); // the same type again: nothing runs, the selection stays
@@ -148,15 +148,15 @@ TEST_F(SettingsFormWithGame, GameTypeFiltersTheMapsAndClearsTheSelection) {
     EXPECT_EQ(entries(form), deathmatch);
     EXPECT_EQ(form.mapList().selectedCount(), 0u);
 
-    form.setText(Text::Gametype, "MyPkg.MyGame");
+    form.setText(Text::CustomGameType, "MyPkg.MyGame");
     form.selectGameType(8);
     EXPECT_EQ(entries(form).size(), 13u);
-    EXPECT_TRUE(form.enabled().txtGametype);
+    EXPECT_TRUE(form.enabled().customGameType);
     form.selectGameType(1);
     EXPECT_EQ(entries(form),
               (std::vector<std::string>{"CTF-Foundry.ut2", "CTF-Glacier.ut2", "CTF-Harbor.ut2"}));
-    EXPECT_FALSE(form.enabled().txtGametype);
-    EXPECT_EQ(form.text(Text::Gametype), "MyPkg.MyGame");
+    EXPECT_FALSE(form.enabled().customGameType);
+    EXPECT_EQ(form.text(Text::CustomGameType), "MyPkg.MyGame");
 
     EXPECT_THROW(form.selectGameType(9), Error);
     EXPECT_EQ(form.gameType(), 1);
@@ -169,7 +169,7 @@ TEST(SettingsForm, WithoutAMapsFolderTheListShowsTheCurrentFolder) {
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(dir.path());
     SettingsForm form;
-    form.setUtpath((dir.path() / "no-game" / "").string());
+    form.setGameFolder((dir.path() / "no-game" / "").string());
     form.selectGameType(2);
     std::filesystem::current_path(previous);
     EXPECT_EQ(form.mapList().folder, game::currentFolder());
@@ -181,12 +181,12 @@ TEST(SettingsForm, SelectAllAndClearAllOnFortyMaps) {
     for (int i = 0; i < 40; ++i)
         dir.writeFile("Maps/DM-Map" + std::to_string(i) + ".ut2", "");
     SettingsForm form;
-    form.setUtpath(dir.withSeparator());
+    form.setGameFolder(dir.withSeparator());
     form.selectGameType(2);
     ASSERT_EQ(form.mapList().count(), 40u);
-    form.cmdselectall_Click();
+    form.selectAllMaps();
     EXPECT_EQ(form.mapList().selectedCount(), 40u);
-    form.cmdclearall_Click();
+    form.clearAllMaps();
     EXPECT_EQ(form.mapList().selectedCount(), 0u);
     EXPECT_EQ(form.mapList().pattern, "DM-*.*");
 }
@@ -201,7 +201,7 @@ TEST(SettingsForm, ListenersHearEveryChangeAfterItsHandlingRan) {
     heard.clear();
     form.setScroll(Scroll::AirControl, 50); // unchanged: nothing runs
     form.setText(Text::ServerName, "");
-    form.setChecked(Check::Mutator0, false);
+    form.setChecked(Check::BigHead, false);
     EXPECT_TRUE(heard.empty());
     form.setChecked(Check::UseBots, true);
     EXPECT_EQ(heard,

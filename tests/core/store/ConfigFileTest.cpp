@@ -41,11 +41,11 @@ protected:
     // The first-run settings with this folder as the game folder.
     SettingsForm freshForm() const {
         SettingsForm form;
-        form.setUtpath(utpath());
+        form.setGameFolder(gameFolder());
         form.applyFirstRunDefaults();
-        form.optGameType_Click(form.gameType());
-        form.chkUseBots_Click();
-        form.chkWebadmin_Click();
+        form.gameTypeClicked(form.gameType());
+        form.useBotsClicked();
+        form.webAdminClicked();
         return form;
     }
 
@@ -63,13 +63,13 @@ protected:
         // clang-format off
         const std::pair<Text, const char*> texts[] = {
             {Text::TimeLimit, "20"}, {Text::GoalLimit, "5"}, {Text::MaxLives, "3"},
-            {Text::Mutator, "Pkg.MutA, Pkg.MutB,"}, {Text::ServerName, " My  Server "},
+            {Text::ExtraMutators, "Pkg.MutA, Pkg.MutB,"}, {Text::ServerName, " My  Server "},
             {Text::ShortServerName, "My S"}, {Text::AdminName, "Ad Min"},
             {Text::AdminEmail, "a@b.c"}, {Text::MOTD1, "Hello = world"}, {Text::MOTD2, "two"},
             {Text::MOTD3, "three"}, {Text::MOTD4, "four"}, {Text::AdminPassword, "secret"},
-            {Text::GamePassword, "gp"}, {Text::webport, "8080"}, {Text::Port, "7778"},
-            {Text::netspeed, "9000"}, {Text::lanspeed, "20000"}, {Text::nettickrate, "30"},
-            {Text::lantickrate, "40"}, {Text::CmdLineOptions, "a=b?c"}};
+            {Text::GamePassword, "gp"}, {Text::WebAdminPort, "8080"}, {Text::GamePort, "7778"},
+            {Text::NetSpeed, "9000"}, {Text::LanSpeed, "20000"}, {Text::NetTickRate, "30"},
+            {Text::LanTickRate, "40"}, {Text::ExtraCommandLine, "a=b?c"}};
         // clang-format on
         for (const auto& [box, value] : texts)
             form.setText(box, value);
@@ -78,7 +78,7 @@ protected:
         return form;
     }
 
-    std::string utpath() const { return dir.withSeparator(); }
+    std::string gameFolder() const { return dir.withSeparator(); }
     std::string cfg(const std::string& name = "test.cfg") const {
         return (dir.path() / name).string();
     }
@@ -94,15 +94,15 @@ protected:
 // Everything a load can change: the lines the form saves to, the hidden custom game type
 // and the map list.
 auto snapshot(const SettingsForm& form) {
-    return std::make_tuple(configLines(form), form.text(Text::Gametype), form.mapList().entries,
-                           form.mapList().selected);
+    return std::make_tuple(configLines(form), form.text(Text::CustomGameType),
+                           form.mapList().entries, form.mapList().selected);
 }
 
 // What a load stops with: error number, line and key; zeros when it does not stop.
 using Stop = std::tuple<int, std::size_t, std::string>;
 Stop loadStop(SettingsForm& form, const std::string& path) {
     try {
-        loadconfig(form, path);
+        loadConfigFile(form, path);
     } catch (const ConfigLoadError& e) {
         return {e.number(), e.line(), e.key()};
     }
@@ -114,8 +114,8 @@ Stop stopAt(int number, std::size_t line) {
 }
 
 TEST_F(ConfigFileTest, FreshSettingsSaveToTheSixtyLinesOfTheExample) {
-    createconfig(freshForm(), cfg(), true);
-    std::string expected = "UTPATH=" + utpath() + "\r\n";
+    writeConfigFile(freshForm(), cfg(), true);
+    std::string expected = "UTPATH=" + gameFolder() + "\r\n";
     for (const auto& line : kFreshLines)
         expected += line + "\r\n";
     EXPECT_EQ(test::readFile(cfg()), expected);
@@ -139,7 +139,7 @@ TEST_F(ConfigFileTest, SavingAndLoadingChangesNothing) {
         {"custom game type",
          [](F f) {
              f.selectGameType(kGameTypeOther);
-             f.setText(Text::Gametype, "MyPkg.MyGame");
+             f.setText(Text::CustomGameType, "MyPkg.MyGame");
              // Every map whose extension the file keeps in a findable form.
              const auto& entries = f.mapList().entries;
              for (std::size_t i = 0; i < entries.size(); ++i)
@@ -156,11 +156,11 @@ TEST_F(ConfigFileTest, SavingAndLoadingChangesNothing) {
         SCOPED_TRACE(name);
         SettingsForm saved = freshForm();
         edit(saved);
-        createconfig(saved, cfg(), true);
+        writeConfigFile(saved, cfg(), true);
         const std::string bytes = test::readFile(cfg());
 
         SettingsForm loaded = freshForm();
-        loadconfig(loaded, cfg());
+        loadConfigFile(loaded, cfg());
         EXPECT_EQ(snapshot(loaded), snapshot(saved));
         EXPECT_EQ(test::readFile(cfg()), bytes) << "loading must not touch the file";
     }
@@ -168,7 +168,7 @@ TEST_F(ConfigFileTest, SavingAndLoadingChangesNothing) {
 
 TEST_F(ConfigFileTest, NoArenaOptionStillHoldsLineFourteen) {
     SettingsForm design; // no arena option selected yet
-    design.setChecked(chkMutator(0), true);
+    design.setChecked(Check::BigHead, true);
     design.setBotSkillText("Average");
     const std::vector<std::string> lines = configLines(design);
     ASSERT_EQ(lines.size(), kCfgFixedLines);
@@ -176,16 +176,16 @@ TEST_F(ConfigFileTest, NoArenaOptionStillHoldsLineFourteen) {
 
     SettingsForm loaded = freshForm();
     loaded.selectArena(2);
-    loadconfig(loaded, writeCfg(lines));
+    loadConfigFile(loaded, writeCfg(lines));
     EXPECT_EQ(loaded.arena(), 2);
-    EXPECT_TRUE(loaded.checked(chkMutator(0)));
+    EXPECT_TRUE(loaded.checked(Check::BigHead));
 }
 
 TEST_F(ConfigFileTest, BlanksAndLineBreaksAreLostOnlyWhereTheFileDropsThem) {
     // clang-format off
     const std::tuple<Text, const char*, const char*> texts[] = {
-        {Text::Gametype, "My Game", "MyGame"},  {Text::AdminPassword, "pass word", "password"},
-        {Text::Port, " 7 7 ", "77"},            {Text::AdminEmail, "a b@c", "a b@c"},
+        {Text::CustomGameType, "My Game", "MyGame"},  {Text::AdminPassword, "pass word", "password"},
+        {Text::GamePort, " 7 7 ", "77"},            {Text::AdminEmail, "a b@c", "a b@c"},
         {Text::MOTD1, "one\r\ntwo\nthree", "onetwothree"}};
     // clang-format on
     SettingsForm saved = freshForm();
@@ -193,11 +193,11 @@ TEST_F(ConfigFileTest, BlanksAndLineBreaksAreLostOnlyWhereTheFileDropsThem) {
     for (const auto& [box, typed, read] : texts)
         saved.setText(box, typed);
     saved.setScroll(Scroll::MaxPlayers, 20);
-    createconfig(saved, cfg(), true);
+    writeConfigFile(saved, cfg(), true);
     EXPECT_EQ(readTextLines(cfg()).size(), kCfgFixedLines);
 
     SettingsForm loaded = freshForm();
-    loadconfig(loaded, cfg());
+    loadConfigFile(loaded, cfg());
     for (const auto& [box, typed, read] : texts)
         EXPECT_EQ(loaded.text(box), read);
     EXPECT_EQ(loaded.scroll(Scroll::MaxPlayers), 20);
@@ -225,7 +225,7 @@ TEST_F(ConfigFileTest, LineIsLoadedAsTheReaderTakesIt) {
         std::vector<std::string> lines = configLines(freshForm());
         lines[line - 1] = text;
         SettingsForm form = freshForm();
-        loadconfig(form, writeCfg(lines));
+        loadConfigFile(form, writeCfg(lines));
         EXPECT_EQ(configLines(form)[line - 1], saved) << text;
     }
 
@@ -236,13 +236,13 @@ TEST_F(ConfigFileTest, LineIsLoadedAsTheReaderTakesIt) {
     lines[23] = "UseBots=1";
     lines[37] = "EnableWebAdmin=1";
     SettingsForm form = freshForm();
-    loadconfig(form, writeCfg(lines));
+    loadConfigFile(form, writeCfg(lines));
     EXPECT_EQ(form.mapList().entries,
               (std::vector<std::string>{"CTF-Alpha.ut2", "CTF-Beta.ut2", "CTF-Gamma.UT2"}));
     EXPECT_EQ(form.caption(Scroll::AirControl), "Air Control = 40%");
-    EXPECT_TRUE(form.enabled().sclMinPlayers);
-    EXPECT_TRUE(form.enabled().cboBotSkill);
-    EXPECT_TRUE(form.enabled().txtwebport);
+    EXPECT_TRUE(form.enabled().minPlayers);
+    EXPECT_TRUE(form.enabled().botSkillList);
+    EXPECT_TRUE(form.enabled().webAdminPort);
 }
 
 // A line that stops the load: the error, the lines before it applied, the rest untouched.
@@ -295,16 +295,16 @@ TEST_F(ConfigFileTest, FileCutShortReadsOneEmptyLineThenStops) {
     using F = const SettingsForm&;
     // clang-format off
     const Cut cuts[] = {
-        {0, 2, errc::SubscriptRange, [](F f) { EXPECT_EQ(f.utpath(), ""); }},
+        {0, 2, errc::SubscriptRange, [](F f) { EXPECT_EQ(f.gameFolder(), ""); }},
         {1, 3, errc::SubscriptRange,
          [](F f) {
              EXPECT_EQ(f.gameType(), kGameTypeOther);
-             EXPECT_EQ(f.text(Text::Gametype), "");
+             EXPECT_EQ(f.text(Text::CustomGameType), "");
          }},
         {9, 10, errc::TypeMismatch, [](F) {}},
         {30, 32, errc::SubscriptRange, [](F f) { EXPECT_EQ(f.text(Text::AdminEmail), ""); }},
         {47, 49, errc::SubscriptRange,
-         [](F f) { EXPECT_FALSE(f.checked(chkServerOptions(2))); }},
+         [](F f) { EXPECT_FALSE(f.checked(Check::AdminPausing)); }},
         {59, 60, errc::TypeMismatch, [](F) {}},
     };
     // clang-format on
@@ -315,7 +315,7 @@ TEST_F(ConfigFileTest, FileCutShortReadsOneEmptyLineThenStops) {
         file.resize(cut.keep);
         SettingsForm form = freshForm();
         form.setText(Text::AdminEmail, "x");
-        form.setChecked(chkServerOptions(2), true);
+        form.setChecked(Check::AdminPausing, true);
         form.setMapSelected(1, true);
         const std::vector<std::string> before = configLines(form);
         EXPECT_EQ(loadStop(form, writeCfg(file)), stopAt(cut.number, cut.stopsAt));
@@ -354,7 +354,7 @@ TEST_F(ConfigFileTest, MapLinesSelectListedMapsWhateverTheirKeys) {
                              "Map3=DM-One", "Map4=CTF-Beta.ut2", "=", ""})
         file.emplace_back(line);
     SettingsForm form = freshForm();
-    loadconfig(form, writeCfg(file));
+    loadConfigFile(form, writeCfg(file));
     // CTF-Gamma.UT2 has its extension in capitals and is not found again; a line without
     // "=" is a name of its own.
     EXPECT_EQ(form.mapList().selected, (std::vector<bool>{true, true, false}));
@@ -363,12 +363,12 @@ TEST_F(ConfigFileTest, MapLinesSelectListedMapsWhateverTheirKeys) {
 TEST_F(ConfigFileTest, SameGameTypeKeepsTheListEvenWhenTheFolderChanges) {
     SettingsForm form = freshForm();
     std::vector<std::string> file = configLines(form);
-    form.cmdselectall_Click();
+    form.selectAllMaps();
     const MapList before = form.mapList();
     file[0] = "UTPATH=/nowhere/";
     file.emplace_back("Map1=DM-Two");
-    loadconfig(form, writeCfg(file));
-    EXPECT_EQ(form.utpath(), "/nowhere/");
+    loadConfigFile(form, writeCfg(file));
+    EXPECT_EQ(form.gameFolder(), "/nowhere/");
     EXPECT_EQ(form.mapList().folder, before.folder);
     // The earlier selection is cleared, the file's maps selected.
     EXPECT_EQ(form.mapList().selected, (std::vector<bool>{false, true}));
@@ -376,9 +376,9 @@ TEST_F(ConfigFileTest, SameGameTypeKeepsTheListEvenWhenTheFolderChanges) {
 
 TEST_F(ConfigFileTest, FailedSaveLeavesTheExistingFile) {
     const std::string path = dir.writeFile("keep.cfg", "old bytes").string();
-    EXPECT_THROW(createconfig(freshForm(), path, false), Error);
+    EXPECT_THROW(writeConfigFile(freshForm(), path, false), Error);
     EXPECT_EQ(test::readFile(path), "old bytes");
-    EXPECT_THROW(createconfig(freshForm(), cfg("no/such/folder.cfg"), true), Error);
+    EXPECT_THROW(writeConfigFile(freshForm(), cfg("no/such/folder.cfg"), true), Error);
 }
 
 TEST(ConfigNumberTest, ConvertsLikeASixteenBitInteger) {

@@ -36,8 +36,8 @@ TEST_F(ConfigFormTest, GameFolderGivenOverridesTheFileAndFindsItsMaps) {
     const std::string folder = game.substr(0, game.size() - 1); // without the separator
     formFromConfig(form, {QUARNEL_DEMO_CFG, folder, "/opt/quarnel"});
 
-    EXPECT_EQ(form.utpath(), game);
-    EXPECT_EQ(form.apppath(), std::string("/opt/quarnel") + game::kNativeSeparator);
+    EXPECT_EQ(form.gameFolder(), game);
+    EXPECT_EQ(form.appFolder(), std::string("/opt/quarnel") + game::kNativeSeparator);
     EXPECT_EQ(form.gameType(), 1);
     EXPECT_EQ(form.mapList().folder, game::mapsFolder(game));
     EXPECT_EQ(form.mapList().entries,
@@ -45,7 +45,7 @@ TEST_F(ConfigFormTest, GameFolderGivenOverridesTheFileAndFindsItsMaps) {
     EXPECT_EQ(form.mapList().selected, (std::vector<bool>{true, false, true}));
     EXPECT_EQ(form.text(Text::ServerName), "Quarnel Demo CTF");
     EXPECT_EQ(form.caption(Scroll::MaxPlayers), "Max Players = 12");
-    EXPECT_TRUE(form.enabled().optGameType[5]); // the demo has the bonus pack
+    EXPECT_TRUE(form.enabled().gameTypes[5]); // the demo has the bonus pack
 }
 
 TEST_F(ConfigFormTest, WithoutAGameFolderTheFirstLineNamesIt) {
@@ -53,7 +53,7 @@ TEST_F(ConfigFormTest, WithoutAGameFolderTheFirstLineNamesIt) {
     lines[0] = "UTPATH=" + game.substr(0, game.size() - 1);
     SettingsForm form;
     formFromConfig(form, {writeCfg(lines), std::nullopt, "/opt/quarnel/"});
-    EXPECT_EQ(form.utpath(), game);
+    EXPECT_EQ(form.gameFolder(), game);
     EXPECT_EQ(form.mapList().selectedCount(), 2u);
 }
 
@@ -64,7 +64,7 @@ TEST_F(ConfigFormTest, StoppedLoadKeepsTheGameFolderOfLineOne) {
         std::vector<std::string> lines;
         std::optional<std::string> gameDir;
         std::size_t stopsAt;
-        std::string utpath;
+        std::string gameFolder;
     };
     const Case cases[] = {{lines, game, 11, game}, {{}, std::nullopt, 2, ""}};
     for (const Case& c : cases) {
@@ -75,7 +75,7 @@ TEST_F(ConfigFormTest, StoppedLoadKeepsTheGameFolderOfLineOne) {
         } catch (const ConfigLoadError& e) {
             EXPECT_EQ(e.line(), c.stopsAt);
         }
-        EXPECT_EQ(form.utpath(), c.utpath);
+        EXPECT_EQ(form.gameFolder(), c.gameFolder);
     }
 }
 
@@ -94,7 +94,7 @@ SettingsForm randomState(std::mt19937& random, const std::string& game) {
         return t;
     };
     SettingsForm form;
-    form.setUtpath(game);
+    form.setGameFolder(game);
     form.applyFirstRunDefaults();
     form.selectGameType(pick(0, kGameTypeCount - 1));
     for (const auto& box : kCheckControls)
@@ -120,16 +120,16 @@ TEST_F(ConfigFormTest, EveryReachableStateLoadsBackFromItsFile) {
     for (int round = 0; round < 150; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         const SettingsForm saved = randomState(random, game);
-        createconfig(saved, path, true);
+        writeConfigFile(saved, path, true);
         SettingsForm loaded;
         ASSERT_NO_THROW(formFromConfig(loaded, {path, std::nullopt, "/opt/quarnel/"}));
         EXPECT_EQ(configLines(loaded), configLines(saved));
         const ServerSettings& a = loaded.settings();
         const ServerSettings& b = saved.settings();
-        EXPECT_EQ(std::tie(a.optGameType, a.optMutator, a.cboBotSkill, a.checks, a.scrolls),
-                  std::tie(b.optGameType, b.optMutator, b.cboBotSkill, b.checks, b.scrolls));
-        EXPECT_EQ(a.filMapList.entries, b.filMapList.entries);
-        EXPECT_EQ(a.filMapList.selected, b.filMapList.selected);
+        EXPECT_EQ(std::tie(a.gameType, a.arena, a.botSkill, a.checks, a.scrolls),
+                  std::tie(b.gameType, b.arena, b.botSkill, b.checks, b.scrolls));
+        EXPECT_EQ(a.maps.entries, b.maps.entries);
+        EXPECT_EQ(a.maps.selected, b.maps.selected);
     }
 }
 

@@ -34,11 +34,11 @@ void runSql(const fs::path& file, const char* sql) {
 void writeStore(const fs::path& file, int values) {
     auto opened = openRegistry(file);
     ASSERT_TRUE(opened.persistent());
-    opened.registry->createregkey(LM, kKey);
+    opened.registry->createKey(LM, kKey);
     opened.registry->inTransaction([&] {
         for (int i = 0; i < values; ++i)
-            opened.registry->writeregvalue(LM, kKey, "Map" + std::to_string(i),
-                                           std::string(200, static_cast<char>('a' + i % 26)));
+            opened.registry->writeValue(LM, kKey, "Map" + std::to_string(i),
+                                        std::string(200, static_cast<char>('a' + i % 26)));
     });
 }
 
@@ -73,8 +73,8 @@ TEST(RegistryFile, NewStoreIsPrivateAndKeepsValuesAcrossOpens) {
         auto opened = openRegistry(file);
         EXPECT_TRUE(opened.notes.empty());
         ASSERT_EQ(opened.file, file);
-        EXPECT_FALSE(opened.registry->createregkey(LM, kKey));
-        ASSERT_TRUE(opened.registry->writeregvalue(LM, kKey, "AdminPassword", std::string("pw ")));
+        EXPECT_FALSE(opened.registry->createKey(LM, kKey));
+        ASSERT_TRUE(opened.registry->writeValue(LM, kKey, "AdminPassword", std::string("pw ")));
         // The journal beside the open store holds the same secrets and is as private.
         const fs::path journal = file.string() + "-wal";
         ASSERT_TRUE(fs::exists(journal));
@@ -84,8 +84,7 @@ TEST(RegistryFile, NewStoreIsPrivateAndKeepsValuesAcrossOpens) {
     EXPECT_EQ(modeOf(file.parent_path()), 0700u);
     auto again = openRegistry(file);
     EXPECT_TRUE(again.notes.empty());
-    EXPECT_EQ(again.registry->readregvalue(LM, kKey, "AdminPassword"),
-              RegValue(std::string("pw ")));
+    EXPECT_EQ(again.registry->readValue(LM, kKey, "AdminPassword"), RegValue(std::string("pw ")));
 }
 
 // Each damage makes the file at the given path unusable.
@@ -147,13 +146,13 @@ TEST(RegistryFile, UnusableStoreIsMovedAsideAndTheRunStartsEmpty) {
 
         // A fresh, private, working store took the old one's place.
         EXPECT_EQ(modeOf(file), 0600u);
-        EXPECT_FALSE(opened.registry->regkeyexists(LM, kKey));
-        EXPECT_FALSE(opened.registry->createregkey(LM, kKey));
-        ASSERT_TRUE(opened.registry->writeregvalue(LM, kKey, "UTPATH", std::string("/g ")));
+        EXPECT_FALSE(opened.registry->keyExists(LM, kKey));
+        EXPECT_FALSE(opened.registry->createKey(LM, kKey));
+        ASSERT_TRUE(opened.registry->writeValue(LM, kKey, "UTPATH", std::string("/g ")));
         opened.registry.reset();
         auto again = openRegistry(file);
         EXPECT_TRUE(again.notes.empty());
-        EXPECT_EQ(again.registry->readregvalue(LM, kKey, "UTPATH"), RegValue(std::string("/g ")));
+        EXPECT_EQ(again.registry->readValue(LM, kKey, "UTPATH"), RegValue(std::string("/g ")));
     }
     // Every unusable file is still there, byte for byte.
     for (const auto& [aside, bytes] : movedAside) {
@@ -172,9 +171,9 @@ TEST(RegistryFile, UnwritableFolderGivesAWorkingStoreForThisRun) {
     EXPECT_FALSE(opened.persistent());
     ASSERT_EQ(opened.notes.size(), 1u);
     EXPECT_NE(opened.notes[0].find("will not be kept"), std::string::npos) << opened.notes[0];
-    EXPECT_FALSE(opened.registry->createregkey(LM, kKey));
-    ASSERT_TRUE(opened.registry->writeregvalue(LM, kKey, "MapCount", std::int32_t{2}));
-    EXPECT_EQ(opened.registry->readregvalue(LM, kKey, "MapCount"), RegValue(std::int32_t{2}));
+    EXPECT_FALSE(opened.registry->createKey(LM, kKey));
+    ASSERT_TRUE(opened.registry->writeValue(LM, kKey, "MapCount", std::int32_t{2}));
+    EXPECT_EQ(opened.registry->readValue(LM, kKey, "MapCount"), RegValue(std::int32_t{2}));
     EXPECT_EQ(test::readFile(dir.path() / "plain-file"), "x");
 }
 
@@ -196,7 +195,7 @@ TEST(RegistryFile, BusyStoreStaysInPlaceAndTheRunUsesMemory) {
     ASSERT_EQ(opened.notes.size(), 1u);
     EXPECT_NE(opened.notes[0].find("cannot be used"), std::string::npos) << opened.notes[0];
     EXPECT_EQ(test::namesIn(dir.path()), before);
-    EXPECT_EQ(openRegistry(file).registry->readregvalue(LM, kKey, "Map0"),
+    EXPECT_EQ(openRegistry(file).registry->readValue(LM, kKey, "Map0"),
               RegValue(std::string(200, 'a')));
 }
 

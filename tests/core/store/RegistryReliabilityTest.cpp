@@ -41,13 +41,13 @@ protected:
         // The store holds set A to begin with.
         auto opened = openRegistry(file);
         ASSERT_TRUE(opened.persistent());
-        opened.registry->createregkey(LM, kProgramKey);
-        savetoreg(*opened.registry, setA);
+        opened.registry->createKey(LM, kProgramKey);
+        saveSettings(*opened.registry, setA);
     }
 
     SettingsForm makeSet(const std::string& serverName, int variant, int maps) {
         SettingsForm f;
-        f.setUtpath((dir.path() / "game" / "").string());
+        f.setGameFolder((dir.path() / "game" / "").string());
         f.selectGameType(variant == 1 ? 2 : 4); // both list the DM- maps
         f.selectArena(variant);
         f.setBotSkillText(kBotSkills[static_cast<std::size_t>(variant)]);
@@ -62,12 +62,12 @@ protected:
         return f;
     }
 
-    Dump dump(MRegistry& reg) const {
+    Dump dump(Registry& reg) const {
         Dump d;
         reg.inSnapshot([&] {
             for (const auto& name : names) {
                 try {
-                    d[name] = reg.readregvalue(LM, kProgramKey, name);
+                    d[name] = reg.readValue(LM, kProgramKey, name);
                 } catch (const Error&) {
                     d[name] = std::nullopt;
                 }
@@ -78,8 +78,8 @@ protected:
 
     Dump expectedDump(const SettingsForm& set) const {
         auto reg = makeMemoryRegistry();
-        reg->createregkey(LM, kProgramKey);
-        savetoreg(*reg, set);
+        reg->createKey(LM, kProgramKey);
+        saveSettings(*reg, set);
         return dump(*reg);
     }
 
@@ -117,7 +117,7 @@ TEST_F(TwoSets, KilledWhileSavingLeavesOneCompleteSet) {
                 _exit(4);
             for (unsigned k = 0;; ++k) {
                 try {
-                    savetoreg(*opened.registry, k % 2 ? setA : setB);
+                    saveSettings(*opened.registry, k % 2 ? setA : setB);
                 } catch (const Error&) {
                 }
             }
@@ -162,7 +162,7 @@ TEST_F(TwoSets, TwoProcessesSavingAtOnceKeepTheStoreWhole) {
             int failures = 0;
             for (int k = 0; k < kSaves; ++k) {
                 try {
-                    savetoreg(*store.registry, c == 0 ? setA : setB);
+                    saveSettings(*store.registry, c == 0 ? setA : setB);
                 } catch (const Error& e) {
                     if (e.number() != errc::Registry)
                         _exit(101);
@@ -197,8 +197,8 @@ TEST_F(TwoSets, SaveThatCannotGetTheStoreChangesNothing) {
     auto holder = openRegistry(file);
     auto saver = openRegistry(file, 50);
     holder.registry->inTransaction([&] {
-        holder.registry->writeregvalue(LM, kProgramKey, "Other", std::string("x"));
-        test::expectError(errc::Registry, [&] { savetoreg(*saver.registry, setB); });
+        holder.registry->writeValue(LM, kProgramKey, "Other", std::string("x"));
+        test::expectError(errc::Registry, [&] { saveSettings(*saver.registry, setB); });
     });
     EXPECT_EQ(dump(*saver.registry), dumpA);
 }
@@ -215,12 +215,12 @@ TEST_F(TwoSets, SaveThatFailsHalfwayChangesNothing) {
     sqlite3_close(db);
 
     auto opened = openRegistry(file);
-    EXPECT_NE(test::expectError(errc::Registry, [&] { savetoreg(*opened.registry, setB); })
+    EXPECT_NE(test::expectError(errc::Registry, [&] { saveSettings(*opened.registry, setB); })
                   .find("refused"),
               std::string::npos);
     EXPECT_EQ(dump(*opened.registry), dumpA);
     // The connection is usable again afterwards.
-    EXPECT_TRUE(opened.registry->writeregvalue(LM, kProgramKey, "Other", std::string("x")));
+    EXPECT_TRUE(opened.registry->writeValue(LM, kProgramKey, "Other", std::string("x")));
 }
 
 } // namespace

@@ -27,7 +27,7 @@ struct GameFolder {
     // with an arena option and a bot skill picked, as after any first run.
     SettingsForm form() const {
         SettingsForm f;
-        f.setUtpath(dir.withSeparator());
+        f.setGameFolder(dir.withSeparator());
         f.selectGameType(kGameTypeOther);
         f.selectArena(0);
         f.setBotSkillText("Average");
@@ -43,16 +43,16 @@ std::vector<std::string> twentyMaps() {
     return maps;
 }
 
-std::unique_ptr<MRegistry> storeWithKey() {
+std::unique_ptr<Registry> storeWithKey() {
     auto reg = makeMemoryRegistry();
-    reg->createregkey(LM, kProgramKey);
+    reg->createKey(LM, kProgramKey);
     return reg;
 }
 
 // The stored value, nullopt when absent.
-std::optional<RegValue> stored(MRegistry& reg, std::string_view name) {
+std::optional<RegValue> stored(Registry& reg, std::string_view name) {
     try {
-        return reg.readregvalue(LM, kProgramKey, name);
+        return reg.readValue(LM, kProgramKey, name);
     } catch (const Error&) {
         return std::nullopt;
     }
@@ -65,11 +65,11 @@ std::optional<RegValue> text(const char* t) {
 // A form with every setting away from its design value.
 SettingsForm everythingChanged(const GameFolder& game) {
     SettingsForm f = game.form();
-    f.setText(Text::Gametype, "Custom.Game");
+    f.setText(Text::CustomGameType, "Custom.Game");
     for (const auto& box : kCheckControls)
         f.setChecked(box.id, true);
     for (const auto& t : kTextControls)
-        if (t.id != Text::Gametype)
+        if (t.id != Text::CustomGameType)
             f.setText(t.id, t.id == Text::ServerName ? "Big  Server" : "7");
     for (const auto& bar : kScrollControls)
         f.setScroll(bar.id, bar.max);
@@ -91,19 +91,19 @@ TEST(RegistrySettings, SavedTextsAreStoredExactly) {
     const Case cases[] = {
         {[](F f) { f.setText(Text::ServerName, " Big  Server "); }, "ServerName", text(" Big  Server  ")},
         {[](F f) { f.setText(Text::AdminPassword, " se cret "); }, "AdminPassword", text("secret ")},
-        {[](F f) { f.setText(Text::Mutator, "A.B, C.D,"); }, "Mutators", text("A.B, C.D, ")},
+        {[](F f) { f.setText(Text::ExtraMutators, "A.B, C.D,"); }, "Mutators", text("A.B, C.D, ")},
         {[](F f) { f.selectGameType(3); }, "GameType", text("DoubleDomination ")},
-        {[](F f) { f.selectGameType(kGameTypeOther); f.setText(Text::Gametype, "My Mod.Game Info"); },
+        {[](F f) { f.selectGameType(kGameTypeOther); f.setText(Text::CustomGameType, "My Mod.Game Info"); },
          "GameType", text("MyMod.GameInfo ")},
         {[](F f) { f.selectArena(3); }, "ArenaOptions", text("NoSuperWeapons ")},
         {[](F f) { f = SettingsForm(); }, "ArenaOptions", std::nullopt},
         {[](F f) { f.setBotSkillText("Godlike!"); }, "BotsSkill", text("Godlike! ")},
-        {[](F f) { f.setChecked(chkServerOptions(7), true); }, "BalanceTeams", text("1 ")},
+        {[](F f) { f.setChecked(Check::BalanceTeams, true); }, "BalanceTeams", text("1 ")},
         {[](F f) { f.setChecked(Check::MapRotation, false); }, "UseMapRotation", text("0 ")},
         {[](F f) { f.setScroll(Scroll::GameSpeed, 150); }, "GameSpeed", text("150 ")},
-        {[](F f) { f.setUtpath("/games/ut 2003/"); }, "UTPATH", text("/games/ut 2003 ")},
-        {[](F f) { f.setUtpath("/games/ut"); }, "UTPATH", text("/games/ut ")},
-        {[](F f) { f.setUtpath(""); }, "UTPATH", text(" ")},
+        {[](F f) { f.setGameFolder("/games/ut 2003/"); }, "UTPATH", text("/games/ut 2003 ")},
+        {[](F f) { f.setGameFolder("/games/ut"); }, "UTPATH", text("/games/ut ")},
+        {[](F f) { f.setGameFolder(""); }, "UTPATH", text(" ")},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -112,7 +112,7 @@ TEST(RegistrySettings, SavedTextsAreStoredExactly) {
         SettingsForm form;
         form.applyFirstRunDefaults();
         c.edit(form);
-        savetoreg(*reg, form);
+        saveSettings(*reg, form);
         EXPECT_EQ(stored(*reg, c.name), c.value);
     }
 }
@@ -126,15 +126,15 @@ TEST(RegistrySettings, SelectedMapsAreStoredInListOrder) {
     const auto& entries = form.mapList().entries;
     ASSERT_EQ(entries.size(), 21u);
     auto reg = storeWithKey();
-    form.cmdselectall_Click();
-    savetoreg(*reg, form);
+    form.selectAllMaps();
+    saveSettings(*reg, form);
     ASSERT_EQ(stored(*reg, "Map21"), text("readme.txt "));
 
     // The 18th, 3rd and 7th entries, and the text file.
-    form.cmdclearall_Click();
+    form.clearAllMaps();
     for (std::size_t i : {17u, 2u, 6u, 20u})
         form.setMapSelected(i, true);
-    savetoreg(*reg, form);
+    saveSettings(*reg, form);
     EXPECT_EQ(stored(*reg, "MapCount"), RegValue(std::int32_t{4}));
     EXPECT_EQ(stored(*reg, "Map1"), text("DM-Map12 "));
     EXPECT_EQ(stored(*reg, "Map2"), text("DM-Map16 "));
@@ -145,7 +145,7 @@ TEST(RegistrySettings, SelectedMapsAreStoredInListOrder) {
 
     // On load the text file is looked for as "readme.txt.ut2" and not found.
     SettingsForm loaded = game.form();
-    const auto result = loadfromreg(*reg, loaded);
+    const auto result = loadSettings(*reg, loaded);
     EXPECT_EQ(result.mapCount, 4);
     EXPECT_TRUE(result.skipped.empty());
     std::vector<bool> expected(entries.size(), false);
@@ -154,8 +154,8 @@ TEST(RegistrySettings, SelectedMapsAreStoredInListOrder) {
 
     // Without the program's key nothing is written, and the key is not created.
     auto empty = makeMemoryRegistry();
-    savetoreg(*empty, form);
-    EXPECT_FALSE(empty->regkeyexists(LM, kProgramKey));
+    saveSettings(*empty, form);
+    EXPECT_FALSE(empty->keyExists(LM, kProgramKey));
 }
 
 // A save removes every map entry beyond its own count, found by name, even when the count
@@ -170,10 +170,10 @@ TEST(RegistrySettings, SaveRemovesStaleMapEntriesWhateverTheOldCount) {
     for (const auto& oldCount : oldCounts) {
         auto reg = storeWithKey();
         for (const char* name : {"Map1", "map3", "MAP7", "Map12", "Map01", "Mapper", "Map1x"})
-            reg->writeregvalue(LM, kProgramKey, name, std::string("old "));
+            reg->writeValue(LM, kProgramKey, name, std::string("old "));
         if (oldCount)
-            reg->writeregvalue(LM, kProgramKey, kMapCountValue, *oldCount);
-        savetoreg(*reg, form);
+            reg->writeValue(LM, kProgramKey, kMapCountValue, *oldCount);
+        saveSettings(*reg, form);
         EXPECT_EQ(stored(*reg, "Map2"), text("DM-Map15 "));
         for (const char* gone : {"Map3", "Map7", "Map12"})
             EXPECT_EQ(stored(*reg, gone), std::nullopt) << gone;
@@ -186,18 +186,18 @@ TEST(RegistrySettings, EverySettingComesBack) {
     GameFolder game(twentyMaps());
     const SettingsForm saved = everythingChanged(game);
     auto reg = storeWithKey();
-    savetoreg(*reg, saved);
+    saveSettings(*reg, saved);
 
     SettingsForm loaded = game.form();
-    loaded.setText(Text::Gametype, "");
-    const auto result = loadfromreg(*reg, loaded);
+    loaded.setText(Text::CustomGameType, "");
+    const auto result = loadSettings(*reg, loaded);
     EXPECT_TRUE(result.skipped.empty());
     EXPECT_EQ(result.mapCount, 2);
     EXPECT_EQ(loaded.game(), kGameTypeOther);
     EXPECT_EQ(registryEntries(loaded), registryEntries(saved));
 }
 
-// The text savetoreg would store for a setting now, without its final blank.
+// The text saveSettings would store for a setting now, without its final blank.
 std::string entry(const SettingsForm& form, std::string_view name) {
     for (const auto& [n, t] : registryEntries(form))
         if (n == name)
@@ -246,16 +246,16 @@ TEST(RegistrySettings, LoadedValueIsAppliedOrSkipped) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.name << " " << testing::PrintToString(c.value));
         auto reg = storeWithKey();
-        savetoreg(*reg, everythingChanged(game));
+        saveSettings(*reg, everythingChanged(game));
         if (c.value)
             ASSERT_TRUE(std::visit(
-                [&](const auto& v) { return reg->writeregvalue(LM, kProgramKey, c.name, v); },
+                [&](const auto& v) { return reg->writeValue(LM, kProgramKey, c.name, v); },
                 *c.value));
         else
-            ASSERT_TRUE(reg->deleteregvalue(LM, kProgramKey, c.name));
+            ASSERT_TRUE(reg->deleteValue(LM, kProgramKey, c.name));
 
         SettingsForm form = game.form();
-        const auto result = loadfromreg(*reg, form);
+        const auto result = loadSettings(*reg, form);
         EXPECT_EQ(result.skipped,
                   c.skipped ? std::vector<std::string>{c.name} : std::vector<std::string>{});
         EXPECT_EQ(entry(form, c.name), c.entry);
@@ -292,16 +292,16 @@ TEST(RegistrySettings, StoredMapsAreSelected) {
         SCOPED_TRACE(testing::PrintToString(c.maps));
         auto reg = storeWithKey();
         SettingsForm form = game.form();
-        savetoreg(*reg, form);
+        saveSettings(*reg, form);
         if (c.mapCount)
-            reg->writeregvalue(LM, kProgramKey, "MapCount", *c.mapCount);
+            reg->writeValue(LM, kProgramKey, "MapCount", *c.mapCount);
         else
-            reg->deleteregvalue(LM, kProgramKey, "MapCount");
+            reg->deleteValue(LM, kProgramKey, "MapCount");
         for (const auto& [n, name] : c.maps)
-            reg->writeregvalue(LM, kProgramKey, "Map" + std::to_string(n), name);
+            reg->writeValue(LM, kProgramKey, "Map" + std::to_string(n), name);
 
         form.setMapSelected(0, true);
-        const auto result = loadfromreg(*reg, form);
+        const auto result = loadSettings(*reg, form);
         EXPECT_EQ(form.mapList().selected, c.selected);
         EXPECT_EQ(result.skipped, c.skipped);
         EXPECT_EQ(result.mapCount, c.mapCount.value_or(0));
@@ -312,10 +312,10 @@ TEST(RegistrySettings, RemoveMapsReportsFailedDeletions) {
     const std::pair<int, bool> cases[] = {{5, false}, {3, true}, {2, true}, {0, true}, {-1, true}};
     for (const auto& [nummaps, result] : cases) {
         auto reg = storeWithKey();
-        reg->writeregvalue(LM, kProgramKey, "MapCount", std::int32_t{3});
+        reg->writeValue(LM, kProgramKey, "MapCount", std::int32_t{3});
         for (int n = 1; n <= 3; ++n)
-            reg->writeregvalue(LM, kProgramKey, "Map" + std::to_string(n), std::string("DM-X "));
-        EXPECT_EQ(removemaps(*reg, nummaps), result) << nummaps;
+            reg->writeValue(LM, kProgramKey, "Map" + std::to_string(n), std::string("DM-X "));
+        EXPECT_EQ(removeStoredMaps(*reg, nummaps), result) << nummaps;
         for (int n = 1; n <= 3; ++n)
             EXPECT_EQ(stored(*reg, "Map" + std::to_string(n)).has_value(), n > nummaps);
         EXPECT_EQ(stored(*reg, "MapCount"), RegValue(std::int32_t{3}));
@@ -329,8 +329,8 @@ TEST(RegistrySettings, StoredPathBecomesTheGameFolder) {
         {"/opt/ut 2003", '/', "/opt/ut 2003/"}, {"/opt/ut2003/   ", '/', "/opt/ut2003/"},
         {"   ", '/', ""}, {"", '/', ""}, {" /lead", '/', " /lead/"}};
     // clang-format on
-    for (const auto& [text, sep, utpath] : cases)
-        EXPECT_EQ(storedPathToUtpath(text, sep), utpath) << text;
+    for (const auto& [text, sep, gameFolder] : cases)
+        EXPECT_EQ(storedPathToGameFolder(text, sep), gameFolder) << text;
 }
 
 } // namespace

@@ -23,7 +23,7 @@ protected:
         for (const char* name : {"DM-Alpha.ut2", "DM-Beta.ut2", "CTF-Gamma.ut2"})
             dir.writeFile(std::string("UT 2003/Maps/") + name, "");
         dir.writeFile("UT 2003/System/BonusPack.int", "");
-        imported.setUtpath((dir.path() / "UT 2003" / "").string());
+        imported.setGameFolder((dir.path() / "UT 2003" / "").string());
         imported.applyFirstRunDefaults();
         imported.setText(Text::ServerName, "Big Server");
         imported.setScroll(Scroll::MaxPlayers, 24);
@@ -31,29 +31,29 @@ protected:
     }
 
     test::TempDir dir;
-    const std::string apppath = dir.makeFolder("app").string() + "/";
+    const std::string appFolder = dir.makeFolder("app").string() + "/";
     SettingsForm imported;
-    std::unique_ptr<MRegistry> reg = makeMemoryRegistry();
+    std::unique_ptr<Registry> reg = makeMemoryRegistry();
 };
 
 TEST_F(RememberedSettingsTest, FirstRunFindsTheGameThroughItsOwnEntryAndWritesNothing) {
-    EXPECT_TRUE(rememberedSettings(*reg, apppath).firstRun);
-    EXPECT_FALSE(reg->regkeyexists(Own, kProgramKey));
-    reg->createregkey(LM, kGameKey);
-    const std::string& game = imported.utpath();
-    reg->writeregvalue(LM, kGameKey, kGameFolderValue, game.substr(0, game.size() - 1));
-    const auto remembered = rememberedSettings(*reg, apppath);
+    EXPECT_TRUE(rememberedSettings(*reg, appFolder).firstRun);
+    EXPECT_FALSE(reg->keyExists(Own, kProgramKey));
+    reg->createKey(LM, kGameKey);
+    const std::string& game = imported.gameFolder();
+    reg->writeValue(LM, kGameKey, kGameFolderValue, game.substr(0, game.size() - 1));
+    const auto remembered = rememberedSettings(*reg, appFolder);
     EXPECT_TRUE(remembered.firstRun);
-    EXPECT_EQ(remembered.form.utpath(), game);
+    EXPECT_EQ(remembered.form.gameFolder(), game);
     EXPECT_EQ(remembered.form.mapList().entries,
               (std::vector<std::string>{"DM-Alpha.ut2", "DM-Beta.ut2"}));
-    EXPECT_TRUE(remembered.form.enabled().optGameType[7]);
+    EXPECT_TRUE(remembered.form.enabled().gameTypes[7]);
 }
 
 TEST_F(RememberedSettingsTest, ImportThenExportGivesTheSameSettings) {
     ASSERT_EQ(imported.mapList().entries[1], "DM-Beta.ut2");
-    rememberSettings(*reg, imported, apppath);
-    EXPECT_EQ(reg->readregvalue(Own, kProgramKey, kPathValue), RegValue(apppath));
+    rememberSettings(*reg, imported, appFolder);
+    EXPECT_EQ(reg->readValue(Own, kProgramKey, kPathValue), RegValue(appFolder));
 
     const auto remembered = rememberedSettings(*reg, "/elsewhere/");
     EXPECT_FALSE(remembered.firstRun);
@@ -65,12 +65,12 @@ TEST_F(RememberedSettingsTest, ImportThenExportGivesTheSameSettings) {
     EXPECT_EQ(form.game(), 2);
     // Exporting writes what the next start shows, and keeps an existing file.
     const auto file = (dir.path() / "out.cfg").string();
-    exportRememberedSettings(*reg, apppath, file, false);
+    exportRememberedSettings(*reg, appFolder, file, false);
     EXPECT_EQ(readConfigLines(file), configLines(imported));
-    EXPECT_THROW(exportRememberedSettings(*reg, apppath, file, false), Error);
+    EXPECT_THROW(exportRememberedSettings(*reg, appFolder, file, false), Error);
     // Importing again keeps the program's own "Path".
     rememberSettings(*reg, imported, "/another/");
-    EXPECT_EQ(reg->readregvalue(Own, kProgramKey, kPathValue), RegValue(apppath));
+    EXPECT_EQ(reg->readValue(Own, kProgramKey, kPathValue), RegValue(appFolder));
 }
 
 } // namespace

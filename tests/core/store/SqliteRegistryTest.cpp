@@ -23,7 +23,7 @@ std::string registryError(const std::function<void()>& call) {
 
 class SqliteRegistryTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_FALSE(reg->createregkey(LM, kKey)); }
+    void SetUp() override { ASSERT_FALSE(reg->createKey(LM, kKey)); }
     std::unique_ptr<SqliteRegistry> reg = SqliteRegistry::openMemory();
 };
 
@@ -39,24 +39,24 @@ TEST_F(SqliteRegistryTest, ValueReadsBackAsWritten) {
         {Bytes{}, Bytes{}}};
     for (const auto& [written, expected] : cases) {
         SCOPED_TRACE(testing::PrintToString(expected));
-        ASSERT_TRUE(reg->writeregvalue(LM, kKey, "Value", written));
-        EXPECT_EQ(reg->readregvalue(LM, kKey, "Value"), expected);
+        ASSERT_TRUE(reg->writeValue(LM, kKey, "Value", written));
+        EXPECT_EQ(reg->readValue(LM, kKey, "Value"), expected);
         // Overwriting with another kind replaces the value entirely.
-        ASSERT_TRUE(reg->writeregvalue(LM, kKey, "Value", std::string("x")));
-        EXPECT_EQ(reg->readregvalue(LM, kKey, "Value"), RegValue(std::string("x")));
+        ASSERT_TRUE(reg->writeValue(LM, kKey, "Value", std::string("x")));
+        EXPECT_EQ(reg->readValue(LM, kKey, "Value"), RegValue(std::string("x")));
     }
 }
 
 TEST_F(SqliteRegistryTest, RefusedKindsRaiseAndStoreNothing) {
     for (const RegWriteValue& value :
          {RegWriteValue(true), RegWriteValue(false), RegWriteValue(1.5)}) {
-        EXPECT_EQ(registryError([&] { reg->writeregvalue(LM, kKey, "Flag", value); }),
+        EXPECT_EQ(registryError([&] { reg->writeValue(LM, kKey, "Flag", value); }),
                   "Unsupported value type");
-        EXPECT_EQ(registryError([&] { reg->readregvalue(LM, kKey, "Flag"); }),
+        EXPECT_EQ(registryError([&] { reg->readValue(LM, kKey, "Flag"); }),
                   "Unsupported value type");
     }
     // Below a key that cannot be opened, the key is looked at first: false, no error.
-    EXPECT_FALSE(reg->writeregvalue(LM, "SOFTWARE\\Missing", "Flag", true));
+    EXPECT_FALSE(reg->writeValue(LM, "SOFTWARE\\Missing", "Flag", true));
 }
 
 // Values of other programs, stored with their own types; nullopt: Unsupported value type.
@@ -72,75 +72,75 @@ TEST_F(SqliteRegistryTest, ReadConvertsByStoredType) {
         SCOPED_TRACE(type);
         ASSERT_TRUE(reg->writeTyped(LM, kKey, "Raw", type, data));
         if (expected)
-            EXPECT_EQ(reg->readregvalue(LM, kKey, "Raw", std::string(" ")), *expected);
+            EXPECT_EQ(reg->readValue(LM, kKey, "Raw", std::string(" ")), *expected);
         else
-            EXPECT_EQ(registryError([&] { reg->readregvalue(LM, kKey, "Raw", std::string(" ")); }),
+            EXPECT_EQ(registryError([&] { reg->readValue(LM, kKey, "Raw", std::string(" ")); }),
                       "Unsupported value type");
     }
 }
 
 TEST_F(SqliteRegistryTest, ReadBelowMissingKeyGivesDefaultAbsentValueRaises) {
-    EXPECT_EQ(reg->readregvalue(LM, "SOFTWARE\\Nowhere", "UTPATH", std::string(" ")),
+    EXPECT_EQ(reg->readValue(LM, "SOFTWARE\\Nowhere", "UTPATH", std::string(" ")),
               RegValue(std::string(" ")));
-    EXPECT_EQ(reg->readregvalue(LM, "SOFTWARE\\Nowhere", "UTPATH"), RegValue(std::string()));
-    EXPECT_EQ(reg->readregvalue(LM, "SOFTWARE\\Nowhere", "N", std::int32_t{7}),
+    EXPECT_EQ(reg->readValue(LM, "SOFTWARE\\Nowhere", "UTPATH"), RegValue(std::string()));
+    EXPECT_EQ(reg->readValue(LM, "SOFTWARE\\Nowhere", "N", std::int32_t{7}),
               RegValue(std::int32_t{7}));
     // The same key below the other root does not exist.
-    EXPECT_EQ(reg->readregvalue(RegRoot::CurrentUser, kKey, "UTPATH", std::string(" ")),
+    EXPECT_EQ(reg->readValue(RegRoot::CurrentUser, kKey, "UTPATH", std::string(" ")),
               RegValue(std::string(" ")));
-    EXPECT_EQ(registryError([&] { reg->readregvalue(LM, kKey, "UTPATH", std::string(" ")); }),
+    EXPECT_EQ(registryError([&] { reg->readValue(LM, kKey, "UTPATH", std::string(" ")); }),
               "Unsupported value type");
 }
 
-// createregkey: false for a new key, true for an existing one.
+// createKey: false for a new key, true for an existing one.
 TEST_F(SqliteRegistryTest, KeysAndNamesIgnoreCaseParentsExistDeletesReport) {
-    EXPECT_FALSE(reg->writeregvalue(LM, "SOFTWARE\\Other", "V", std::string("x")));
-    EXPECT_FALSE(reg->regkeyexists(LM, "SOFTWARE\\Other")); // the write created nothing
-    EXPECT_FALSE(reg->createregkey(LM, "SOFTWARE\\Other"));
-    EXPECT_TRUE(reg->createregkey(LM, "software\\quarnel"));
-    EXPECT_TRUE(reg->regkeyexists(LM, "SOFTWARE"));
-    EXPECT_FALSE(reg->regkeyexists(LM, "SOFTWARE\\QUARNEL\\Sub"));
-    EXPECT_FALSE(reg->regkeyexists(RegRoot::CurrentUser, kKey));
-    ASSERT_TRUE(reg->writeregvalue(LM, "Software\\Quarnel", "MapCount", std::int32_t{3}));
-    EXPECT_EQ(reg->readregvalue(LM, kKey, "MAPCOUNT"), RegValue(std::int32_t{3}));
+    EXPECT_FALSE(reg->writeValue(LM, "SOFTWARE\\Other", "V", std::string("x")));
+    EXPECT_FALSE(reg->keyExists(LM, "SOFTWARE\\Other")); // the write created nothing
+    EXPECT_FALSE(reg->createKey(LM, "SOFTWARE\\Other"));
+    EXPECT_TRUE(reg->createKey(LM, "software\\quarnel"));
+    EXPECT_TRUE(reg->keyExists(LM, "SOFTWARE"));
+    EXPECT_FALSE(reg->keyExists(LM, "SOFTWARE\\QUARNEL\\Sub"));
+    EXPECT_FALSE(reg->keyExists(RegRoot::CurrentUser, kKey));
+    ASSERT_TRUE(reg->writeValue(LM, "Software\\Quarnel", "MapCount", std::int32_t{3}));
+    EXPECT_EQ(reg->readValue(LM, kKey, "MAPCOUNT"), RegValue(std::int32_t{3}));
     // Deleting reports whether something was deleted; the value is absent afterwards.
-    EXPECT_TRUE(reg->deleteregvalue(LM, kKey, "mapcount"));
-    EXPECT_FALSE(reg->deleteregvalue(LM, kKey, "MapCount"));
-    EXPECT_FALSE(reg->deleteregvalue(LM, "SOFTWARE\\Missing", "MapCount"));
-    EXPECT_EQ(registryError([&] { reg->readregvalue(LM, kKey, "MapCount"); }),
+    EXPECT_TRUE(reg->deleteValue(LM, kKey, "mapcount"));
+    EXPECT_FALSE(reg->deleteValue(LM, kKey, "MapCount"));
+    EXPECT_FALSE(reg->deleteValue(LM, "SOFTWARE\\Missing", "MapCount"));
+    EXPECT_EQ(registryError([&] { reg->readValue(LM, kKey, "MapCount"); }),
               "Unsupported value type");
 }
 
 TEST_F(SqliteRegistryTest, MalformedKeyPathsNameNoKey) {
     for (std::string_view path : {"", "\\", "\\SOFTWARE", "SOFTWARE\\", "SOFTWARE\\\\QUARNEL"}) {
         SCOPED_TRACE(std::string(path));
-        EXPECT_FALSE(reg->regkeyexists(LM, path));
-        EXPECT_EQ(registryError([&] { reg->createregkey(LM, path); }),
+        EXPECT_FALSE(reg->keyExists(LM, path));
+        EXPECT_EQ(registryError([&] { reg->createKey(LM, path); }),
                   "Unable to create the registry key");
-        EXPECT_FALSE(reg->writeregvalue(LM, path, "V", std::string("x")));
-        EXPECT_EQ(reg->readregvalue(LM, path, "V", std::string(" ")), RegValue(std::string(" ")));
-        EXPECT_FALSE(reg->deleteregvalue(LM, path, "V"));
+        EXPECT_FALSE(reg->writeValue(LM, path, "V", std::string("x")));
+        EXPECT_EQ(reg->readValue(LM, path, "V", std::string(" ")), RegValue(std::string(" ")));
+        EXPECT_FALSE(reg->deleteValue(LM, path, "V"));
     }
 }
 
 TEST_F(SqliteRegistryTest, TransactionKeepsAllOrNothing) {
-    ASSERT_TRUE(reg->writeregvalue(LM, kKey, "A", std::string("old")));
+    ASSERT_TRUE(reg->writeValue(LM, kKey, "A", std::string("old")));
     EXPECT_THROW(reg->inTransaction([&] {
-        reg->writeregvalue(LM, kKey, "A", std::string("new"));
-        reg->writeregvalue(LM, kKey, "B", std::string("new"));
-        reg->inTransaction([&] { reg->deleteregvalue(LM, kKey, "A"); });
+        reg->writeValue(LM, kKey, "A", std::string("new"));
+        reg->writeValue(LM, kKey, "B", std::string("new"));
+        reg->inTransaction([&] { reg->deleteValue(LM, kKey, "A"); });
         throw std::runtime_error("stop");
     }),
                  std::runtime_error);
-    EXPECT_EQ(reg->readregvalue(LM, kKey, "A"), RegValue(std::string("old")));
-    EXPECT_THROW(reg->readregvalue(LM, kKey, "B"), Error);
+    EXPECT_EQ(reg->readValue(LM, kKey, "A"), RegValue(std::string("old")));
+    EXPECT_THROW(reg->readValue(LM, kKey, "B"), Error);
 
     reg->inTransaction([&] {
-        reg->writeregvalue(LM, kKey, "A", std::string("new"));
-        reg->inTransaction([&] { reg->writeregvalue(LM, kKey, "B", std::string("new")); });
+        reg->writeValue(LM, kKey, "A", std::string("new"));
+        reg->inTransaction([&] { reg->writeValue(LM, kKey, "B", std::string("new")); });
     });
-    EXPECT_EQ(reg->readregvalue(LM, kKey, "A"), RegValue(std::string("new")));
-    EXPECT_EQ(reg->readregvalue(LM, kKey, "B"), RegValue(std::string("new")));
+    EXPECT_EQ(reg->readValue(LM, kKey, "A"), RegValue(std::string("new")));
+    EXPECT_EQ(reg->readValue(LM, kKey, "B"), RegValue(std::string("new")));
 }
 
 // Two connections to one file, as two running copies of the program have.
@@ -151,17 +151,17 @@ TEST(SqliteRegistryFile, HeldWriteLockMakesOthersFailCleanly) {
     auto second = openRegistry(file, 50);
     ASSERT_TRUE(first.persistent());
     ASSERT_TRUE(second.persistent());
-    first.registry->createregkey(LM, kKey);
-    ASSERT_TRUE(first.registry->writeregvalue(LM, kKey, "A", std::string("old")));
+    first.registry->createKey(LM, kKey);
+    ASSERT_TRUE(first.registry->writeValue(LM, kKey, "A", std::string("old")));
 
     first.registry->inTransaction([&] {
-        first.registry->writeregvalue(LM, kKey, "A", std::string("first"));
-        EXPECT_FALSE(second.registry->writeregvalue(LM, kKey, "A", std::string("second")));
-        EXPECT_FALSE(second.registry->deleteregvalue(LM, kKey, "A"));
+        first.registry->writeValue(LM, kKey, "A", std::string("first"));
+        EXPECT_FALSE(second.registry->writeValue(LM, kKey, "A", std::string("second")));
+        EXPECT_FALSE(second.registry->deleteValue(LM, kKey, "A"));
         // Readers still see the last committed state.
-        EXPECT_EQ(second.registry->readregvalue(LM, kKey, "A"), RegValue(std::string("old")));
+        EXPECT_EQ(second.registry->readValue(LM, kKey, "A"), RegValue(std::string("old")));
     });
-    EXPECT_EQ(second.registry->readregvalue(LM, kKey, "A"), RegValue(std::string("first")));
+    EXPECT_EQ(second.registry->readValue(LM, kKey, "A"), RegValue(std::string("first")));
 }
 
 } // namespace

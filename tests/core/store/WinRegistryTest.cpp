@@ -30,7 +30,7 @@ template <typename F> void expectRegistryError(F&& call, std::string_view messag
 // Each test in a scratch key of Wine's registry of its own, removed at its end.
 class WinRegistryTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_FALSE(reg->createregkey(LM, kKey)); }
+    void SetUp() override { ASSERT_FALSE(reg->createKey(LM, kKey)); }
     std::unique_ptr<WinRegistry> reg = WinRegistry::scratch();
 };
 
@@ -48,10 +48,10 @@ TEST_F(WinRegistryTest, ValueReadsBackAsWrittenWhateverItsSize) {
         {Bytes{}, Bytes{}}};
     for (const auto& [written, expected] : cases) {
         SCOPED_TRACE(testing::PrintToString(expected).substr(0, 60));
-        ASSERT_TRUE(reg->writeregvalue(LM, kKey, "Value", written));
-        EXPECT_EQ(reg->readregvalue(LM, kKey, "Value"), expected);
-        ASSERT_TRUE(reg->writeregvalue(LM, kKey, "Value", std::string("x")));
-        EXPECT_EQ(reg->readregvalue(LM, kKey, "Value"), RegValue(std::string("x")));
+        ASSERT_TRUE(reg->writeValue(LM, kKey, "Value", written));
+        EXPECT_EQ(reg->readValue(LM, kKey, "Value"), expected);
+        ASSERT_TRUE(reg->writeValue(LM, kKey, "Value", std::string("x")));
+        EXPECT_EQ(reg->readValue(LM, kKey, "Value"), RegValue(std::string("x")));
     }
 }
 
@@ -71,72 +71,70 @@ TEST_F(WinRegistryTest, ReadConvertsByStoredTypeAndRefusesWhatItCannotRead) {
         SCOPED_TRACE(type);
         ASSERT_TRUE(reg->writeTyped(LM, kKey, "Raw", type, data));
         if (expected)
-            EXPECT_EQ(reg->readregvalue(LM, kKey, "Raw", std::string(" ")), *expected);
+            EXPECT_EQ(reg->readValue(LM, kKey, "Raw", std::string(" ")), *expected);
         else
-            expectRegistryError([&] { reg->readregvalue(LM, kKey, "Raw", std::string(" ")); },
+            expectRegistryError([&] { reg->readValue(LM, kKey, "Raw", std::string(" ")); },
                                 "Unsupported value type");
     }
 }
 
 TEST_F(WinRegistryTest, KeysValuesAndTheirFailures) {
     for (const RegWriteValue& refused : {RegWriteValue(true), RegWriteValue(1.5)})
-        expectRegistryError([&] { reg->writeregvalue(LM, kKey, "Flag", refused); },
+        expectRegistryError([&] { reg->writeValue(LM, kKey, "Flag", refused); },
                             "Unsupported value type");
     // A key that cannot be opened gives the default; an absent value raises.
-    EXPECT_EQ(reg->readregvalue(LM, "SOFTWARE\\Nowhere", "UTPATH", std::string(" ")),
+    EXPECT_EQ(reg->readValue(LM, "SOFTWARE\\Nowhere", "UTPATH", std::string(" ")),
               RegValue(std::string(" ")));
-    EXPECT_EQ(reg->readregvalue(RegRoot::CurrentUser, kKey, "N", std::int32_t{7}),
+    EXPECT_EQ(reg->readValue(RegRoot::CurrentUser, kKey, "N", std::int32_t{7}),
               RegValue(std::int32_t{7}));
-    expectRegistryError([&] { reg->readregvalue(LM, kKey, "UTPATH"); }, "Unsupported value type");
-    // Writing below a missing key creates nothing; createregkey says whether it existed.
-    EXPECT_FALSE(reg->writeregvalue(LM, "SOFTWARE\\Other", "V", std::string("x")));
-    EXPECT_FALSE(reg->regkeyexists(LM, "SOFTWARE\\Other"));
-    EXPECT_FALSE(reg->createregkey(LM, "SOFTWARE\\Other"));
-    EXPECT_TRUE(reg->createregkey(LM, "software\\quarnel"));
-    ASSERT_TRUE(reg->writeregvalue(LM, "Software\\Quarnel", "MapCount", std::int32_t{3}));
-    EXPECT_EQ(reg->readregvalue(LM, kKey, "MAPCOUNT"), RegValue(std::int32_t{3}));
-    EXPECT_TRUE(reg->deleteregvalue(LM, kKey, "mapcount"));
-    EXPECT_FALSE(reg->deleteregvalue(LM, kKey, "MapCount"));
-    EXPECT_FALSE(reg->deleteregvalue(LM, "SOFTWARE\\Missing", "MapCount"));
+    expectRegistryError([&] { reg->readValue(LM, kKey, "UTPATH"); }, "Unsupported value type");
+    // Writing below a missing key creates nothing; createKey says whether it existed.
+    EXPECT_FALSE(reg->writeValue(LM, "SOFTWARE\\Other", "V", std::string("x")));
+    EXPECT_FALSE(reg->keyExists(LM, "SOFTWARE\\Other"));
+    EXPECT_FALSE(reg->createKey(LM, "SOFTWARE\\Other"));
+    EXPECT_TRUE(reg->createKey(LM, "software\\quarnel"));
+    ASSERT_TRUE(reg->writeValue(LM, "Software\\Quarnel", "MapCount", std::int32_t{3}));
+    EXPECT_EQ(reg->readValue(LM, kKey, "MAPCOUNT"), RegValue(std::int32_t{3}));
+    EXPECT_TRUE(reg->deleteValue(LM, kKey, "mapcount"));
+    EXPECT_FALSE(reg->deleteValue(LM, kKey, "MapCount"));
+    EXPECT_FALSE(reg->deleteValue(LM, "SOFTWARE\\Missing", "MapCount"));
     // Paths the registry cannot name, and names beyond its limits.
     const std::string longPart(300, 'k');
     for (const std::string& path :
          {std::string(), std::string("\\SOFTWARE"), std::string("SOFTWARE\\\\X"),
           std::string("A\0B", 3), "SOFTWARE\\" + longPart}) {
         SCOPED_TRACE(path);
-        EXPECT_FALSE(reg->regkeyexists(LM, path));
-        expectRegistryError([&] { reg->createregkey(LM, path); },
-                            "Unable to create the registry key");
-        EXPECT_FALSE(reg->writeregvalue(LM, path, "V", std::string("x")));
-        EXPECT_EQ(reg->readregvalue(LM, path, "V", std::string(" ")), RegValue(std::string(" ")));
+        EXPECT_FALSE(reg->keyExists(LM, path));
+        expectRegistryError([&] { reg->createKey(LM, path); }, "Unable to create the registry key");
+        EXPECT_FALSE(reg->writeValue(LM, path, "V", std::string("x")));
+        EXPECT_EQ(reg->readValue(LM, path, "V", std::string(" ")), RegValue(std::string(" ")));
     }
     for (const std::string& name : {std::string(20000, 'n'), std::string("a\0b", 3)}) {
-        EXPECT_FALSE(reg->writeregvalue(LM, kKey, name, std::string("x")));
-        expectRegistryError([&] { reg->readregvalue(LM, kKey, name); }, "Unsupported value type");
-        EXPECT_FALSE(reg->deleteregvalue(LM, kKey, name));
+        EXPECT_FALSE(reg->writeValue(LM, kKey, name, std::string("x")));
+        expectRegistryError([&] { reg->readValue(LM, kKey, name); }, "Unsupported value type");
+        EXPECT_FALSE(reg->deleteValue(LM, kKey, name));
     }
 }
 
 TEST_F(WinRegistryTest, AnEarlierInstallIsAdoptedOnceWithItsTypes) {
     // The old key without values is no earlier install.
     EXPECT_FALSE(reg->adoptEarlierInstall());
-    EXPECT_FALSE(reg->regkeyexists(kProgramRoot, kProgramKey));
-    ASSERT_TRUE(reg->writeregvalue(LM, kProgramKey, "ServerName", std::string("Old Server ")));
-    ASSERT_TRUE(reg->writeregvalue(LM, kProgramKey, "MapCount", std::int32_t{2}));
+    EXPECT_FALSE(reg->keyExists(kProgramRoot, kProgramKey));
+    ASSERT_TRUE(reg->writeValue(LM, kProgramKey, "ServerName", std::string("Old Server ")));
+    ASSERT_TRUE(reg->writeValue(LM, kProgramKey, "MapCount", std::int32_t{2}));
     ASSERT_TRUE(reg->writeTyped(LM, kProgramKey, "Map1", REG_SZ, "DM-Old ")); // no terminator
-    EXPECT_FALSE(reg->regkeyexists(kProgramRoot, kProgramKey));
+    EXPECT_FALSE(reg->keyExists(kProgramRoot, kProgramKey));
 
     EXPECT_TRUE(reg->adoptEarlierInstall());
-    EXPECT_EQ(reg->readregvalue(kProgramRoot, kProgramKey, "ServerName"),
+    EXPECT_EQ(reg->readValue(kProgramRoot, kProgramKey, "ServerName"),
               RegValue(std::string("Old Server ")));
-    EXPECT_EQ(reg->readregvalue(kProgramRoot, kProgramKey, "MapCount"), RegValue(std::int32_t{2}));
-    EXPECT_EQ(reg->readregvalue(kProgramRoot, kProgramKey, "Map1"),
-              RegValue(std::string("DM-Old ")));
+    EXPECT_EQ(reg->readValue(kProgramRoot, kProgramKey, "MapCount"), RegValue(std::int32_t{2}));
+    EXPECT_EQ(reg->readValue(kProgramRoot, kProgramKey, "Map1"), RegValue(std::string("DM-Old ")));
 
     // Once only: later changes below the old root are not copied again.
-    ASSERT_TRUE(reg->writeregvalue(LM, kProgramKey, "ServerName", std::string("Changed ")));
+    ASSERT_TRUE(reg->writeValue(LM, kProgramKey, "ServerName", std::string("Changed ")));
     EXPECT_FALSE(reg->adoptEarlierInstall());
-    EXPECT_EQ(reg->readregvalue(kProgramRoot, kProgramKey, "ServerName"),
+    EXPECT_EQ(reg->readValue(kProgramRoot, kProgramKey, "ServerName"),
               RegValue(std::string("Old Server ")));
 }
 
@@ -159,7 +157,7 @@ TEST(WinRegistryViews, TheGameEntryIsReadFromThe32BitViewToo) {
     if (native)
         RegCloseKey(native);
     WinRegistry registry;
-    const RegValue read = registry.readregvalue(LM, key, "Folder", std::string(" "));
+    const RegValue read = registry.readValue(LM, key, "Folder", std::string(" "));
     RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), KEY_WOW64_32KEY, 0);
 
     EXPECT_FALSE(seenNatively);

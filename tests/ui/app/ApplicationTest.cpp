@@ -60,7 +60,7 @@ TEST_F(ApplicationTest, MenuAndButtonsRunTheCommandsAndLaunchClosesWithTheSettin
     EXPECT_TRUE(fs::is_regular_file(system / "quarnel.ini"));
     EXPECT_EQ(opener.opened, std::vector<std::string>{(system / "quarnel.bat").string()});
     EXPECT_TRUE(closesSoon());
-    EXPECT_EQ(storedPathToUtpath(text(kProgramKey, kUtpathValue)), install);
+    EXPECT_EQ(storedPathToGameFolder(text(kProgramKey, kUtpathValue)), install);
 }
 
 #ifndef _WIN32
@@ -68,7 +68,7 @@ TEST_F(ApplicationTest, LaunchServerStartsTheLoopThatOutlivesTheWindow) {
     const ProcessGuard guard;
     const StandInGame game(dir, "Linux UT");
     game.plan({"wait"});
-    storeGameFolder(game.utpath);
+    storeGameFolder(game.gameFolder);
     // The desktop's terminal: it notes how it was asked to run the loop, then runs it.
     const fs::path terminal = dir.writeFile(
         "bin/terminal", "#!/bin/sh\nprintf '%s\\n' \"$@\" >\"$0.args\"\nshift\nexec \"$@\"\n");
@@ -85,7 +85,7 @@ TEST_F(ApplicationTest, LaunchServerStartsTheLoopThatOutlivesTheWindow) {
 
     // Quarnel has ended; the loop runs the server on its own, until it is stopped.
     ASSERT_TRUE(eventually([&] { return game.runs() == 1; }));
-    const LoopFiles files = loopFiles(game.utpath, "quarnel.bat");
+    const LoopFiles files = loopFiles(game.gameFolder, "quarnel.bat");
     EXPECT_EQ(readFile(terminal.string() + ".args"), "-e\n/bin/sh\n" + files.script() + "\n");
     const std::optional<int> pid = posix->running(files);
     ASSERT_TRUE(pid.has_value());

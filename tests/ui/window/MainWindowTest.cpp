@@ -46,7 +46,7 @@ QString qs(std::string_view text) {
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        form.setUtpath(test::copyDemoInstall(dir));
+        form.setGameFolder(test::copyDemoInstall(dir));
         form.applyFirstRunDefaults();
         form.bringPanelsInStep();
         window = std::make_unique<MainWindow>(form, dialogs, *registry);
@@ -97,7 +97,7 @@ protected:
 
     test::TempDir dir;
     FakeDialogs dialogs;
-    std::unique_ptr<MRegistry> registry = makeMemoryRegistry();
+    std::unique_ptr<Registry> registry = makeMemoryRegistry();
     SettingsForm form;
     std::unique_ptr<MainWindow> window;
 };
@@ -233,8 +233,8 @@ TEST_F(MainWindowTest, LeavingACheckedFieldChecksIt) {
 
     // An accepted value stays, without a message.
     dialogs.messages.clear();
-    EXPECT_TRUE(leave(Text::Port, "65000"));
-    EXPECT_EQ(form.text(Text::Port), "65000");
+    EXPECT_TRUE(leave(Text::GamePort, "65000"));
+    EXPECT_EQ(form.text(Text::GamePort), "65000");
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -259,7 +259,7 @@ TEST_F(MainWindowTest, ARefusedFieldStopsTheButtonButNotTheMenu) {
     typeInto(port, "0");
     QTest::keyClick(port, Qt::Key_R, Qt::ControlModifier);
     ASSERT_EQ(commands.count(), 1);
-    EXPECT_EQ(commands.takeFirst().at(0).toInt(), MainWindow::LaunchServer);
+    EXPECT_EQ(commands.takeFirst().at(0).value<Command>(), Command::LaunchServer);
     EXPECT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(port->text(), "0");
 
@@ -269,9 +269,9 @@ TEST_F(MainWindowTest, ARefusedFieldStopsTheButtonButNotTheMenu) {
     QTest::keyClick(port, Qt::Key_L, Qt::ControlModifier);
     QTest::keyClick(port, Qt::Key_S, Qt::ControlModifier);
     ASSERT_EQ(commands.count(), 3);
-    EXPECT_EQ(commands.at(0).at(0).toInt(), MainWindow::MakeBatIni);
-    EXPECT_EQ(commands.at(1).at(0).toInt(), MainWindow::LoadConfig);
-    EXPECT_EQ(commands.at(2).at(0).toInt(), MainWindow::SaveConfig);
+    EXPECT_EQ(commands.at(0).at(0).value<Command>(), Command::MakeBatIni);
+    EXPECT_EQ(commands.at(1).at(0).value<Command>(), Command::LoadConfig);
+    EXPECT_EQ(commands.at(2).at(0).value<Command>(), Command::SaveConfig);
 }
 
 // What the model decides (enabling, the refill, Select All) is tested there; here only that
@@ -316,7 +316,7 @@ TEST_F(MainWindowTest, ValuesSetByCodeShowAtOnce) {
     form.setMapSelection({false, true, true});
     form.setText(Text::ServerName, "Caf\xE9 \x80\xA0"
                                    "Arena"); // 0xA0: the first Latin-1 byte
-    form.setChecked(chkServerOptions(9), true);
+    form.setChecked(Check::MasterServerUplink, true);
     form.selectArena(3);
     form.setScroll(Scroll::GameSpeed, 150);
     form.setBotSkillText("Godlike!");
@@ -362,7 +362,7 @@ TEST_F(MainWindowTest, TheCommandLineTabFollowsEverySettingInOneUpdatePerBurst) 
     // A burst of changes is one update.
     QSignalSpy updates(line, &QPlainTextEdit::textChanged);
     form.selectGameType(1);
-    form.cmdselectall_Click();
+    form.selectAllMaps();
     form.setText(Text::AdminName, "Ann & Bo");
     form.setScroll(Scroll::GameSpeed, 150);
     EXPECT_EQ(updates.count(), 0);
@@ -376,7 +376,7 @@ TEST_F(MainWindowTest, TheCommandLineTabFollowsEverySettingInOneUpdatePerBurst) 
     EXPECT_EQ(QApplication::clipboard()->text(), batchLine3());
 #ifndef _WIN32
     EXPECT_EQ(child<QLineEdit>("txtScriptCommand")->text().toStdString(),
-              "cd '" + form.utpath() + "System/' && ./quarnel.sh");
+              "cd '" + form.gameFolder() + "System/' && ./quarnel.sh");
 #endif
 }
 
@@ -408,9 +408,9 @@ TEST_F(MainWindowTest, AboutComesUpOnceAndStartsTheSystemInfoOrSaysItIsMissing) 
         started.push_back(program);
         return true;
     });
-    registry->createregkey(RegRoot::LocalMachine, kMsinfoPathKey);
-    registry->writeregvalue(RegRoot::LocalMachine, kMsinfoPathKey, kMsinfoPathValue,
-                            std::string("/usr/bin/sysinfo"));
+    registry->createKey(RegRoot::LocalMachine, kMsinfoPathKey);
+    registry->writeValue(RegRoot::LocalMachine, kMsinfoPathKey, kMsinfoPathValue,
+                         std::string("/usr/bin/sysinfo"));
     auto* about = child<QAction>("aboutmenu");
     about->trigger();
     AboutBox* box = window->aboutBox();
@@ -429,7 +429,7 @@ TEST_F(MainWindowTest, AboutComesUpOnceAndStartsTheSystemInfoOrSaysItIsMissing) 
     EXPECT_EQ(started, std::vector<std::string>{"/usr/bin/sysinfo"});
     EXPECT_TRUE(dialogs.messages.empty());
 
-    registry->deleteregvalue(RegRoot::LocalMachine, kMsinfoPathKey, kMsinfoPathValue);
+    registry->deleteValue(RegRoot::LocalMachine, kMsinfoPathKey, kMsinfoPathValue);
     QTest::mouseClick(sysInfo, Qt::LeftButton);
     EXPECT_EQ(dialogs.messages,
               (std::vector<FakeDialogs::Message>{

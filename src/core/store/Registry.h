@@ -32,7 +32,7 @@ inline constexpr int MultiSz = 7;
 // separators), a 32-bit integer, or bytes.
 using RegValue = std::variant<std::string, std::int32_t, std::vector<std::uint8_t>>;
 
-// A value handed to writeregvalue. Integers of 16 and 32 bits are stored as 32-bit
+// A value handed to writeValue. Integers of 16 and 32 bits are stored as 32-bit
 // integers; the other kinds (Boolean, floating point) are refused with error 1001.
 using RegWriteValue =
     std::variant<std::string, std::int16_t, std::int32_t, std::vector<std::uint8_t>, bool, double>;
@@ -41,26 +41,26 @@ using RegWriteValue =
 inline constexpr std::string_view kUnableToCreateKey = "Unable to create the registry key";
 inline constexpr std::string_view kUnsupportedValueType = "Unsupported value type";
 
-class MRegistry {
+class Registry {
 public:
-    virtual ~MRegistry() = default;
+    virtual ~Registry() = default;
 
     // Whether the key can be opened for reading.
-    virtual bool regkeyexists(RegRoot root, std::string_view key) = 0;
+    virtual bool keyExists(RegRoot root, std::string_view key) = 0;
     // Creates the key (or opens the existing one); true when it existed before.
     // Throws Error 1001 "Unable to create the registry key".
-    virtual bool createregkey(RegRoot root, std::string_view key) = 0;
+    virtual bool createKey(RegRoot root, std::string_view key) = 0;
     // Stores the value below an existing key; false when the key cannot be opened or the
     // store refuses. Throws Error 1001 "Unsupported value type" for a Boolean or a number
     // with a fraction.
-    virtual bool writeregvalue(RegRoot root, std::string_view key, std::string_view name,
-                               const RegWriteValue& value) = 0;
+    virtual bool writeValue(RegRoot root, std::string_view key, std::string_view name,
+                            const RegWriteValue& value) = 0;
     // The value read; the default when the key cannot be opened. Throws Error 1001
     // "Unsupported value type" for an absent value below an existing key.
-    virtual RegValue readregvalue(RegRoot root, std::string_view key, std::string_view name,
-                                  const RegValue& defaultValue = std::string()) = 0;
+    virtual RegValue readValue(RegRoot root, std::string_view key, std::string_view name,
+                               const RegValue& defaultValue = std::string()) = 0;
     // Deletes the value; false when the key or the value does not exist or the store refuses.
-    virtual bool deleteregvalue(RegRoot root, std::string_view key, std::string_view name) = 0;
+    virtual bool deleteValue(RegRoot root, std::string_view key, std::string_view name) = 0;
     // The names of the values below the key, in no particular order; none when the key
     // cannot be opened. Throws Error 1001 when the store cannot say.
     virtual std::vector<std::string> valueNames(RegRoot root, std::string_view key) = 0;
