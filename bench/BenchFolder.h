@@ -11,10 +11,11 @@ namespace quarnel::bench {
 // A fresh folder below the temporary folder, removed with its contents at the end.
 class BenchFolder {
 public:
-    BenchFolder() {
+    // Below base, by default the system's temporary folder.
+    explicit BenchFolder(
+        const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
         std::random_device random;
-        path_ =
-            std::filesystem::temp_directory_path() / ("quarnel-bench-" + std::to_string(random()));
+        path_ = base / ("quarnel-bench-" + std::to_string(random()));
         std::filesystem::create_directories(path_);
     }
     ~BenchFolder() {

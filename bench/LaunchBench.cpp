@@ -3,6 +3,7 @@
 #include "launch/LaunchFiles.h"
 
 #include <benchmark/benchmark.h>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -10,24 +11,21 @@ namespace {
 
 using namespace quarnel;
 
-// A template of 100,000 lines in the shape of the game's INI: sections of value lines, the
-// keys the rewrite replaces among them, and the five map lists.
-std::string largeTemplate() {
+// A template of about the given size in the shape of the game's INI: sections of value
+// lines, the keys the rewrite replaces among them, and the five map lists.
+std::string largeTemplate(std::size_t size) {
     std::string bytes;
     const char* kinds[] = {"MapListBombingRun]", "MapListCaptureTheFlag]", "MapListDeathMatch]",
                            "MapListDoubleDomination]", "MapListTeamDeathMatch]"};
-    int lines = 0;
-    for (int section = 0; lines < 100000; ++section) {
+    for (int section = 0; bytes.size() < size; ++section) {
         if (section % 50 == 0) {
             bytes += std::string("[XInterface.") + kinds[(section / 50) % 5] +
                      "\r\nMapNum=2\r\n"
                      "Maps=DM-Cellar\r\nMaps=DM-Quarry\r\n";
-            lines += 4;
             continue;
         }
         bytes += "[Engine.Section" + std::to_string(section) + "]\r\n";
-        ++lines;
-        for (int i = 0; i < 18 && lines < 100000; ++i, ++lines) {
+        for (int i = 0; i < 18 && bytes.size() < size; ++i) {
             switch (i) {
             case 3:
                 bytes += "ServerName=Another UT2003 Server\r\n";
@@ -49,7 +47,8 @@ std::string largeTemplate() {
 
 class GameFolder {
 public:
-    GameFolder() : bytes_(largeTemplate()) {
+    GameFolder(std::size_t size, const std::filesystem::path& base)
+        : folder_(base), bytes_(largeTemplate(size)) {
         folder_.write("UT/System/ut2003.ini", bytes_);
         for (const char* map : {"DM-Cellar.ut2", "DM-Quarry.ut2", "DM-Reactor.ut2"})
             folder_.write(std::string("UT/Maps/") + map, "map");
@@ -70,24 +69,51 @@ private:
     std::string bytes_;
 };
 
-// Read the template, rewrite it, write the server INI (atomically, flushed to disk).
+// Read the template, rewrite it, write the server INI (atomically, synced to the disk), for
+// a template of state.range(0) bytes: the game's own INI is about 100 KB.
 void BM_MakeGameConfig(benchmark::State& state) {
-    GameFolder game;
+    GameFolder game(static_cast<std::size_t>(state.range(0)),
+                    std::filesystem::temp_directory_path());
     for (auto _ : state)
         writeServerIni(game.form, game.system, "quarnel.ini", true);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * game.size()));
 }
-BENCHMARK(BM_MakeGameConfig)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_MakeGameConfig)
+    ->Arg(100 << 10)
+    ->Arg(4 << 20)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The same in a folder in memory (/dev/shm), where the sync costs nothing: the time of the
+// rewrite itself, with its reads, writes and rename.
+void BM_MakeGameConfigInMemoryFolder(benchmark::State& state) {
+    const std::filesystem::path shm = "/dev/shm";
+    std::error_code ec;
+    if (!std::filesystem::is_directory(shm, ec)) {
+        state.SkipWithError("no /dev/shm");
+        return;
+    }
+    GameFolder game(static_cast<std::size_t>(state.range(0)), shm);
+    for (auto _ : state)
+        writeServerIni(game.form, game.system, "quarnel.ini", true);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * game.size()));
+}
+BENCHMARK(BM_MakeGameConfigInMemoryFolder)
+    ->Arg(100 << 10)
+    ->Arg(4 << 20)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
 
 // The rewrite alone, over lines already in memory.
 void BM_RewriteServerIni(benchmark::State& state) {
-    GameFolder game;
+    GameFolder game(static_cast<std::size_t>(state.range(0)),
+                    std::filesystem::temp_directory_path());
     const std::vector<std::string> lines = readTextLines(game.templatePath());
     for (auto _ : state)
         benchmark::DoNotOptimize(rewriteServerIni(game.form.settings(), lines));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * game.size()));
 }
-BENCHMARK(BM_RewriteServerIni)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RewriteServerIni)->Arg(100 << 10)->Unit(benchmark::kMicrosecond);
 
 void BM_BuildCommandLine(benchmark::State& state) {
     bench::BenchFolder folder;

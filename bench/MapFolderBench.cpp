@@ -31,4 +31,13 @@ void BM_ListMapsFolder(benchmark::State& state) {
 }
 BENCHMARK(BM_ListMapsFolder)->Unit(benchmark::kMillisecond);
 
+// A pattern of many stars against a long name that it does not match: the matcher's worst
+// case, which grows with the name's length, not with every star.
+void BM_WildcardManyStars(benchmark::State& state) {
+    const std::string name(20000, 'a');
+    for (auto _ : state)
+        benchmark::DoNotOptimize(game::wildcardMatch("*a*a*a*a*a*a*a*a*a*a*b", name));
+}
+BENCHMARK(BM_WildcardManyStars)->Unit(benchmark::kMicrosecond);
+
 } // namespace

@@ -1,18 +1,19 @@
 #!/usr/bin/env bash
 # Fresh Debian 12 machine -> missing packages installed -> built with AddressSanitizer and
-# UndefinedBehaviorSanitizer -> every test run; then the fuzz targets for a short while.
+# UndefinedBehaviorSanitizer -> every test run; then the fuzz targets for a short while;
+# then the Windows build, its tests run under Wine (scripts/build-windows.sh).
 # QUARNEL_FUZZ_SECONDS sets how long each fuzz target runs (0 skips fuzzing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
 
-ensure_packages "${BUILD_PACKAGES[@]}" libgtest-dev libgmock-dev libbenchmark-dev \
-    clang clang-tidy libclang-rt-14-dev systemd
+ensure_packages "${BUILD_PACKAGES[@]}" libgtest-dev libgmock-dev libbenchmark-dev libx11-dev \
+    clang libclang-rt-14-dev systemd
 
 jobs=$(nproc)
 
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-    -DQUARNEL_SANITIZE=ON -DQUARNEL_BUILD_TESTS=ON -DQUARNEL_BUILD_BENCH=ON
+    -DQUARNEL_SANITIZE=ON -DQUARNEL_BUILD_TESTS=ON -DQUARNEL_BUILD_BENCH=ON -DQUARNEL_WERROR=ON
 cmake --build build/test -j "$jobs"
 
 # The checks chosen in .clang-tidy, over every source file of src/; a finding fails the run.
@@ -32,7 +33,7 @@ export QT_QPA_PLATFORM=offscreen
 fuzz_seconds=${QUARNEL_FUZZ_SECONDS:-30}
 if ((fuzz_seconds > 0)) && command -v clang++ >/dev/null; then
     CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DQUARNEL_BUILD_GUI=OFF -DQUARNEL_BUILD_TESTS=OFF -DQUARNEL_BUILD_FUZZ=ON
+        -DQUARNEL_BUILD_GUI=OFF -DQUARNEL_BUILD_TESTS=OFF -DQUARNEL_BUILD_FUZZ=ON -DQUARNEL_WERROR=ON
     cmake --build build/fuzz -j "$jobs"
     for fuzzer in build/fuzz/fuzz/fuzz_*; do
         [[ -x "$fuzzer" ]] || continue
@@ -43,4 +44,30 @@ if ((fuzz_seconds > 0)) && command -v clang++ >/dev/null; then
     done
 fi
 
-ctest --test-dir build/test --output-on-failure -j "$jobs"
+linux_status=0
+ctest --test-dir build/test --output-on-failure -j "$jobs" | tee build/test/test-log.txt ||
+    linux_status=$?
+
+# The Windows build of the core and quarnel-cli, its tests under Wine.
+windows_status=0
+./scripts/build-windows.sh || windows_status=$?
+
+# The closing lines: each build's ctest summary, then the counts of both together.
+summary() { grep -h "tests passed, .* tests failed out of" "$1" 2>/dev/null | tail -n 1; }
+linux=$(summary build/test/test-log.txt)
+windows=$(summary build/windows/test-log.txt)
+echo
+echo "Windows (Wine): ${windows:-no test summary}"
+echo "Linux: ${linux:-no test summary}"
+total=0
+failed=0
+for line in "$linux" "$windows"; do
+    if [[ $line =~ ([0-9]+)\ tests\ failed\ out\ of\ ([0-9]+) ]]; then
+        failed=$((failed + BASH_REMATCH[1]))
+        total=$((total + BASH_REMATCH[2]))
+    fi
+done
+echo "$((total - failed)) passed, $failed failed"
+if ((linux_status != 0 || windows_status != 0)); then
+    exit 1
+fi

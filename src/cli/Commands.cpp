@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "ServerCommands.h"
+#include "common/TextFile.h"
 #include "game/Installation.h"
 #include "launch/LaunchFiles.h"
 #include "launch/RestartScript.h"
@@ -108,11 +109,15 @@ constexpr std::string_view kLaunchBatch = "quarnel.bat";
 constexpr std::string_view kLaunchIni = "quarnel.ini";
 
 // The server INI is a rewrite of the game's own; without it nothing is written at all,
-// rather than a batch file that names an INI file that never comes.
+// rather than a batch file that names an INI file that never comes. A folder, a named pipe
+// or a device in its place is refused as well, without waiting on it.
 void requireTemplate(const SettingsForm& form) {
     const std::string ini = game::templateIni(form.gameFolder());
-    if (!game::fileExists(ini))
-        throw CommandError(ini, Error(errc::FileNotFound, "File not found"));
+    try {
+        requireRegularFile(ini);
+    } catch (const Error& e) {
+        throw CommandError(ini, e);
+    }
 }
 
 void writeLaunchFiles(const SettingsForm& form, const std::string& folder,
@@ -136,6 +141,12 @@ void writeLaunchFiles(const SettingsForm& form, const std::string& folder,
     }
 }
 
+// A game folder the system cannot have ends the command before anything is written.
+void refuseInvalidFolder(const std::string& folder) {
+    if (const auto reason = game::invalidFolderReason(folder))
+        throw CommandError(folder, *reason);
+}
+
 } // namespace
 
 void formSettings(SettingsForm& form, const Arguments& args, const Context& context) {
@@ -143,8 +154,10 @@ void formSettings(SettingsForm& form, const Arguments& args, const Context& cont
     // The written files name the game folder; the batch file runs wherever the desktop
     // starts it, so a folder given relative to here is made absolute.
     std::optional<std::string> gameDir = args.value("--game-dir");
-    if (gameDir)
-        gameDir = std::filesystem::absolute(*gameDir).string();
+    if (gameDir) {
+        refuseInvalidFolder(*gameDir);
+        gameDir = game::absoluteFolder(*gameDir);
+    }
     // Values given with --set replace the file's before anything is formed.
     std::vector<ConfigOverride> overrides;
     for (const std::string& given : args.all("--set")) {
@@ -163,6 +176,7 @@ void formSettings(SettingsForm& form, const Arguments& args, const Context& cont
         throw CommandError(cfg, "line " + std::to_string(e.line()) + " (" + e.key() + "): " +
                                     e.what() + " (error " + std::to_string(e.number()) + ")");
     }
+    refuseInvalidFolder(form.gameFolder()); // the folder the configuration names
 }
 
 void commandLine(const Arguments& args, Context& context) {

@@ -1,10 +1,17 @@
 #include "Cli.h"
+
+#ifdef _WIN32
+#include "app/WinShellOpener.h"
+using PlatformShellOpener = quarnel::WinShellOpener;
+#else
 #include "XdgShellOpener.h"
+using PlatformShellOpener = quarnel::cli::XdgShellOpener;
+#endif
 
 #include <iostream>
 
 int main(int argc, char** argv) {
-    quarnel::cli::XdgShellOpener opener;
+    PlatformShellOpener opener;
     quarnel::cli::Context context{std::cout, std::cerr, opener,
                                   quarnel::cli::programFolder(argc > 0 ? argv[0] : nullptr)};
     return quarnel::cli::run(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc),

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace quarnel {
@@ -32,8 +33,13 @@ void PrintTo(const Result& r, std::ostream* os) {
     *os << "exit " << r.exit << ", out \"" << r.out << "\", err \"" << r.err << "\"";
 }
 
+// Appended piece by piece, as below: GCC 12 at -O3 warns falsely (-Wrestrict) about
+// "'" + text.
 std::string quoted(const std::string& text) {
-    return "'" + replaceAll(text, "'", "'\\''") + "'";
+    std::string out = "'";
+    out += replaceAll(text, "'", "'\\''");
+    out += '\'';
+    return out;
 }
 
 // Runs the built quarnel-cli with args through the shell, after prefix (such as a change of
@@ -42,10 +48,17 @@ Result runCli(const TempDir& dir, const std::vector<std::string>& args,
               const std::string& prefix = {}) {
     const fs::path out = dir.path() / ".out";
     const fs::path err = dir.path() / ".err";
+    // Each piece appended on its own: no temporary string is built from a literal and added
+    // to (GCC 12 at -O3 warns falsely, -Wrestrict, about " >" + text).
     std::string command = prefix + quoted(QUARNEL_CLI);
-    for (const auto& arg : args)
-        command += " " + quoted(arg);
-    command += " >" + quoted(out.string()) + " 2>" + quoted(err.string());
+    for (const auto& arg : args) {
+        command += ' ';
+        command += quoted(arg);
+    }
+    command += " >";
+    command += quoted(out.string());
+    command += " 2>";
+    command += quoted(err.string());
     const int status = std::system(command.c_str());
     Result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(out), readFile(err)};
     fs::remove(out);
@@ -106,6 +119,11 @@ TEST_F(CliTest, MakeWritesTheChosenIniAndItsBatchFile) {
         EXPECT_EQ(readFile(dir.path() / "out" / name), readFile(expected + name)) << name;
     EXPECT_NE(readFile(dir.path() / "out/My Server.INI").find("Maps=CTF-Foundry"),
               std::string::npos);
+    // Both hold the admin password: their owner's alone.
+    for (const char* name : {"My Server.INI", "My Server.bat"})
+        EXPECT_EQ(fs::status(dir.path() / "out" / name).permissions() & fs::perms::all,
+                  fs::perms::owner_read | fs::perms::owner_write)
+            << name;
 }
 
 TEST_F(CliTest, LaunchWithoutStartingWritesTheFixedFiles) {
@@ -127,6 +145,14 @@ TEST_F(CliTest, FailuresNameTheFileAndWriteNothing) {
     writeTextFile(badSpeed, lines, true);
     const std::string missing = (dir.path() / "missing.cfg").string();
     const std::string noGame = dir.makeFolder("nogame").string();
+    // Named pipes without a writer as the configuration and as the game's own INI file.
+    const std::string pipe = (dir.path() / "pipe.cfg").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    TempDir other;
+    const std::string pipedGame = test::copyDemoInstall(other);
+    const std::string pipedIni = game::templateIni(pipedGame);
+    fs::remove(pipedIni);
+    ASSERT_EQ(::mkfifo(pipedIni.c_str(), 0600), 0);
     auto refused = [&](const char* name) { // the names the window's Make refuses
         return system() + name + ": " + refuseIniName(name)->message.data();
     };
@@ -140,6 +166,10 @@ TEST_F(CliTest, FailuresNameTheFileAndWriteNothing) {
          missing + ": File not found (error 53)"},
         {{"launch", cfg, "--no-start", "--game-dir", noGame},
          game::templateIni(noGame + "/") + ": File not found (error 53)"},
+        {{"command-line", pipe, "--game-dir", game},
+         pipe + ": Not a file but a named pipe (error 53)"},
+        {{"launch", cfg, "--no-start", "--game-dir", pipedGame},
+         pipedIni + ": Not a file but a named pipe (error 53)"},
         {{"make", cfg, system() + "UT2003.INI", "--game-dir", game}, refused("UT2003.INI")},
         {{"make", cfg, system() + "server.txt", "--game-dir", game}, refused("server.txt")},
     };
@@ -150,6 +180,7 @@ TEST_F(CliTest, FailuresNameTheFileAndWriteNothing) {
         EXPECT_EQ(test::namesIn(system()), before);
     }
     EXPECT_TRUE(test::namesIn(noGame).empty());
+    EXPECT_FALSE(fs::exists(game::systemFolder(pipedGame) + "quarnel.bat"));
 }
 
 TEST_F(CliTest, HelpVersionAndBadUsage) {
@@ -299,6 +330,41 @@ TEST_F(CliStoreTest, ExportWithoutAStoreWritesTheFirstRunSettingsAndCreatesNothi
     EXPECT_EQ((std::vector<std::string>{lines[0], lines[1], lines[26], lines[59]}),
               (std::vector<std::string>{"UTPATH=", "GameType=Deathmatch", "BotsSkill=Experienced",
                                         "UseMapRotation=1"}));
+}
+
+// A store that this user can only read (the file and its folder): its settings are exported,
+// and an import is refused without touching it. Run as root, the commands run as another
+// user, for whom root's store is read-only.
+TEST_F(CliStoreTest, ReadOnlyStoreIsExportedAndRefusesAnImport) {
+    ASSERT_EQ(runCli(dir, {"import-config", cfg, "--game-dir", game}).exit, 0);
+    const std::string before = readFile(store);
+    const fs::path folder = fs::path(store).parent_path();
+    const fs::path out = dir.makeFolder("out") / "exported.cfg";
+    std::string asOther;
+    if (::geteuid() == 0) {
+        using P = fs::perms;
+        const P readable =
+            P::owner_all | P::group_read | P::group_exec | P::others_read | P::others_exec;
+        for (const fs::path& path : {dir.path(), folder})
+            fs::permissions(path, readable);
+        fs::permissions(store, P::owner_read | P::owner_write | P::group_read | P::others_read);
+        fs::permissions(out.parent_path(), P::all);
+        asOther = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    } else {
+        fs::permissions(store, fs::perms::owner_read);
+        fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+    }
+
+    EXPECT_EQ(runCli(dir, {"export-config", out.string()}, asOther), Result{});
+    std::vector<std::string> expected = readTextLines(cfg);
+    expected[0] = "UTPATH=" + game;
+    EXPECT_EQ(readTextLines(out.string()), expected);
+    EXPECT_EQ(runCli(dir, {"import-config", cfg, "--game-dir", game}, asOther),
+              (Result{1, "",
+                      "quarnel-cli: " + store +
+                          ": the settings store can only be read (the file or its folder is "
+                          "read-only); nothing was imported\n"}));
+    EXPECT_EQ(readFile(store), before);
 }
 
 TEST_F(CliStoreTest, AFailedImportLeavesTheStoreAsItWas) {

@@ -80,6 +80,9 @@ public:
     bool deleteValue(RegRoot r, std::string_view k, std::string_view n) override {
         return pass().deleteValue(r, k, n);
     }
+    std::vector<std::string> valueNames(RegRoot r, std::string_view k) override {
+        return pass().valueNames(r, k);
+    }
     void inTransaction(const std::function<void()>& body) override { pass().inTransaction(body); }
 
 private:
@@ -124,13 +127,17 @@ protected:
         return std::make_unique<ProgramRun>(*registry, programFolder);
     }
 
+    // The program's key lies below a root of its own, the game's entry below the machine's.
+    static RegRoot rootOf(std::string_view key) {
+        return key == kProgramKey ? kProgramRoot : RegRoot::LocalMachine;
+    }
     void put(std::string_view key, std::string_view name, const std::string& text) {
-        registry->createKey(RegRoot::LocalMachine, key);
-        registry->writeValue(RegRoot::LocalMachine, key, name, text);
+        registry->createKey(rootOf(key), key);
+        registry->writeValue(rootOf(key), key, name, text);
     }
     // The stored text; throws when the value is absent.
     std::string text(std::string_view key, std::string_view name) {
-        return std::get<std::string>(registry->readValue(RegRoot::LocalMachine, key, name));
+        return std::get<std::string>(registry->readValue(rootOf(key), key, name));
     }
     bool stored(std::string_view name) {
         try {
@@ -147,7 +154,7 @@ protected:
     }
     // A store as a last shutdown left it, holding only the game folder and Path.
     void storeLastRun(const std::string& gameFolder) {
-        put(kProgramKey, kPathValue, programFolder + "/");
+        put(kProgramKey, kPathValue, programFolder + game::kNativeSeparator);
         put(kProgramKey, kUtpathValue, gameFolder.substr(0, gameFolder.size() - 1) + " ");
     }
 

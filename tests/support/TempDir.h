@@ -35,6 +35,18 @@ std::string readFile(const std::filesystem::path& file);
 // The names of the files and folders directly in folder.
 std::set<std::string> namesIn(const std::filesystem::path& folder);
 
+// How the program spells an entry it asks for as `asked` that the disk holds as `onDisk`: as
+// on disk where the file system tells case apart (a game copied from Windows to Linux), as
+// asked where it does not (Windows).
+inline std::string spelled([[maybe_unused]] std::string_view asked,
+                           [[maybe_unused]] std::string_view onDisk) {
+#ifdef _WIN32
+    return std::string(asked);
+#else
+    return std::string(onDisk);
+#endif
+}
+
 // The demo installation that ships in examples/demo-install.
 std::filesystem::path demoInstall();
 

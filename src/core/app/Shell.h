@@ -20,6 +20,9 @@ namespace quarnel {
 // the desktop, the store and the window only through the interfaces it is given.
 class Shell {
 public:
+    // The four commands, by the index of their button.
+    enum Command { LaunchServer = 0, LoadConfig = 1, SaveConfig = 2, MakeBatIni = 3 };
+
     // programFolder is the folder of the program's executable; appFolder is it with a final
     // separator. loops starts the restart script on Launch Server; without it (Windows) the
     // batch file is started with opener.
@@ -37,9 +40,9 @@ public:
     // Saves and closes the window, as the Exit menu item does.
     void unload();
 
-    // Runs the command. A command that fails ends silently where it failed and keeps what it
-    // had already written.
-    void run(Command command);
+    // Runs command 0-3; any other index does nothing. A command that fails ends silently
+    // where it failed and keeps what it had already written.
+    void run(int index);
 
     bool unloaded() const { return unloaded_; }
 
@@ -76,6 +79,7 @@ private:
     ServerLoops* loops_;
     bool unloaded_ = false;
     bool storeUnusable_ = false; // the store could not be asked at start-up
+    bool storeReadOnly_ = false; // the store can only be read: nothing is saved into it
 };
 
 } // namespace quarnel

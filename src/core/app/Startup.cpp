@@ -8,12 +8,11 @@
 
 #include <cstdlib>
 #include <utility>
+#include <variant>
 
 namespace quarnel {
 
 namespace {
-
-constexpr RegRoot kRoot = RegRoot::LocalMachine;
 
 constexpr std::string_view kFirstRunText = "This is your first time running this app. Your "
                                            "configuration will be saved when the application "
@@ -26,6 +25,11 @@ constexpr std::string_view kServerProgramPattern = "ucc.exe";
 #else
 constexpr std::string_view kServerProgramPattern = "ucc.exe ucc-bin";
 #endif
+constexpr std::string_view kReadOnlyText =
+    "Your stored settings can only be read: the settings file or its folder is read-only. "
+    "The window shows them, but changes made in this run will not be saved when the "
+    "application is closed.";
+constexpr std::string_view kReadOnlyTitle = "Settings Will Not Be Saved";
 
 // The folder where the browse dialog opens.
 std::string browseStartFolder() {
@@ -53,30 +57,40 @@ void Shell::onStart() {
     // are not saved into it at shutdown, so whatever it does hold is not overwritten.
     bool ranBefore = false;
     try {
-        ranBefore = registry_.keyExists(kRoot, kProgramKey);
+        ranBefore = registry_.keyExists(kProgramRoot, kProgramKey);
     } catch (const Error&) {
         storeUnusable_ = true;
     }
+
+    // A store that can only be read is read all the same; nothing is written into it, and
+    // the user is told once, instead of being promised a save at shutdown.
+    storeReadOnly_ = !storeUnusable_ && registry_.readOnly();
 
     form_.setAppFolder(programFolder_);
     if (storeUnusable_) {
         form_.setGameFolder({});
         form_.applyFirstRunDefaults();
     } else if (!ranBefore) {
-        try {
-            registry_.createKey(kRoot, kProgramKey);
-        } catch (const Error&) {
+        if (!storeReadOnly_) {
+            try {
+                registry_.createKey(kProgramRoot, kProgramKey);
+            } catch (const Error&) {
+            }
+            rememberProgramFolder();
+            dialogs_.message(kFirstRunText, "First Run Time");
         }
-        rememberProgramFolder();
-        dialogs_.message(kFirstRunText, "First Run Time");
         form_.setGameFolder({});
         form_.applyFirstRunDefaults();
     } else {
-        // A later run: the game folder saved at the last shutdown and every stored setting.
-        // The stored map entries stay; the save at shutdown replaces them.
-        rememberProgramFolder();
+        // A later run: the game folder saved at the last shutdown and every stored setting
+        // over the first-run ones. The stored map entries stay; the save at shutdown
+        // replaces them.
+        if (!storeReadOnly_)
+            rememberProgramFolder();
         restoreStoredSettings(registry_, form_);
     }
+    if (storeReadOnly_)
+        dialogs_.message(kReadOnlyText, kReadOnlyTitle);
 
     if (!game::folderExists(form_.gameFolder()))
         useGameEntry(registry_, form_);
@@ -88,10 +102,18 @@ void Shell::onStart() {
 }
 
 // Notes the program's folder in the store at every start ("Path"); nothing reads it back,
-// so a store that refuses it changes nothing.
+// so a store that refuses it changes nothing. A store that holds it already is not written:
+// a write waits for the store to reach the disk, which an ordinary start need not do.
 void Shell::rememberProgramFolder() {
     try {
-        registry_.writeValue(kRoot, kProgramKey, kPathValue, programFolder_);
+        const RegValue stored = registry_.readValue(kProgramRoot, kProgramKey, kPathValue);
+        if (const auto* text = std::get_if<std::string>(&stored); text && *text == programFolder_)
+            return;
+    } catch (const Error&) {
+        // No such value yet: written below.
+    }
+    try {
+        registry_.writeValue(kProgramRoot, kProgramKey, kPathValue, programFolder_);
     } catch (const Error&) {
     }
 }
@@ -124,7 +146,7 @@ void Shell::onClose() {
     if (unloaded_)
         return;
     unloaded_ = true;
-    if (storeUnusable_)
+    if (storeUnusable_ || storeReadOnly_)
         return;
     // Closing always succeeds, whether or not the store takes the settings.
     try {

@@ -2,8 +2,11 @@
 
 #include "app/WinShellOpener.h"
 
-#include <shellapi.h>
+// windows.h first: shellapi.h builds on its definitions.
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>
+// clang-format on
 
 namespace quarnel {
 

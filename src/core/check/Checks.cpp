@@ -23,7 +23,7 @@ constexpr int kDefaultGamePort = 7777;
 // The map prefix each game type with a map list of its own takes, by gameType index.
 constexpr std::array<std::string_view, 5> kMapPrefixes = {"BR-", "CTF-", "DM-", "DOM-", "DM-"};
 
-std::string quoted(std::string_view text) {
+std::string inQuotes(std::string_view text) {
     std::string out = "\"";
     return out.append(text).append("\"");
 }
@@ -151,7 +151,7 @@ void checkPorts(const SettingsForm& form, Machine& machine, Report& report) {
                     holder = &loop;
         if (holder)
             report.add("PORT-LOOP", label + ": " + what + " is taken by the Quarnel server loop " +
-                                        quoted(holder->name) + " (process " +
+                                        inQuotes(holder->name) + " (process " +
                                         std::to_string(holder->pid) +
                                         ") running on this machine; stop that loop or choose "
                                         "another " +
@@ -186,10 +186,10 @@ void checkServerIni(const SettingsForm& form, Report& report) {
         if (!key.active || found[i])
             continue;
         report.add("INI-LINE", std::string(key.label) + ": the game's ut2003.ini has no " +
-                                   quoted(key.key) +
+                                   inQuotes(key.key) +
                                    " line for it to replace, so the setting "
                                    "would have no effect; add a " +
-                                   quoted(key.key) + " line to the section [" +
+                                   inQuotes(key.key) + " line to the section [" +
                                    std::string(key.section) + "] of " + path + ".");
     }
 }
@@ -220,7 +220,7 @@ void checkMutators(const SettingsForm& form, Report& report) {
         if (dot != std::string_view::npos && isIdentifier(piece.substr(0, dot)) &&
             isIdentifier(piece.substr(dot + 1)))
             continue;
-        report.add("MUTATOR", "Extra Mutators: " + quoted(piece) +
+        report.add("MUTATOR", "Extra Mutators: " + inQuotes(piece) +
                                   " is not of the form Package.Class; write each extra mutator "
                                   "as Package.Class, separated by commas, without blanks.");
     }
@@ -234,7 +234,7 @@ void checkNumbers(const SettingsForm& form, Report& report) {
         const std::string& text = form.text(check.field);
         if (fieldAccepts(check, text))
             continue;
-        report.add("RANGE", std::string(check.title) + ": " + quoted(text) +
+        report.add("RANGE", std::string(check.title) + ": " + inQuotes(text) +
                                 " is not a number between " + std::to_string(check.low) + " and " +
                                 std::to_string(check.high) + "; enter a number in that range.");
     }

@@ -1,7 +1,9 @@
 #include "common/TextFile.h"
 
+#include "common/AtomicFileWriter.h"
 #include "common/Error.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -10,9 +12,19 @@
 #include <iterator>
 #include <memory>
 #include <random>
+#include <utility>
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <unistd.h>
+#elif defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#endif
+#ifndef _WIN32
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -28,25 +40,66 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // A name beside the target that no other writer picks: process-wide counter plus a random
 // number, opened with exclusive creation so that a clash fails instead of sharing a file.
-std::string temporaryNameFor(const fs::path& target) {
-    static std::atomic<unsigned> counter{0};
-    static const auto seed = std::random_device{}();
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    const auto tag = std::to_string(seed ^ static_cast<unsigned>(stamp)) + "-" +
-                     std::to_string(counter.fetch_add(1));
-    // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) on "." + name + ...
-    std::string name = ".";
-    name += target.filename().string();
-    name += ".tmp-";
-    name += tag;
-    fs::path temp = target;
-    temp.replace_filename(name);
-    return temp.string();
-}
 
-[[noreturn]] void fail(int number, const char* message) {
+[[noreturn]] void fail(int number, const std::string& message) {
     throw Error(number, message);
 }
+
+[[noreturn]] void tooLarge(std::uintmax_t maxBytes) {
+    fail(errc::FileIO, "File too large (over " + std::to_string(maxBytes) + " bytes)");
+}
+
+#ifndef _WIN32
+// An open file descriptor, closed when it goes out of scope.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(Descriptor&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    Descriptor& operator=(Descriptor&&) = delete;
+    ~Descriptor() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
+
+private:
+    int fd_;
+};
+
+// Why a path that is no regular file is not read.
+std::string notAFile(mode_t mode) {
+    if (S_ISDIR(mode))
+        return "Not a file but a folder";
+    if (S_ISFIFO(mode))
+        return "Not a file but a named pipe";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "Not a file but a device";
+    return "Not a regular file";
+}
+
+// Opens path for reading, as a regular file only. The path is looked at first, so that a
+// device is never opened at all; the open does not block, so that a named pipe put there in
+// the meantime cannot make it wait for a writer; and the open file is checked again.
+Descriptor openRegularFile(const std::string& path, struct stat& info) {
+    if (path.empty() || ::stat(path.c_str(), &info) != 0)
+        fail(errc::FileNotFound, "File not found");
+    if (!S_ISREG(info.st_mode))
+        fail(errc::FileNotFound, notAFile(info.st_mode));
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0)
+        fail(errc::FileNotFound, "File not found");
+    if (::fstat(fd.get(), &info) != 0)
+        fail(errc::FileIO, "Path/File access error");
+    if (!S_ISREG(info.st_mode))
+        fail(errc::FileNotFound, notAFile(info.st_mode));
+    // Reading a regular file never waits for data; the flag is dropped all the same, so the
+    // reads behave as ordinary ones.
+    if (const int flags = ::fcntl(fd.get(), F_GETFL); flags >= 0)
+        ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
+    return fd;
+}
+#endif
 
 } // namespace
 
@@ -72,14 +125,76 @@ std::vector<std::string> splitTextLines(const std::string& bytes) {
     return std::vector<std::string>(views.begin(), views.end());
 }
 
-std::string readFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+#ifndef _WIN32
+std::string readFileBytes(const std::string& path, std::uintmax_t maxBytes) {
+    struct stat info {};
+    const Descriptor fd = openRegularFile(path, info);
+    const auto known = static_cast<std::uintmax_t>(info.st_size);
+    if (known > maxBytes)
+        tooLarge(maxBytes);
+    // One read of the whole file where its size is known, with a byte to spare to see its
+    // end; whatever follows (a file that grew, or one whose size the system does not tell,
+    // such as those of /proc) in further pieces.
+    std::string bytes(static_cast<std::size_t>(known) + 1, '\0');
+    std::size_t used = 0;
+    for (;;) {
+        if (used == bytes.size())
+            bytes.resize(std::max<std::size_t>(bytes.size() * 2, 64 * 1024));
+        const ssize_t got = ::read(fd.get(), bytes.data() + used, bytes.size() - used);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            fail(errc::FileIO, "Path/File access error");
+        if (got == 0)
+            break;
+        used += static_cast<std::size_t>(got);
+        if (used > maxBytes)
+            tooLarge(maxBytes);
+    }
+    bytes.resize(used);
+    return bytes;
+}
+
+void requireRegularFile(const std::string& path) {
+    struct stat info {};
+    openRegularFile(path, info);
+}
+
+std::FILE* openRegularFileForReading(const std::string& path) {
+    struct stat info {};
+    Descriptor fd = openRegularFile(path, info);
+    std::FILE* file = ::fdopen(fd.get(), "rb");
+    if (!file)
+        fail(errc::FileIO, "Path/File access error");
+    fd.release();
+    return file;
+}
+#else
+std::FILE* openRegularFileForReading(const std::string& path) {
+    requireRegularFile(path);
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        fail(errc::FileNotFound, "File not found");
+    return file;
+}
+
+void requireRegularFile(const std::string& path) {
     std::error_code ec;
-    if (!in || fs::is_directory(path, ec))
+    if (path.empty() || !fs::is_regular_file(path, ec) || !std::ifstream(path, std::ios::binary))
+        fail(errc::FileNotFound, "File not found");
+}
+
+std::string readFileBytes(const std::string& path, std::uintmax_t maxBytes) {
+    requireRegularFile(path);
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
         fail(errc::FileNotFound, "File not found");
     // One read of the whole file where its size is known; byte by byte is many times slower.
+    std::error_code ec;
     std::string bytes;
     const auto size = fs::file_size(path, ec);
+    if (!ec && size > maxBytes)
+        tooLarge(maxBytes);
     if (!ec && size > 0) {
         bytes.resize(static_cast<std::size_t>(size));
         in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -92,8 +207,11 @@ std::string readFileBytes(const std::string& path) {
     bytes.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (in.bad())
         fail(errc::FileIO, "Path/File access error");
+    if (bytes.size() > maxBytes)
+        tooLarge(maxBytes);
     return bytes;
 }
+#endif
 
 std::vector<std::string> readTextLines(const std::string& path) {
     return splitTextLines(readFileBytes(path));
@@ -112,51 +230,11 @@ std::string joinTextLines(const std::vector<std::string>& lines) {
     return out;
 }
 
-void writeFileAtomically(const std::string& path, const std::string& bytes, bool overwrite) {
-    std::error_code ec;
-    // A link is written through: the file it points to gets the new content and the link
-    // stays, as a plain write would do.
-    fs::path target(path);
-    if (fs::is_symlink(target, ec)) {
-        const fs::path resolved = fs::weakly_canonical(target, ec);
-        if (ec)
-            fail(errc::PathNotFound, "Path not found");
-        target = resolved;
-    }
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    if (target.filename().empty() || !fs::is_directory(folder, ec))
-        fail(errc::PathNotFound, "Path not found");
-    const auto targetStatus = fs::status(target, ec);
-    const bool exists = fs::exists(targetStatus);
-    if (exists && fs::is_directory(targetStatus))
-        fail(errc::FileIO, "Path/File access error");
-    if (exists && !overwrite)
-        fail(58, "File already exists");
-
-    const std::string temp = temporaryNameFor(target);
-    {
-        FilePtr file(std::fopen(temp.c_str(), "wbx"));
-        if (!file)
-            fail(errc::FileIO, "Path/File access error");
-        bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
-        ok = std::fflush(file.get()) == 0 && ok;
-#if defined(__unix__) || defined(__APPLE__)
-        ok = ::fsync(::fileno(file.get())) == 0 && ok;
-#endif
-        ok = std::fclose(file.release()) == 0 && ok;
-        if (!ok) {
-            fs::remove(temp, ec);
-            fail(errc::FileIO, "Path/File access error");
-        }
-    }
-    if (exists)
-        fs::permissions(temp, targetStatus.permissions(), ec);
-    fs::rename(temp, target, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        fail(errc::FileIO, "Path/File access error");
-    }
+void writeFileAtomically(const std::string& path, const std::string& bytes, bool overwrite,
+                         NewFileMode mode) {
+    AtomicFileWriter writer(path, overwrite, mode);
+    writer.write(bytes);
+    writer.commit();
 }
 
 } // namespace quarnel

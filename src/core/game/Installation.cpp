@@ -6,6 +6,10 @@
 #include <filesystem>
 #include <optional>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace quarnel::game {
@@ -73,6 +77,50 @@ std::string templateIni(std::string_view gameFolder, char sep) {
 
 std::string bonusPackMarker(std::string_view gameFolder, char sep) {
     return join(systemFolder(gameFolder, sep), "BonusPack.int", sep);
+}
+
+std::string absoluteFolder(const std::string& path) {
+#ifdef _WIN32
+    // The system's own rules: the library's take a share's name for a folder of the drive.
+    const DWORD size = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    std::string full(size, '\0');
+    const DWORD length = size == 0 ? 0 : GetFullPathNameA(path.c_str(), size, full.data(), nullptr);
+    if (length > 0 && length < size) {
+        full.resize(length);
+        return full;
+    }
+#endif
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(path, ec);
+    return ec ? path : absolute.string();
+}
+
+std::optional<std::string> invalidFolderReason(std::string_view path) {
+#ifdef _WIN32
+    // A path of the form \\?\C:\... or \\.\... names the rest without any translation.
+    const std::size_t start = path.starts_with("\\\\?\\") || path.starts_with("\\\\.\\") ? 4 : 0;
+    for (std::size_t i = start; i < path.size(); ++i) {
+        const char c = path[i];
+        const bool driveColon = c == ':' && i == start + 1;
+        if (static_cast<unsigned char>(c) < 32 || (c == ':' && !driveColon) ||
+            std::string_view("<>\"|?*").find(c) != std::string_view::npos) {
+            // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "x" + text + "y".
+            std::string reason = "not a valid folder on Windows: a name cannot hold ";
+            if (static_cast<unsigned char>(c) < 32) {
+                reason += "a control character";
+            } else {
+                reason += '"';
+                reason += c;
+                reason += '"';
+            }
+            return reason;
+        }
+    }
+#else
+    if (path.find('\0') != std::string_view::npos)
+        return "not a valid folder: a name cannot hold a NUL";
+#endif
+    return std::nullopt;
 }
 
 bool hasBonusPack(std::string_view gameFolder) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -39,6 +40,16 @@ std::string uccBin(std::string_view gameFolder, char sep = kNativeSeparator);
 std::string templateIni(std::string_view gameFolder, char sep = kNativeSeparator);
 // The bonus-pack marker, gameFolder & "system\BonusPack.int".
 std::string bonusPackMarker(std::string_view gameFolder, char sep = kNativeSeparator);
+
+// path made absolute against the current folder, in the platform's own form. On Windows a
+// share (\\server\share\...) and the untranslated form (\\?\C:\...) stay what they
+// are, and forward slashes become backslashes.
+std::string absoluteFolder(const std::string& path);
+
+// Why path cannot name a folder on this platform; nullopt when it can. On Windows a name
+// cannot hold < > " | ? * or a control character, and a colon may only follow the drive
+// letter at the start. Elsewhere only NUL is refused.
+std::optional<std::string> invalidFolderReason(std::string_view path);
 
 // Whether the bonus pack is installed: its marker file exists.
 bool hasBonusPack(std::string_view gameFolder);

@@ -3,6 +3,7 @@
 #include "game/Installation.h"
 #include "settings/SettingsForm.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,9 +62,15 @@ std::vector<ServerIniKey> serverIniKeys(const ServerSettings& settings);
 std::vector<std::string> rewriteServerIni(const ServerSettings& settings,
                                           const std::vector<std::string>& templateLines);
 
-// Writes filepath & filename as the rewritten copy of the game's ut2003.ini. Throws Error
-// when the template cannot be read or the target cannot be written; the target is then
-// untouched.
+// Writes targetPath as the rewritten copy of the template at templatePath, reading it in
+// blocks of blockSize bytes and writing through a buffer of the same size, so that memory
+// does not grow with the template. Throws Error when the template cannot be read or the
+// target cannot be written; the target is then untouched.
+void writeServerIni(const ServerSettings& settings, const std::string& templatePath,
+                    const std::string& targetPath, bool overwrite, std::size_t blockSize);
+
+// Writes filepath & filename as the rewritten copy of the game's ut2003.ini, as writeServerIni
+// does.
 void writeServerIni(const SettingsForm& form, std::string_view filepath, std::string_view filename,
                     bool overwrite);
 

@@ -187,16 +187,7 @@ void makegamescript(const SettingsForm& form, std::string_view filepath,
                     std::string_view batchName) {
     const std::string path =
         std::string(filepath) + LoopFiles{{}, std::string(batchName)}.scriptName();
-    writeFileAtomically(path, restartScript(form, batchName), true);
-    makeScriptRunnable(path);
-}
-
-void makeScriptRunnable(const std::string& path) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    fs::permissions(path, fs::perms::owner_all, fs::perm_options::replace, ec);
-    if (ec)
-        throw Error(errc::FileIO, "Cannot make " + path + " runnable: " + ec.message());
+    writeFileAtomically(path, restartScript(form, batchName), true, NewFileMode::PrivateExecutable);
 }
 
 } // namespace quarnel

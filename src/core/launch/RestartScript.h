@@ -65,7 +65,4 @@ std::string restartScript(const SettingsForm& form, std::string_view batchName);
 void makegamescript(const SettingsForm& form, std::string_view filepath,
                     std::string_view batchName);
 
-// Gives a written script its mode: read, write and run for the owner only (0700).
-void makeScriptRunnable(const std::string& path);
-
 } // namespace quarnel

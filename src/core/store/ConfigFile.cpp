@@ -4,8 +4,6 @@
 #include "common/TextFile.h"
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <unordered_map>
 
 namespace quarnel {
@@ -188,29 +186,13 @@ void writeConfigFile(const SettingsForm& form, const std::string& filepath, bool
 }
 
 std::vector<std::string> readConfigLines(const std::string& filepath) {
-    namespace fs = std::filesystem;
-    const auto fail = [](int number, const char* message) {
-        throw ConfigLoadError(Error(number, message), 0, {});
-    };
-    std::error_code ec;
-    if (filepath.empty() || fs::is_directory(filepath, ec))
-        fail(errc::FileNotFound, "File not found");
-    std::ifstream in(filepath, std::ios::binary);
-    if (!in)
-        fail(errc::FileNotFound, "File not found");
-    // Read in pieces up to one byte past the limit, so that a device or a pipe that never
-    // ends is refused as well as a large regular file.
-    std::string bytes;
-    char buffer[64 * 1024];
-    while (in) {
-        in.read(buffer, sizeof buffer);
-        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
-        if (bytes.size() > kMaxConfigFileBytes)
-            fail(errc::FileIO, "File too large for a configuration (over 4 MB)");
+    // Only a regular file is read, and only up to the limit: a folder, a named pipe or a
+    // device is refused without waiting on it.
+    try {
+        return splitTextLines(readFileBytes(filepath, kMaxConfigFileBytes));
+    } catch (const Error& e) {
+        throw ConfigLoadError(e, 0, {});
     }
-    if (in.bad())
-        fail(errc::FileIO, "Path/File access error");
-    return splitTextLines(bytes);
 }
 
 void applyConfigLines(SettingsForm& form, const std::vector<std::string>& fileLines,

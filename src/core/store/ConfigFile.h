@@ -25,7 +25,7 @@ inline constexpr std::size_t kCfgFixedLines = kStoredFieldCount;
 inline const std::array<CfgLine, kCfgFixedLines>& kCfgLines = kStoredFields;
 
 // The largest file loadConfigFile reads; anything bigger is refused unread.
-inline constexpr std::uintmax_t kMaxConfigFileBytes = std::uintmax_t{4} * 1024 * 1024;
+inline constexpr std::uintmax_t kMaxConfigFileBytes = 4 * 1024 * 1024;
 
 // A failed load: the error that stopped it, the 1-based line (position) it stopped at and
 // the key expected there. line is 0 and key empty when the file itself could not be read.
@@ -55,7 +55,8 @@ std::vector<std::string> configLines(const SettingsForm& form);
 void writeConfigFile(const SettingsForm& form, const std::string& filepath, bool overwrite);
 
 // Reads a configuration file into lines. Throws ConfigLoadError (line 0) when the file is
-// missing, unreadable or larger than kMaxConfigFileBytes.
+// missing, no regular file (a folder, a named pipe, a device), unreadable or larger than
+// kMaxConfigFileBytes.
 std::vector<std::string> readConfigLines(const std::string& filepath);
 
 // Puts the lines of a configuration into form, by position. With gameFolder given, line 1 is

@@ -61,6 +61,13 @@ public:
                                const RegValue& defaultValue = std::string()) = 0;
     // Deletes the value; false when the key or the value does not exist or the store refuses.
     virtual bool deleteValue(RegRoot root, std::string_view key, std::string_view name) = 0;
+    // The names of the values below the key, in no particular order; none when the key
+    // cannot be opened. Throws Error 1001 when the store cannot say.
+    virtual std::vector<std::string> valueNames(RegRoot root, std::string_view key) = 0;
+
+    // Whether the store can only be read: every write then fails. A store that cannot tell
+    // in advance says false.
+    virtual bool readOnly() const { return false; }
 
     // Runs body as one transaction: every operation in it takes effect together, or none
     // does when body throws (the exception is passed on) or the commit fails (Error thrown).

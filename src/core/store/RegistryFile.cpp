@@ -1,5 +1,7 @@
 #include "store/RegistryFile.h"
 
+#include "common/Error.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -94,6 +96,11 @@ bool createPrivateFile(const fs::path& file, std::string& reason) {
     return true;
 }
 
+// Whether the process may change file and create files beside it (a journal).
+bool writable(const fs::path& file, const fs::path& folder) {
+    return ::access(file.c_str(), W_OK) == 0 && ::access(folder.c_str(), W_OK) == 0;
+}
+
 OpenedRegistry inMemory(OpenedRegistry opened, const std::string& why) {
     opened.registry = SqliteRegistry::openMemory();
     opened.file.clear();
@@ -136,6 +143,19 @@ OpenedRegistry openRegistry(const fs::path& file, int busyTimeoutMs) {
         return inMemory(std::move(opened), "The settings folder " + folder.string() +
                                                " cannot be created (" + reason + ")");
 
+    // A store that can only be read (the file, or the folder its journal goes to, cannot be
+    // written) is read as it is: its settings are shown, and nothing is saved into it.
+    if (pathTaken(file) && !writable(file, folder)) {
+        auto result = SqliteRegistry::openFile(file, busyTimeoutMs, true);
+        if (result.status == SqliteRegistry::OpenStatus::Ok) {
+            opened.registry = std::move(result.registry);
+            opened.file = file;
+            return opened;
+        }
+        // Not a store it can use: handled below like any such file, moved aside where the
+        // folder allows it.
+    }
+
     // Two rounds at most: the file as found, and after a move aside, the new one.
     for (int round = 0; round < 2; ++round) {
         if (!pathTaken(file) && !createPrivateFile(file, reason))
@@ -146,9 +166,6 @@ OpenedRegistry openRegistry(const fs::path& file, int busyTimeoutMs) {
         if (result.status == Status::Ok) {
             opened.registry = std::move(result.registry);
             opened.file = file;
-            if (opened.registry->readOnly())
-                opened.notes.push_back("The settings store " + file.string() +
-                                       " can only be read; changes will not be kept.");
             return opened;
         }
         if (result.status != Status::Unusable || round > 0)
@@ -169,6 +186,29 @@ OpenedRegistry openRegistry(const fs::path& file, int busyTimeoutMs) {
 
 std::unique_ptr<Registry> makeMemoryRegistry() {
     return SqliteRegistry::openMemory();
+}
+
+std::string systemStoreLocation() {
+    return defaultRegistryPath().string();
+}
+
+bool systemStoreExists() {
+    const fs::path file = defaultRegistryPath();
+    std::error_code ec;
+    const bool exists = fs::exists(file, ec);
+    if (ec)
+        throw Error(errc::Registry, ec.message());
+    return exists;
+}
+
+OpenedStore openSystemStore() {
+    OpenedRegistry opened = openRegistry(defaultRegistryPath());
+    OpenedStore store;
+    store.persistent = opened.persistent();
+    store.location = store.persistent ? opened.file.string() : systemStoreLocation();
+    store.registry = std::move(opened.registry);
+    store.notes = std::move(opened.notes);
+    return store;
 }
 
 } // namespace quarnel

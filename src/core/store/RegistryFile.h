@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/SqliteRegistry.h"
+#include "store/SystemStore.h"
 
 #include <filesystem>
 #include <functional>
@@ -30,8 +31,9 @@ struct OpenedRegistry {
     std::unique_ptr<SqliteRegistry> registry; // never null
     // The file in use; empty when the store lives in memory for this run only.
     std::filesystem::path file;
-    // Messages for the user: a file moved aside, a store kept in memory only, a store that
-    // can only be read. Empty when all went as usual.
+    // Messages for the user: a file moved aside, a store kept in memory only. Empty when all
+    // went as usual. A store that can only be read is no note: registry->readOnly() says
+    // so, and the program tells the user in its own words.
     std::vector<std::string> notes;
 
     bool persistent() const { return !file.empty(); }
@@ -40,6 +42,7 @@ struct OpenedRegistry {
 inline constexpr int kDefaultBusyTimeoutMs = 5000;
 
 // Opens the store in file, creating it (mode 0600) and its folder (mode 0700) when missing.
+// A store whose file or folder cannot be written is opened for reading only.
 // A file that is not a usable store (not SQLite, damaged, another program's database, a
 // newer layout, not a readable file) is moved aside, with any journal beside it, under the
 // name "<file>.unusable-<UTC time>", and a new empty store takes its place. When no file
@@ -48,8 +51,5 @@ inline constexpr int kDefaultBusyTimeoutMs = 5000;
 // note says so. Never throws for trouble with the file.
 OpenedRegistry openRegistry(const std::filesystem::path& file,
                             int busyTimeoutMs = kDefaultBusyTimeoutMs);
-
-// A store in memory, empty, for tests and for runs that must not touch the disk.
-std::unique_ptr<Registry> makeMemoryRegistry();
 
 } // namespace quarnel

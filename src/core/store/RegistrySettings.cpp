@@ -14,8 +14,6 @@ namespace quarnel {
 
 namespace {
 
-constexpr RegRoot kRoot = RegRoot::LocalMachine;
-
 std::string mapValueName(long long n) {
     return "Map" + std::to_string(n);
 }
@@ -76,7 +74,7 @@ std::optional<int> asInt16(std::string_view text) {
 // Reads a value with the default " "; nullopt when it is absent or unreadable.
 std::optional<RegValue> readValue(Registry& registry, std::string_view name) {
     try {
-        return registry.readValue(kRoot, kProgramKey, name, std::string(" "));
+        return registry.readValue(kProgramRoot, kProgramKey, name, std::string(" "));
     } catch (const Error&) {
         return std::nullopt;
     }
@@ -134,17 +132,28 @@ bool apply(SettingsForm& form, const StoredField& setting, const std::string& st
 bool removeMapRange(Registry& registry, long long first, long long last) {
     bool all = true;
     for (long long n = first; n <= last; ++n)
-        if (!registry.deleteValue(kRoot, kProgramKey, mapValueName(n)))
+        if (!registry.deleteValue(kProgramRoot, kProgramKey, mapValueName(n)))
             all = false;
     return all;
 }
 
-// The map count of the last save, 0 when there is none that reads as a count.
-long long storedMapCount(Registry& registry) {
-    const auto value = readValue(registry, kMapCountValue);
-    const auto text = value ? asText(*value) : std::nullopt;
-    const auto count = text ? asInt16(withoutBlanks(*text)) : std::nullopt;
-    return count ? *count : 0;
+// n for the name of a map entry, "Map<n>" with n a decimal number without leading zeros;
+// the letters in any case, as the store compares names. Nullopt for every other name.
+std::optional<long long> mapEntryNumber(std::string_view name) {
+    constexpr std::string_view prefix = "map";
+    if (name.size() <= prefix.size() || lowerAscii(name.substr(0, prefix.size())) != prefix)
+        return std::nullopt;
+    const std::string_view digits = name.substr(prefix.size());
+    if (digits.front() == '0' && digits.size() > 1)
+        return std::nullopt;
+    long long n = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        // Past any count a save writes; the exact number does not matter then.
+        n = n > std::numeric_limits<int>::max() ? n : n * 10 + (c - '0');
+    }
+    return n;
 }
 
 } // namespace
@@ -169,12 +178,15 @@ void saveSettings(Registry& registry, const SettingsForm& form) {
     const auto entries = registryEntries(form);
     const auto mapCount = static_cast<std::int32_t>(form.mapList().selectedCount());
     registry.inTransaction([&] {
-        const long long oldCount = storedMapCount(registry);
-        registry.writeValue(kRoot, kProgramKey, kMapCountValue, mapCount);
+        registry.writeValue(kProgramRoot, kProgramKey, kMapCountValue, mapCount);
         for (const auto& [name, text] : entries)
-            registry.writeValue(kRoot, kProgramKey, name, text + " ");
+            registry.writeValue(kProgramRoot, kProgramKey, name, text + " ");
         // Entries of an earlier, longer selection would otherwise linger after the new ones.
-        removeMapRange(registry, static_cast<long long>(mapCount) + 1, oldCount);
+        // They are found by name, not through the old count, which may be missing or wrong
+        // (a store that something else changed).
+        for (const std::string& name : registry.valueNames(kProgramRoot, kProgramKey))
+            if (const auto n = mapEntryNumber(name); n && *n > mapCount)
+                registry.deleteValue(kProgramRoot, kProgramKey, name);
     });
 }
 

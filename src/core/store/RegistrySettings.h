@@ -13,7 +13,18 @@
 // The settings window remembered between runs: one value per setting in the program's key.
 namespace quarnel {
 
-// The program's key and the game's own entry, both below HKEY_LOCAL_MACHINE.
+// The root of the program's key. On Windows it is the user's own part of the registry,
+// where an ordinary user may write (below HKEY_LOCAL_MACHINE only administrators may); the
+// store that stands in for the registry elsewhere keeps it below the local-machine root.
+#ifdef _WIN32
+inline constexpr RegRoot kProgramRoot = RegRoot::CurrentUser;
+#else
+inline constexpr RegRoot kProgramRoot = RegRoot::LocalMachine;
+#endif
+// The game's own entry is the installer's, always below HKEY_LOCAL_MACHINE.
+inline constexpr RegRoot kGameRoot = RegRoot::LocalMachine;
+
+// The program's key and the game's own entry.
 inline constexpr std::string_view kProgramKey = "SOFTWARE\\QUARNEL";
 inline constexpr std::string_view kGameKey = "SOFTWARE\\Unreal Technology\\Installed Apps\\UT2003";
 inline constexpr std::string_view kGameFolderValue = "Folder";

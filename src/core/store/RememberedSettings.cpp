@@ -12,12 +12,11 @@ namespace quarnel {
 
 namespace {
 
-constexpr RegRoot kRoot = RegRoot::LocalMachine;
-
 // A stored folder text as a game folder; a value that is absent or no text is no folder.
-std::string storedFolder(Registry& registry, std::string_view key, std::string_view name) {
+std::string storedFolder(Registry& registry, RegRoot root, std::string_view key,
+                         std::string_view name) {
     try {
-        const RegValue value = registry.readValue(kRoot, key, name, std::string(" "));
+        const RegValue value = registry.readValue(root, key, name, std::string(" "));
         if (const auto* text = std::get_if<std::string>(&value))
             return storedPathToGameFolder(*text);
     } catch (const Error&) {
@@ -33,7 +32,12 @@ void pointMapListAtGame(SettingsForm& form) {
 }
 
 RegistryLoad restoreStoredSettings(Registry& registry, SettingsForm& form) {
-    form.setGameFolder(storedFolder(registry, kProgramKey, kUtpathValue));
+    form.setGameFolder(storedFolder(registry, kProgramRoot, kProgramKey, kUtpathValue));
+    // The first-run settings are the defaults of every start: what the store lacks, or holds
+    // in a form that does not convert, keeps its first-run value, so a first run that was
+    // killed before its save (the key with Path only) starts as a first run does.
+    form.applyFirstRunDefaults();
+    form.setGame(form.gameType());
     pointMapListAtGame(form);
     RegistryLoad load;
     try {
@@ -45,7 +49,7 @@ RegistryLoad restoreStoredSettings(Registry& registry, SettingsForm& form) {
 }
 
 void useGameEntry(Registry& registry, SettingsForm& form) {
-    form.setGameFolder(storedFolder(registry, kGameKey, kGameFolderValue));
+    form.setGameFolder(storedFolder(registry, kGameRoot, kGameKey, kGameFolderValue));
     pointMapListAtGame(form);
 }
 
@@ -54,7 +58,7 @@ RememberedSettings rememberedSettings(Registry& registry, const std::string& app
     SettingsForm& form = result.form;
     form.setAppFolder(appFolder);
 
-    result.firstRun = !registry.keyExists(kRoot, kProgramKey);
+    result.firstRun = !registry.keyExists(kProgramRoot, kProgramKey);
     if (result.firstRun)
         form.applyFirstRunDefaults();
     else
@@ -76,9 +80,9 @@ RememberedSettings exportRememberedSettings(Registry& registry, const std::strin
 
 void rememberSettings(Registry& registry, const SettingsForm& form, const std::string& appFolder) {
     registry.inTransaction([&] {
-        if (!registry.keyExists(kRoot, kProgramKey)) {
-            registry.createKey(kRoot, kProgramKey);
-            registry.writeValue(kRoot, kProgramKey, kPathValue, appFolder);
+        if (!registry.keyExists(kProgramRoot, kProgramKey)) {
+            registry.createKey(kProgramRoot, kProgramKey);
+            registry.writeValue(kProgramRoot, kProgramKey, kPathValue, appFolder);
         }
         saveSettings(registry, form);
     });

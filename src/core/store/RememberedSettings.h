@@ -19,9 +19,11 @@ namespace quarnel {
 // is known.
 void pointMapListAtGame(SettingsForm& form);
 
-// A later run: the game folder saved at the last shutdown ("UTPATH"), the map list pointed
-// at it, every stored setting (loadSettings), and the restored game type selected again,
-// which changes nothing when the load selected it, so the restored maps stay selected.
+// A later run: the game folder saved at the last shutdown ("UTPATH"), the first-run
+// settings, the map list pointed at the game's maps, every stored setting over them
+// (loadSettings: what is absent or does not convert keeps its first-run value), and the
+// restored game type selected again, which changes nothing when the load selected it, so
+// the restored maps stay selected.
 RegistryLoad restoreStoredSettings(Registry& registry, SettingsForm& form);
 
 // The game's own record of its installation folder ("Folder" below the game's key) as the

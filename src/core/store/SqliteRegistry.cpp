@@ -30,7 +30,7 @@ PRAGMA user_version = 1;
 constexpr char kSqliteHeader[16] = {'S', 'Q', 'L', 'i', 't', 'e', ' ', 'f',
                                     'o', 'r', 'm', 'a', 't', ' ', '3', '\0'};
 
-constexpr std::array<const char*, 5> kStatements = {
+constexpr std::array<const char*, 6> kStatements = {
     // FindKey
     "SELECT id FROM keys WHERE root = ?1 AND path = ?2",
     // ReadValue: one row when the key exists; type and data are NULL when the value is absent.
@@ -43,6 +43,8 @@ constexpr std::array<const char*, 5> kStatements = {
     // DeleteValue
     "DELETE FROM vals WHERE name = ?3 AND key_id = (SELECT id FROM keys WHERE root = ?1 AND "
     "path = ?2)",
+    // ValueNames
+    "SELECT v.name FROM keys k JOIN vals v ON v.key_id = k.id WHERE k.root = ?1 AND k.path = ?2",
 };
 
 // Resets a statement and clears its bindings when the operation ends, however it ends.
@@ -130,9 +132,27 @@ template <class OnRow> int forEachRow(sqlite3* db, const char* sql, OnRow&& onRo
     return rc;
 }
 
+// file as a URI that opens it as a file nobody changes while it is open: read as it stands,
+// without locks and without the files a journal keeps beside it.
+std::string immutableUri(const std::filesystem::path& file) {
+    std::string uri = "file:";
+    for (const char c : std::filesystem::absolute(file).string()) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte == '%' || byte == '?' || byte == '#' || byte <= 0x20 || byte >= 0x7f) {
+            constexpr char hex[] = "0123456789ABCDEF";
+            uri += '%';
+            uri += hex[byte >> 4];
+            uri += hex[byte & 0xF];
+        } else {
+            uri += c;
+        }
+    }
+    return uri + "?immutable=1";
+}
+
 // What the file holds, checked before the first use: a SQLite file whose pages are sound,
 // and either nothing yet or this program's tables at a layout version it knows.
-SqliteRegistry::OpenStatus checkFile(sqlite3* db, std::string& reason) {
+SqliteRegistry::OpenStatus checkFile(sqlite3* db, std::string& reason, int& version) {
     using Status = SqliteRegistry::OpenStatus;
     auto classify = [&](int rc) {
         reason = sqlite3_errmsg(db);
@@ -157,7 +177,7 @@ SqliteRegistry::OpenStatus checkFile(sqlite3* db, std::string& reason) {
                     });
     if (rc != SQLITE_DONE)
         return classify(rc);
-    int version = 0;
+    version = 0;
     rc = forEachRow(db, "PRAGMA user_version",
                     [&](sqlite3_stmt* row) { version = sqlite3_column_int(row, 0); });
     if (rc != SQLITE_DONE)
@@ -211,7 +231,7 @@ SqliteRegistry::~SqliteRegistry() {
 }
 
 SqliteRegistry::OpenResult SqliteRegistry::openFile(const std::filesystem::path& file,
-                                                    int busyTimeoutMs) {
+                                                    int busyTimeoutMs, bool readOnly) {
     OpenResult result;
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) {
@@ -239,25 +259,44 @@ SqliteRegistry::OpenResult SqliteRegistry::openFile(const std::filesystem::path&
         }
     }
     sqlite3* db = nullptr;
-    int rc =
-        sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (rc != SQLITE_OK) {
-        result.reason = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-        result.status = isUnusableFile(rc) ? OpenStatus::Unusable : OpenStatus::Failed;
+    int version = 0;
+    const auto open = [&](const std::string& name, int flags) {
         sqlite3_close(db);
-        return result;
+        db = nullptr;
+        const int rc = sqlite3_open_v2(name.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+        if (rc != SQLITE_OK) {
+            result.reason = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+            result.status = isUnusableFile(rc) ? OpenStatus::Unusable : OpenStatus::Failed;
+            return;
+        }
+        sqlite3_extended_result_codes(db, 1);
+        sqlite3_busy_timeout(db, busyTimeoutMs);
+        result.status = checkFile(db, result.reason, version);
+    };
+    open(file.string(), readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
+    if (readOnly && result.status != OpenStatus::Ok && result.status != OpenStatus::Busy) {
+        // A store in write-ahead mode is read through an index file beside it, which a
+        // folder that cannot be written cannot take: read the file as it stands instead.
+        const std::string first = result.reason;
+        open(immutableUri(file), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+        if (result.status != OpenStatus::Ok)
+            result.reason = first;
     }
-    sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, busyTimeoutMs);
-    result.status = checkFile(db, result.reason);
-    if (result.status == OpenStatus::Ok) {
+    if (result.status == OpenStatus::Ok && sqlite3_db_readonly(db, "main") == 1) {
+        // Opened for reading only (asked for, or the file cannot be written): it is used as
+        // it is, and only when it already holds the layout.
+        if (version == 0) {
+            result.status = OpenStatus::Failed;
+            result.reason = "an empty store that cannot be written";
+        }
+    } else if (result.status == OpenStatus::Ok) {
         // Write-ahead journal, synced at every commit: a commit survives a crash of the
         // process or the machine, a killed save leaves the last commit, readers do not wait
         // for a writer, and a commit costs one sync. If another process holds the store
         // while the mode changes, it stays in the rollback journal, which is just as safe.
         sqlite3_exec(db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
         sqlite3_exec(db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
-        rc = createSchema(db);
+        const int rc = createSchema(db);
         if (rc != SQLITE_OK) {
             result.reason = sqlite3_errmsg(db);
             result.status = isBusy(rc) ? OpenStatus::Busy : OpenStatus::Failed;
@@ -500,6 +539,25 @@ bool SqliteRegistry::deleteValue(RegRoot root, std::string_view key, std::string
         return false;
     }
     return sqlite3_changes(db_) > 0;
+}
+
+std::vector<std::string> SqliteRegistry::valueNames(RegRoot root, std::string_view key) {
+    if (!transactionUsable())
+        throwStoreFailure();
+    std::vector<std::string> names;
+    if (!validKeyPath(key))
+        return names;
+    Use list(statement(ValueNames));
+    bindKey(*list, root, key);
+    int rc;
+    while ((rc = sqlite3_step(*list)) == SQLITE_ROW) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(*list, 0));
+        names.emplace_back(text ? text : "",
+                           static_cast<std::size_t>(sqlite3_column_bytes(*list, 0)));
+    }
+    if (rc != SQLITE_DONE)
+        throwStoreFailure();
+    return names;
 }
 
 void SqliteRegistry::runTransaction(const std::function<void()>& body, bool writing) {

@@ -47,8 +47,11 @@ public:
     static constexpr int kSchemaVersion = 1;
 
     // Opens an existing file (an empty file is a new store and gets the layout). Never
-    // creates, moves or deletes the file.
-    static OpenResult openFile(const std::filesystem::path& file, int busyTimeoutMs);
+    // creates, moves or deletes the file. With readOnly, or when the file cannot be opened
+    // for writing, the store is opened for reading only (readOnly() says so) and must
+    // already hold the layout; in a folder that cannot be written it is read as it stands.
+    static OpenResult openFile(const std::filesystem::path& file, int busyTimeoutMs,
+                               bool readOnly = false);
     // A store that lives in memory only, for tests and for a run without a usable file.
     static std::unique_ptr<SqliteRegistry> openMemory();
 
@@ -63,6 +66,7 @@ public:
     RegValue readValue(RegRoot root, std::string_view key, std::string_view name,
                        const RegValue& defaultValue = std::string()) override;
     bool deleteValue(RegRoot root, std::string_view key, std::string_view name) override;
+    std::vector<std::string> valueNames(RegRoot root, std::string_view key) override;
     void inTransaction(const std::function<void()>& body) override;
     void inSnapshot(const std::function<void()>& body) override;
 
@@ -72,10 +76,18 @@ public:
                     std::string_view data);
 
     // Whether the file could only be opened for reading: every write then fails.
-    bool readOnly() const;
+    bool readOnly() const override;
 
 private:
-    enum Stmt : std::size_t { FindKey, ReadValue, InsertKey, PutValue, DeleteValue, StmtCount };
+    enum Stmt : std::size_t {
+        FindKey,
+        ReadValue,
+        InsertKey,
+        PutValue,
+        DeleteValue,
+        ValueNames,
+        StmtCount
+    };
 
     explicit SqliteRegistry(sqlite3* db);
     void prepareStatements();

@@ -1,7 +1,7 @@
 #include "app/Application.h"
 #include "common/Product.h"
 #include "dialogs/QtDialogs.h"
-#include "store/RegistryFile.h"
+#include "store/SystemStore.h"
 
 #ifdef _WIN32
 #include "app/WinShellOpener.h"
@@ -18,7 +18,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(quarnel::kProductName));
 
-    quarnel::OpenedRegistry store = quarnel::openRegistry(quarnel::defaultRegistryPath());
+    quarnel::OpenedStore store = quarnel::openSystemStore();
     quarnel::QtDialogs dialogs;
 #ifdef _WIN32
     quarnel::WinShellOpener opener;

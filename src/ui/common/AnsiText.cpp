@@ -1,6 +1,7 @@
 #include "common/AnsiText.h"
 
 #include <QFile>
+#include <algorithm>
 #include <array>
 
 namespace quarnel {
@@ -51,6 +52,11 @@ std::string toAnsi(const QString& text) {
 }
 
 QString fromNativePath(std::string_view path) {
+    // Plain ASCII reads the same in every encoding: a maps folder of thousands of names is
+    // shown without decoding each one.
+    if (std::all_of(path.begin(), path.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return QString::fromLatin1(path.data(), static_cast<qsizetype>(path.size()));
     return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
 }
 

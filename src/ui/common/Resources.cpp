@@ -12,11 +12,17 @@ static void registerQuarnelResources() {
 
 namespace quarnel {
 
+// The images are PNG files of our own: read with that format named, rather than through
+// QIcon::addFile, whose format detection loads and asks every image plugin. The icon is
+// read once; the window, its start-up and the About box all set it.
 QIcon programIcon() {
     registerQuarnelResources();
-    QIcon icon;
-    for (const int size : {16, 32, 48, 64, 128})
-        icon.addFile(QStringLiteral(":/quarnel/icon-%1.png").arg(size), QSize(size, size));
+    static const QIcon icon = [] {
+        QIcon read;
+        for (const int size : {16, 32, 48, 64, 128})
+            read.addPixmap(QPixmap(QStringLiteral(":/quarnel/icon-%1.png").arg(size), "PNG"));
+        return read;
+    }();
     return icon;
 }
 
@@ -26,7 +32,7 @@ QPixmap programIconPixmap(int size) {
 
 QPixmap logoPixmap() {
     registerQuarnelResources();
-    return QPixmap(QStringLiteral(":/quarnel/logo.png"));
+    return QPixmap(QStringLiteral(":/quarnel/logo.png"), "PNG");
 }
 
 } // namespace quarnel

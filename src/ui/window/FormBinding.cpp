@@ -6,6 +6,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QItemSelection>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -13,6 +14,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <algorithm>
+#include <array>
 
 namespace quarnel {
 
@@ -26,6 +28,42 @@ QString qs(std::string_view text) {
 void setTip(QWidget* widget, std::string_view tooltip) {
     if (!tooltip.empty())
         widget->setToolTip(qs(tooltip));
+}
+
+// The map list takes the size of every row from its last one (uniform item sizes), rather
+// than laying out the text of thousands of names before the window can show. The last row
+// is given the size of the widest name, found by adding up character widths, so that a long
+// name can still be scrolled into view.
+void sizeRowsByWidestName(QListWidget* list, const QStringList& names) {
+    if (names.isEmpty())
+        return;
+    const QFontMetrics metrics = list->fontMetrics();
+    std::array<int, 256> latin1;
+    latin1.fill(-1);
+    const auto advance = [&](QChar c) {
+        if (c.unicode() >= latin1.size())
+            return metrics.horizontalAdvance(c);
+        int& width = latin1[c.unicode()];
+        if (width < 0)
+            width = metrics.horizontalAdvance(c);
+        return width;
+    };
+    qsizetype widest = 0;
+    int widestWidth = -1;
+    for (qsizetype row = 0; row < names.size(); ++row) {
+        int width = 0;
+        for (const QChar c : names[row])
+            width += advance(c);
+        if (width > widestWidth) {
+            widest = row;
+            widestWidth = width;
+        }
+    }
+    const qsizetype last = names.size() - 1;
+    if (widest != last)
+        list->item(static_cast<int>(last))
+            ->setSizeHint(
+                list->sizeHintForIndex(list->model()->index(static_cast<int>(widest), 0)));
 }
 
 } // namespace
@@ -199,6 +237,7 @@ QListWidget* FormBinding::mapList(QWidget* parent) {
     mapList_ = new QListWidget(parent);
     mapList_->setObjectName(QStringLiteral("filMapList"));
     mapList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    mapList_->setUniformItemSizes(true);
     connect(mapList_, &QListWidget::itemSelectionChanged, this, [this] { pushMapSelection(); });
     showMapList();
     return mapList_;
@@ -342,9 +381,23 @@ void FormBinding::showMapList() {
     if (!same) {
         mapList_->clear();
         mapList_->addItems(names);
+        sizeRowsByWidestName(mapList_, names);
     }
-    for (std::size_t i = 0; i < list.count(); ++i)
-        mapList_->item(static_cast<int>(i))->setSelected(list.selected[i]);
+    // The selected rows in runs, set in one step rather than row by row.
+    QItemSelection selection;
+    const QAbstractItemModel* model = mapList_->model();
+    for (std::size_t i = 0; i < list.count();) {
+        if (!list.selected[i]) {
+            ++i;
+            continue;
+        }
+        const std::size_t first = i;
+        while (i < list.count() && list.selected[i])
+            ++i;
+        selection.select(model->index(static_cast<int>(first), 0),
+                         model->index(static_cast<int>(i - 1), 0));
+    }
+    mapList_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
 void FormBinding::showMapEntry(int entry) {

@@ -50,7 +50,8 @@ TEST_F(CommandsTest, LaunchServerWritesTheFilesStartsTheLoopAndCloses) {
         EXPECT_TRUE(run->opener.opened.empty());
     } else {
         EXPECT_EQ(run->opener.opened,
-                  std::vector<std::string>{(system() / "quarnel.bat").string()});
+                  std::vector<std::string>{install + spelled("system", "System") +
+                                           game::kNativeSeparator + "quarnel.bat"});
     }
     EXPECT_EQ(run->window.closed, 1);
     EXPECT_EQ(trimRightBlanks(text(kProgramKey, "ServerName")), "Launch Test");
@@ -128,8 +129,9 @@ TEST_F(CommandsTest, MakeBatIniWritesBothFilesUnderTheChosenNameOrRefusesIt) {
         // The dialog opens on INI files in the game's System folder.
         ASSERT_EQ(run->dialogs.requests.size(), 1u);
         EXPECT_EQ(run->dialogs.requests[0].mode, FileDialogRequest::Mode::Save);
-        EXPECT_EQ(run->dialogs.requests[0].initialFolder, install + "System");
-        EXPECT_EQ(run->dialogs.requests[0].fileName, install + "System/*.ini");
+        EXPECT_EQ(run->dialogs.requests[0].initialFolder, install + spelled("system", "System"));
+        EXPECT_EQ(run->dialogs.requests[0].fileName,
+                  install + spelled("system", "System") + game::kNativeSeparator + "*.ini");
         EXPECT_EQ(run->dialogs.messages, std::vector{message});
         const int written = kWritesRestartScript ? 3 : 2;
         if (batch != nullptr) {
@@ -177,7 +179,7 @@ TEST_F(CommandsTest, SaveAndLoadConfigNameTheFileInTheTitle) {
     ASSERT_EQ(run->dialogs.requests.size(), 4u);
     for (const auto& request : run->dialogs.requests) {
         EXPECT_EQ(request.initialFolder, programFolder);
-        EXPECT_EQ(request.fileName, programFolder + "/*.cfg");
+        EXPECT_EQ(request.fileName, programFolder + game::kNativeSeparator + "*.cfg");
     }
     EXPECT_EQ(run->dialogs.requests[1].mode, FileDialogRequest::Mode::Save);
     EXPECT_EQ(run->dialogs.requests[2].mode, FileDialogRequest::Mode::Open);
@@ -186,7 +188,7 @@ TEST_F(CommandsTest, SaveAndLoadConfigNameTheFileInTheTitle) {
 TEST_F(CommandsTest, LoadAndSaveConfigRefuseAnotherExtension) {
     const std::string file = dir.writeFile("server.txt", "UTPATH=/elsewhere/\r\n").string();
     run->form.setText(Text::ServerName, "Kept");
-    const std::tuple<Command, int, const char*> attempts[] = {
+    const std::tuple<Shell::Command, int, const char*> attempts[] = {
         {Command::LoadConfig, FileDialogResult::kExtensionDifferent, "loaded"},
         {Command::SaveConfig, FileDialogResult::kExtensionDifferent, "saved"},
         // A dialog that did not report the differing extension.
@@ -210,10 +212,12 @@ TEST_F(CommandsTest, LoadAndSaveConfigRefuseAnotherExtension) {
 TEST_F(CommandsTest, CancelledDialogsWriteLoadAndShowNothing) {
     const auto filesBefore = countFiles();
     const ServerSettings before = run->form.settings();
-    for (Command command : {Command::LoadConfig, Command::SaveConfig, Command::MakeBatIni}) {
+    for (int command : {Command::LoadConfig, Command::SaveConfig, Command::MakeBatIni}) {
         run->dialogs.cancel();
         run->shell.run(command);
     }
+    run->shell.run(4);
+    run->shell.run(-1);
 
     EXPECT_EQ(run->dialogs.requests.size(), 3u);
     EXPECT_TRUE(run->dialogs.messages.empty());

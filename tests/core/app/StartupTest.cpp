@@ -1,6 +1,13 @@
 #include "ShellFixture.h"
 #include "common/Text.h"
 #include "game/Installation.h"
+#include "launch/LaunchFiles.h"
+#include "store/ConfigFile.h"
+#include "store/ConfigForm.h"
+#include "store/RememberedSettings.h"
+#ifndef _WIN32
+#include "store/SqliteRegistry.h"
+#endif
 
 #include <filesystem>
 
@@ -15,8 +22,23 @@ const FakeDialogs::Message kFirstRun{"This is your first time running this app. 
                                      "First Run Time"};
 const FakeDialogs::Message kBrowse{"UT2003 path not found.  Please browse to UCC.EXE",
                                    "Browse to UCC.EXE"};
+// The game folder that browsing to a server program in folder gives: where names ignore case
+// it is lower-cased, and it ends in the native separator.
+std::string browsed(const std::string& folder) {
+#ifdef _WIN32
+    return lowerAscii(folder.substr(0, folder.size() - 1)) + '\\';
+#else
+    return folder;
+#endif
+}
+
 const FakeDialogs::Message kPathNotSet{"UT2003 Path not set properly.  App will close",
                                        "Path Not Set"};
+const FakeDialogs::Message kReadOnly{
+    "Your stored settings can only be read: the settings file or its folder is read-only. The "
+    "window shows them, but changes made in this run will not be saved when the application "
+    "is closed.",
+    "Settings Will Not Be Saved"};
 
 TEST_F(ShellTest, FirstRunAnnouncesItselfOnceAndStoresOnlyPathUntilShutdown) {
     storeGameFolder(install);
@@ -29,13 +51,13 @@ TEST_F(ShellTest, FirstRunAnnouncesItselfOnceAndStoresOnlyPathUntilShutdown) {
     EXPECT_EQ(run->window.dressed, 1);
     EXPECT_EQ(run->form.gameType(), 2);
     EXPECT_EQ(run->form.gameFolder(), install);
-    EXPECT_EQ(run->form.mapList().folder, install + "Maps");
+    EXPECT_EQ(run->form.mapList().folder, install + spelled("maps", "Maps"));
     EXPECT_EQ(run->form.mapList().pattern, "DM-*.*");
     // The panels are in step with the unchecked Use Bots and Enable WebAdmin boxes.
     EXPECT_FALSE(run->form.enabled().botSkillCheck);
     EXPECT_FALSE(run->form.enabled().webAdminPort);
 
-    EXPECT_EQ(text(kProgramKey, "Path"), programFolder + "/");
+    EXPECT_EQ(text(kProgramKey, "Path"), programFolder + game::kNativeSeparator);
     for (const char* name : {"UTPATH", "MapCount", "GameType", "ServerName", "UseMapRotation"})
         EXPECT_FALSE(stored(name)) << name;
 
@@ -85,10 +107,88 @@ TEST_F(ShellTest, StoredFolderThatIsGoneOrAbsentFallsBackToTheGameEntry) {
         run->shell.onStart();
         EXPECT_TRUE(run->dialogs.messages.empty());
         EXPECT_EQ(run->form.gameFolder(), install);
-        EXPECT_EQ(run->form.mapList().folder, install + "Maps");
-        registry->deleteValue(RegRoot::LocalMachine, kProgramKey, kUtpathValue);
+        EXPECT_EQ(run->form.mapList().folder, install + spelled("maps", "Maps"));
+        registry->deleteValue(kProgramRoot, kProgramKey, kUtpathValue);
     }
 }
+
+// A first run killed before its save leaves the key with Path only; a store that something
+// else changed may lack values or hold ones that do not convert. What is missing or unusable
+// keeps its first-run value: the window and the command line are a first run's with the
+// usable values over it, and the configuration exported from the store loads.
+TEST_F(ShellTest, MissingOrUnusableStoredValuesKeepTheirFirstRunValues) {
+    using Values = std::vector<std::pair<const char*, RegWriteValue>>;
+    const std::pair<const char*, Values> cases[] = {{"killed first run", {}},
+                                                    {"missing or unusable",
+                                                     {{"GameType", std::vector<std::uint8_t>{1, 2}},
+                                                      {"ArenaOptions", std::string("Bogus ")},
+                                                      {"BotsSkill", std::string(" ")},
+                                                      {"GameSpeed", std::string("20 ")},
+                                                      {"UseMapRotation", std::string("x ")},
+                                                      {"ServerName", std::string("Kept Server ")},
+                                                      {"MaxPlayers", std::string("24 ")}}}};
+    for (const auto& [label, values] : cases) {
+        SCOPED_TRACE(label);
+        registry = makeMemoryRegistry();
+        storeGameFolder(install);
+        auto killed = newRun();
+        killed->shell.onStart(); // and never unloaded: the key holds Path only
+        for (const auto& [name, value] : values)
+            registry->writeValue(kProgramRoot, kProgramKey, name, value);
+        SettingsForm expected = killed->form;
+        if (!values.empty()) {
+            expected.setText(Text::ServerName, "Kept Server");
+            expected.setScroll(Scroll::MaxPlayers, 24);
+        }
+
+        auto run = newRun();
+        run->shell.onStart();
+        EXPECT_TRUE(run->dialogs.messages.empty());
+        EXPECT_EQ(run->form.gameType(), 2);
+        EXPECT_EQ(run->form.arena(), 0);
+        EXPECT_EQ(run->form.botSkillText(), "Experienced");
+        EXPECT_EQ(configLines(run->form), configLines(expected));
+        EXPECT_EQ(serverCommandLine(run->form, "quarnel.ini"),
+                  serverCommandLine(expected, "quarnel.ini"));
+
+        const std::string cfg = dir.withSeparator() + "exported.cfg";
+        exportRememberedSettings(*registry, programFolder, cfg, true);
+        SettingsForm imported;
+        ASSERT_NO_THROW(formFromConfig(imported, {cfg, std::nullopt, programFolder}));
+        EXPECT_EQ(configLines(imported), configLines(expected));
+    }
+}
+
+#ifndef _WIN32
+// A store that can only be read still gives the last settings. The user is told once that
+// changes will not be saved, and nothing is written into it.
+TEST_F(ShellTest, ReadOnlyStoreShowsTheStoredSettingsAndSavesNothing) {
+    const fs::path file = dir.path() / "config" / "registry.db";
+    {
+        SettingsForm last;
+        last.setGameFolder(install);
+        last.applyFirstRunDefaults();
+        last.selectGameType(1);
+        last.setText(Text::ServerName, "Stored Server");
+        rememberSettings(*openRegistry(file).registry, last, programFolder);
+    }
+    const std::string before = readFile(file);
+    auto store = SqliteRegistry::openFile(file, 1000, true);
+    ASSERT_EQ(store.status, SqliteRegistry::OpenStatus::Ok) << store.reason;
+    ProgramRun run(*store.registry, programFolder);
+    run.shell.onStart();
+    EXPECT_EQ(run.dialogs.messages, std::vector{kReadOnly});
+    EXPECT_EQ(run.form.gameFolder(), install);
+    EXPECT_EQ(run.form.gameType(), 1);
+    EXPECT_EQ(run.form.text(Text::ServerName), "Stored Server");
+
+    run.form.setText(Text::ServerName, "Changed");
+    run.shell.unload();
+    EXPECT_EQ(run.dialogs.messages.size(), 1u);
+    store.registry.reset();
+    EXPECT_EQ(readFile(file), before);
+}
+#endif
 
 TEST_F(ShellTest, BrowsingPointsAtTheServerProgram) {
     dir.writeFile("Games/UT/ucc.exe", "");
@@ -112,10 +212,11 @@ TEST_F(ShellTest, BrowsingPointsAtTheServerProgram) {
         EXPECT_EQ(run->dialogs.requests[0].mode, FileDialogRequest::Mode::Open);
         EXPECT_EQ(run->dialogs.requests[0].filterPattern,
                   kWritesRestartScript ? "ucc.exe ucc-bin" : "ucc.exe");
-        const std::string expected = gameFolder ? dir.withSeparator() + gameFolder : std::string();
+        const std::string expected =
+            gameFolder ? browsed(dir.withSeparator() + gameFolder) : std::string();
         EXPECT_EQ(run->form.gameFolder(), expected);
         EXPECT_EQ(run->form.mapList().folder,
-                  gameFolder ? game::mapsFolder(expected) : programFolder + "/");
+                  gameFolder ? game::mapsFolder(expected) : programFolder + game::kNativeSeparator);
     }
 }
 
@@ -129,7 +230,7 @@ TEST_F(ShellTest, PathCheckClosesOnlyWithoutAnyFolderAndSavesOnce) {
         run->shell.onActivate();
     }
     EXPECT_EQ(run->window.closed, 0);
-    run->form.setGameFolder("./");
+    run->form.setGameFolder(std::string(".") + game::kNativeSeparator);
     run->shell.onActivate();
     run->shell.onActivate();
 
@@ -168,7 +269,7 @@ TEST_F(ShellTest, BrokenStoreStillStartsAndCloses) {
     run.dialogs.choose(install + "System/ucc.exe");
     EXPECT_NO_THROW(run.shell.onStart());
     EXPECT_EQ(run.dialogs.messages, std::vector{kBrowse});
-    EXPECT_EQ(run.form.gameFolder(), install);
+    EXPECT_EQ(run.form.gameFolder(), browsed(install));
     EXPECT_EQ(run.form.gameType(), 2);
     EXPECT_NO_THROW(run.shell.unload());
     EXPECT_EQ(run.window.closed, 1);

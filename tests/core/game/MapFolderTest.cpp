@@ -3,6 +3,7 @@
 #include "TempDir.h"
 
 #include <chrono>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -31,10 +32,10 @@ TEST(WildcardMatch, MatchesAsWindowsListsFiles) {
         EXPECT_EQ(wildcardMatch(pattern, name), matches) << pattern << " / " << name;
 }
 
-TEST(WildcardMatch, ManyStarsStayFast) {
-    const auto start = std::chrono::steady_clock::now();
+// A matcher that backtracks at every star would not finish this in the lifetime of the
+// test run; how fast it is lies with bench_game (BM_WildcardManyStars).
+TEST(WildcardMatch, ManyStarsFinish) {
     EXPECT_FALSE(wildcardMatch("*a*a*a*a*a*a*a*a*a*a*b", std::string(20000, 'a')));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 
 TEST(ListFolder, ListsMatchingFilesSortedWithoutRegardToCase) {
@@ -43,12 +44,31 @@ TEST(ListFolder, ListsMatchingFilesSortedWithoutRegardToCase) {
                              ".DM-Hidden.ut2", "DM-NoDot", "readme.txt"})
         dir.writeFile(std::string("maps/") + name, "x");
     dir.makeFolder("maps/DM-Folder.ut2");
+#ifndef _WIN32
+    // A link counts as what it points to.
+    std::filesystem::create_symlink(dir.path() / "maps" / "DM-C.ut2",
+                                    dir.path() / "maps" / "DM-Link");
+    std::filesystem::create_directory_symlink(dir.path() / "maps" / "DM-Folder.ut2",
+                                              dir.path() / "maps" / "DM-LinkedFolder");
+#endif
     const std::string folder = (dir.path() / "maps").string();
     using Names = std::vector<std::string>;
-    EXPECT_EQ(listFolder(folder, "DM-*.*"),
-              (Names{"DM-a.ut2", "dm-a.ut2", "DM-B.ut2", "DM-C.ut2", "DM-NoDot"}));
-    EXPECT_EQ(listFolder(folder, "*.*"), (Names{"CTF-X.ut2", "DM-a.ut2", "dm-a.ut2", "DM-B.ut2",
-                                                "DM-C.ut2", "DM-NoDot", "readme.txt"}));
+#ifdef _WIN32
+    const Names twins = {"dm-a.ut2"}; // one file: the name first written stays
+    const Names link = {};
+#else
+    const Names twins = {"DM-a.ut2", "dm-a.ut2"};
+    const Names link = {"DM-Link"};
+#endif
+    const auto listed = [&](Names before, const Names& after) {
+        before.insert(before.end(), twins.begin(), twins.end());
+        before.insert(before.end(), {"DM-B.ut2", "DM-C.ut2"});
+        before.insert(before.end(), link.begin(), link.end());
+        before.insert(before.end(), after.begin(), after.end());
+        return before;
+    };
+    EXPECT_EQ(listFolder(folder, "DM-*.*"), listed({}, {"DM-NoDot"}));
+    EXPECT_EQ(listFolder(folder, "*.*"), listed({"CTF-X.ut2"}, {"DM-NoDot", "readme.txt"}));
     EXPECT_EQ(listFolder(folder, "BR-*.*"), Names{});
     // A missing folder, a file or no folder at all lists nothing.
     for (const std::string& other : {folder + "-missing", folder + "/readme.txt", std::string()})

@@ -82,7 +82,8 @@ TEST(MakeGameBat, NativeSeparatorPointsIntoTheSystemFolderOnDisk) {
     test::TempDir dir;
     const std::string gameFolder = test::copyDemoInstall(dir);
     ExampleForm example({"DM-Example.ut2"}, gameFolder);
-    const std::string system = gameFolder + "System" + game::kNativeSeparator;
+    const std::string system =
+        gameFolder + test::spelled("system", "System") + game::kNativeSeparator;
     EXPECT_EQ(batchLines(example.form, "quarnel.bat"),
               (std::vector<std::string>{
                   "@echo off", ":10", system + "ucc.exe" + exampleArguments(),

@@ -205,6 +205,55 @@ INSTANTIATE_TEST_SUITE_P(
              "Maps=BR-X.UT2", ""})),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Templates read in blocks so small that lines, CR LF pairs and section headers straddle
+// two reads, and lines longer than the reader's buffer come in pieces: every block size
+// writes the same bytes.
+struct BlockCase {
+    const char* name;
+    std::string source;
+    std::string expected;
+};
+
+const std::string kDMBlock = kDM + "\r\nMapNum=2\r\nMaps=DM-A\r\nMaps=DM-C\r\n";
+const std::string kHeaders = []() {
+    std::string repeated;
+    for (int i = 0; i < 6; ++i)
+        repeated += "[XInterface.MapList";
+    return repeated;
+}();
+
+const BlockCase kBlockCases[] = {
+    {"EmptyTemplate", "", "\r\n" + kDMBlock},
+    {"CrLfAndKeysAcrossReads", "[URL]\r\nPort=7777\r\nServerName=Old\nAdminName=x\r\n",
+     "[URL]\r\nPort=7777\r\nServerName=\r\nAdminName=\r\n\r\n" + kDMBlock},
+    {"HeaderLongerThanTheBuffer", kDM + "\r\nMaps=DM-Old\r\nbRandom=True\r\nMapNum=0",
+     kDM + "\r\nMapNum=2\r\nMaps=DM-A\r\nMaps=DM-C\r\nbRandom=True\r\n\r\n"},
+    {"HeaderOfRepeatedPrefixes", kHeaders + "DeathMatch]\nMaps=Old\n[Next]\nMaps=Keep",
+     kHeaders + "DeathMatch]\r\nMapNum=2\r\nMaps=DM-A\r\nMaps=DM-C\r\n[Next]\r\nMaps=Keep\r\n\r\n"},
+    {"HeaderSplitByThePrefix", "D[XInterface.MapListeathMatch]\r\nMaps=Old\r\n",
+     "D[XInterface.MapListeathMatch]\r\nMapNum=2\r\nMaps=DM-A\r\nMaps=DM-C\r\n\r\n"},
+    {"AlmostAHeader", kHeaders + "DeathMatch] \r\nMaps=Old\r\n" + kHeaders + "DeathMatch",
+     kHeaders + "DeathMatch] \r\nMaps=Old\r\n" + kHeaders + "DeathMatch\r\n\r\n" + kDMBlock},
+    {"LongValueLines",
+     "ConfiguredInternetSpeed=" + std::string(90, '9') + "\r\nport=" + std::string(90, 'p') +
+         "\r\n",
+     "ConfiguredInternetSpeed=7000\r\nport=" + std::string(90, 'p') + "\r\n\r\n" + kDMBlock},
+    {"LoneCrsStay", "a\r\r\nb\rc\r\n" + std::string(70, 'z') + "\r",
+     "a\r\r\nb\rc\r\n" + std::string(70, 'z') + "\r\r\n\r\n" + kDMBlock},
+};
+
+TEST(WriteServerIni, EveryBlockSizeWritesTheSameBytes) {
+    test::TempDir dir;
+    const std::string target = (dir.path() / "out.ini").string();
+    for (const BlockCase& c : kBlockCases) {
+        const std::string source = dir.writeFile("ut2003.ini", c.source).string();
+        for (const std::size_t block : {1, 2, 3, 5, 8, 24, 25, 31, 64, 64 * 1024}) {
+            writeServerIni(deathmatch(), source, target, true, block);
+            EXPECT_EQ(test::readFile(target), c.expected) << c.name << ", block " << block;
+        }
+    }
+}
+
 // A Windows copy: folder and file in capitals, lines ended both ways, no final line end.
 class MakeGameConfig : public ::testing::Test {
 protected:

@@ -141,18 +141,28 @@ TEST_F(TwoSets, KilledWhileSavingLeavesOneCompleteSet) {
 
 TEST_F(TwoSets, TwoProcessesSavingAtOnceKeepTheStoreWhole) {
     constexpr int kSaves = 15;
+    // Both open the store before either saves: on a busy machine one process's saves could
+    // otherwise hold the other's opening beyond its busy timeout.
+    int opened[2], go[2];
+    ASSERT_EQ(pipe(opened), 0);
+    ASSERT_EQ(pipe(go), 0);
     pid_t children[2];
     for (int c = 0; c < 2; ++c) {
         children[c] = fork();
         ASSERT_NE(children[c], -1);
         if (children[c] == 0) {
-            auto opened = openRegistry(file);
-            if (!opened.persistent())
+            close(opened[0]);
+            close(go[1]);
+            auto store = openRegistry(file);
+            char byte = 'x';
+            const bool told = store.persistent() && write(opened[1], &byte, 1) == 1;
+            close(opened[1]);
+            if (!told || read(go[0], &byte, 1) != 1)
                 _exit(100);
             int failures = 0;
             for (int k = 0; k < kSaves; ++k) {
                 try {
-                    saveSettings(*opened.registry, c == 0 ? setA : setB);
+                    saveSettings(*store.registry, c == 0 ? setA : setB);
                 } catch (const Error& e) {
                     if (e.number() != errc::Registry)
                         _exit(101);
@@ -162,6 +172,18 @@ TEST_F(TwoSets, TwoProcessesSavingAtOnceKeepTheStoreWhole) {
             _exit(failures);
         }
     }
+    close(opened[1]);
+    close(go[0]);
+    char bytes[2] = {};
+    int told = 0;
+    while (told < 2 && read(opened[0], bytes, 1) == 1)
+        ++told;
+    if (told > 0) { // someone waits for it
+        EXPECT_EQ(write(go[1], bytes, 2), 2);
+    }
+    close(opened[0]);
+    close(go[1]);
+    EXPECT_EQ(told, 2) << "a saving process could not open the store";
     for (pid_t child : children) {
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);

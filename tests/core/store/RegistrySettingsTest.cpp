@@ -12,7 +12,8 @@
 namespace quarnel {
 namespace {
 
-constexpr RegRoot LM = RegRoot::LocalMachine;
+// The program's key lies below its own root (the user's part of the registry on Windows).
+constexpr RegRoot LM = kProgramRoot;
 using Probe = std::function<void(const SettingsForm&)>;
 
 // A game folder whose maps folder holds the given files.
@@ -155,6 +156,30 @@ TEST(RegistrySettings, SelectedMapsAreStoredInListOrder) {
     auto empty = makeMemoryRegistry();
     saveSettings(*empty, form);
     EXPECT_FALSE(empty->keyExists(LM, kProgramKey));
+}
+
+// A save removes every map entry beyond its own count, found by name, even when the count
+// of the earlier save cannot be read or is wrong; other values stay.
+TEST(RegistrySettings, SaveRemovesStaleMapEntriesWhateverTheOldCount) {
+    GameFolder game(twentyMaps());
+    SettingsForm form = game.form();
+    form.setMapSelected(3, true);
+    form.setMapSelected(5, true);
+    const std::optional<RegWriteValue> oldCounts[] = {std::nullopt, std::string("many "),
+                                                      std::int32_t{2}, std::int32_t{40}};
+    for (const auto& oldCount : oldCounts) {
+        auto reg = storeWithKey();
+        for (const char* name : {"Map1", "map3", "MAP7", "Map12", "Map01", "Mapper", "Map1x"})
+            reg->writeValue(LM, kProgramKey, name, std::string("old "));
+        if (oldCount)
+            reg->writeValue(LM, kProgramKey, kMapCountValue, *oldCount);
+        saveSettings(*reg, form);
+        EXPECT_EQ(stored(*reg, "Map2"), text("DM-Map15 "));
+        for (const char* gone : {"Map3", "Map7", "Map12"})
+            EXPECT_EQ(stored(*reg, gone), std::nullopt) << gone;
+        for (const char* kept : {"Map01", "Mapper", "Map1x"})
+            EXPECT_EQ(stored(*reg, kept), text("old ")) << kept;
+    }
 }
 
 TEST(RegistrySettings, EverySettingComesBack) {

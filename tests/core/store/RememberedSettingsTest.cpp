@@ -11,6 +11,7 @@ namespace quarnel {
 namespace {
 
 constexpr RegRoot LM = RegRoot::LocalMachine;
+constexpr RegRoot Own = kProgramRoot; // the program's key
 
 // The fall-back to the game's own entry for a stored folder that is gone is tested through
 // start-up, which shares it.
@@ -37,7 +38,7 @@ protected:
 
 TEST_F(RememberedSettingsTest, FirstRunFindsTheGameThroughItsOwnEntryAndWritesNothing) {
     EXPECT_TRUE(rememberedSettings(*reg, appFolder).firstRun);
-    EXPECT_FALSE(reg->keyExists(LM, kProgramKey));
+    EXPECT_FALSE(reg->keyExists(Own, kProgramKey));
     reg->createKey(LM, kGameKey);
     const std::string& game = imported.gameFolder();
     reg->writeValue(LM, kGameKey, kGameFolderValue, game.substr(0, game.size() - 1));
@@ -52,7 +53,7 @@ TEST_F(RememberedSettingsTest, FirstRunFindsTheGameThroughItsOwnEntryAndWritesNo
 TEST_F(RememberedSettingsTest, ImportThenExportGivesTheSameSettings) {
     ASSERT_EQ(imported.mapList().entries[1], "DM-Beta.ut2");
     rememberSettings(*reg, imported, appFolder);
-    EXPECT_EQ(reg->readValue(LM, kProgramKey, kPathValue), RegValue(appFolder));
+    EXPECT_EQ(reg->readValue(Own, kProgramKey, kPathValue), RegValue(appFolder));
 
     const auto remembered = rememberedSettings(*reg, "/elsewhere/");
     EXPECT_FALSE(remembered.firstRun);
@@ -69,7 +70,7 @@ TEST_F(RememberedSettingsTest, ImportThenExportGivesTheSameSettings) {
     EXPECT_THROW(exportRememberedSettings(*reg, appFolder, file, false), Error);
     // Importing again keeps the program's own "Path".
     rememberSettings(*reg, imported, "/another/");
-    EXPECT_EQ(reg->readValue(LM, kProgramKey, kPathValue), RegValue(appFolder));
+    EXPECT_EQ(reg->readValue(Own, kProgramKey, kPathValue), RegValue(appFolder));
 }
 
 } // namespace

@@ -52,7 +52,8 @@ protected:
         window = std::make_unique<MainWindow>(form, dialogs, *registry);
         window->show();
         window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        // Waits for the activation itself; the limit only ends a run where it never comes.
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), 60000));
     }
 
     template <class T> T* child(const QString& name) {

@@ -1,0 +1,182 @@
+// quarnel-cli.exe as a Windows user runs it: real paths with drive letters, the real
+// registry, and the batch file started through the shell.
+#include "TempDir.h"
+#include "WindowsForm.h"
+#include "common/TextFile.h"
+#include "store/RegistrySettings.h"
+
+#include <chrono>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <thread>
+#include <windows.h>
+
+namespace quarnel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFile;
+using test::TempDir;
+
+struct Result {
+    DWORD exit = 0;
+    std::string out;
+    std::string err;
+    bool operator==(const Result&) const = default;
+};
+
+void PrintTo(const Result& r, std::ostream* os) {
+    *os << "exit " << r.exit << ", out \"" << r.out << "\", err \"" << r.err << "\"";
+}
+
+// An argument in double quotes as the C runtime splits a command line: backslashes before
+// the closing quote are doubled (none of the arguments holds a quote itself).
+std::string quoted(std::string arg) {
+    std::size_t end = arg.size();
+    while (end > 0 && arg[end - 1] == '\\')
+        --end;
+    arg.append(arg.size() - end, '\\');
+    return '"' + arg + '"';
+}
+
+// Runs quarnel-cli.exe with args, its streams in files of dir.
+Result runCli(const TempDir& dir, const std::vector<std::string>& args) {
+    std::string command = quoted(QUARNEL_CLI);
+    for (const auto& arg : args)
+        command += " " + quoted(arg);
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const auto open = [&](const char* name) {
+        return CreateFileA((dir.path() / name).string().c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                           &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = open(".out");
+    startup.hStdError = open(".err");
+    PROCESS_INFORMATION process{};
+    Result result{~DWORD{0}, {}, {}};
+    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                       &startup, &process)) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        GetExitCodeProcess(process.hProcess, &result.exit);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    CloseHandle(startup.hStdOutput);
+    CloseHandle(startup.hStdError);
+    result.out = readFile(dir.path() / ".out");
+    result.err = readFile(dir.path() / ".err");
+    return result;
+}
+
+void deleteKey(HKEY root, std::string_view key) {
+    RegDeleteTreeA(root, std::string(key).c_str());
+    RegDeleteKeyA(root, std::string(key).c_str());
+}
+
+// The demo game installed as C:\UT2003 on Wine's drive C:, and the program's keys of both
+// roots absent; all of it removed again at the end.
+class WinCliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(fs::exists(game)) << "a game is installed at " << game;
+        fs::copy(test::demoInstall(), game, fs::copy_options::recursive);
+        deleteKey(HKEY_CURRENT_USER, kProgramKey);
+        deleteKey(HKEY_LOCAL_MACHINE, kProgramKey);
+    }
+    void TearDown() override {
+        fs::remove_all(game);
+        deleteKey(HKEY_CURRENT_USER, kProgramKey);
+        deleteKey(HKEY_LOCAL_MACHINE, kProgramKey);
+    }
+
+    TempDir dir;
+    const fs::path game = test::kWindowsGameFolder;
+    const std::string cfg = QUARNEL_DEMO_CFG;
+};
+
+TEST_F(WinCliTest, WritesTheSameBytesAsTheLinuxBuild) {
+    const std::string line = readFile(test::windowsDemoFile("command-line.txt"));
+    EXPECT_EQ(runCli(dir, {"command-line", cfg, "--game-dir", "C:\\UT2003"}),
+              (Result{0, line + "\r\n", ""}));
+    // The game folder as the configuration names it, in any case and with either slash.
+    EXPECT_EQ(runCli(dir, {"command-line", cfg}), (Result{0, line + "\r\n", ""}));
+    // A folder of a share, and one in the form that passes names through untranslated.
+    for (const std::string folder :
+         {"c:/ut2003", "\\\\server\\games\\UT2003", "\\\\?\\C:\\UT2003"}) {
+        const std::string expected = std::filesystem::path(folder).make_preferred().string();
+        EXPECT_EQ(runCli(dir, {"command-line", cfg, "--game-dir", folder})
+                      .out.substr(0, expected.size() + 23),
+                  expected + "\\system\\ucc.exe server ");
+    }
+
+    EXPECT_EQ(runCli(dir, {"make", cfg, dir.withSeparator() + "quarnel.ini", "--game-dir",
+                           "C:\\UT2003\\"}),
+              Result{});
+    EXPECT_EQ(runCli(dir, {"launch", cfg, "--no-start", "--game-dir", "C:\\UT2003"}), Result{});
+    for (const fs::path& folder : {dir.path(), game / "system"})
+        for (const char* name : {"quarnel.bat", "quarnel.ini"})
+            EXPECT_EQ(readFile(folder / name), readFile(test::windowsDemoFile(name)))
+                << (folder / name).string();
+}
+
+TEST_F(WinCliTest, LaunchStartsTheBatchFileThroughTheShell) {
+    // The batch file runs the game's server program: here a stand-in that notes its
+    // arguments and ends the batch file's loop.
+    fs::copy_file(QUARNEL_STAND_IN_UCC, game / "System" / "ucc.exe",
+                  fs::copy_options::overwrite_existing);
+    const fs::path ran = game / "System" / "ucc-ran.txt";
+    EXPECT_EQ(runCli(dir, {"launch", cfg, "--game-dir", "C:\\UT2003"}), Result{});
+    for (int i = 0; i < 400 && !fs::exists(ran); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const std::string line = readFile(test::windowsDemoFile("command-line.txt"));
+    EXPECT_EQ(readFile(ran), line.substr(line.find(" server ") + 1));
+}
+
+TEST_F(WinCliTest, SettingsGoThroughTheRegistryAndAnEarlierInstallIsAdopted) {
+    const std::string out = (dir.path() / "out.cfg").string();
+    EXPECT_EQ(runCli(dir, {"import-config", cfg, "--game-dir", "C:\\UT2003"}), Result{});
+    EXPECT_EQ(runCli(dir, {"export-config", out}), Result{});
+    EXPECT_EQ(readTextLines(out), readTextLines(cfg));
+
+    // The values lie below the user's root, as text with the one blank of the store.
+    char text[64] = {};
+    DWORD size = sizeof text;
+    EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, "SOFTWARE\\QUARNEL", "ServerName", RRF_RT_REG_SZ,
+                           nullptr, text, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(std::string(text), "Quarnel Demo CTF ");
+
+    // An earlier install's settings below the machine's root, and none of the user's yet.
+    deleteKey(HKEY_CURRENT_USER, kProgramKey);
+    HKEY old = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\QUARNEL", 0, nullptr, 0, KEY_WRITE,
+                              nullptr, &old, nullptr),
+              ERROR_SUCCESS);
+    const char name[] = "Old Server "; // stored as it was, without a terminator
+    RegSetValueExA(old, "ServerName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name),
+                   sizeof name - 1);
+    RegCloseKey(old);
+    EXPECT_EQ(runCli(dir, {"export-config", out}), Result{});
+    const auto lines = readTextLines(out);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "ServerName=Old Server"), lines.end());
+    size = sizeof text;
+    EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, "SOFTWARE\\QUARNEL", "ServerName", RRF_RT_REG_SZ,
+                           nullptr, text, &size),
+              ERROR_SUCCESS);
+}
+
+TEST_F(WinCliTest, AFolderWindowsCannotHaveIsAClearError) {
+    for (const std::string folder : {"C:\\UT|2003", "C:\\UT2003\\a:b", "C:\\UT<2003>"}) {
+        EXPECT_EQ(runCli(dir, {"launch", cfg, "--no-start", "--game-dir", folder}),
+                  (Result{1, "",
+                          "quarnel-cli: " + folder +
+                              ": not a valid folder on Windows: a name cannot hold \"" +
+                              folder[folder.find_first_of("|:<", 2)] + "\"\r\n"}));
+    }
+    EXPECT_FALSE(fs::exists(game / "System" / "quarnel.bat"));
+}
+
+} // namespace
+} // namespace quarnel

@@ -1,0 +1,51 @@
+#include "common/TextLineReader.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace quarnel {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// The lines of a file as the reader hands them out at every block size: the same split as
+// the whole file reader, and a long line's first piece long enough to recognise it by.
+TEST(TextLineReader, SplitsAlikeAtEveryBlockSize) {
+    const std::string longLine(100, 'L');
+    const std::vector<std::pair<std::string, Lines>> cases = {
+        {"", {}},
+        {"a\r\nb\nc", {"a", "b", "c"}},
+        {"\r\n\n\r\n", {"", "", ""}},
+        {"a\rb\r\nc\r", {"a\rb", "c\r"}},
+        {"a\r\r\n", {"a\r"}},
+        {std::string("x\0y\xe9\t \r\n", 8), {std::string("x\0y\xe9\t ", 6)}},
+        {longLine + "\r\n\r" + longLine + "\r\r\n" + longLine,
+         {longLine, "\r" + longLine + "\r", longLine}},
+        {longLine + "\r", {longLine + "\r"}}};
+    constexpr std::size_t kFirstPiece = 10;
+    test::TempDir dir;
+    for (const auto& [bytes, lines] : cases) {
+        const std::string file = dir.writeFile("f.txt", bytes).string();
+        for (const std::size_t block : {1, 2, 3, 7, 16, 64, 64 * 1024}) {
+            SCOPED_TRACE(::testing::PrintToString(bytes) + ", block " + std::to_string(block));
+            TextLineReader reader(file, block, kFirstPiece);
+            Lines read;
+            TextLineReader::Piece piece;
+            while (reader.next(piece)) {
+                if (piece.lineStart) {
+                    read.emplace_back();
+                    EXPECT_TRUE(piece.lineEnd || piece.bytes.size() >= kFirstPiece);
+                }
+                read.back().append(piece.bytes);
+            }
+            EXPECT_EQ(read, lines);
+            EXPECT_EQ(reader.bytesRead(), bytes.size());
+        }
+    }
+}
+
+} // namespace
+} // namespace quarnel
