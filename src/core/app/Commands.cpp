@@ -28,7 +28,7 @@ bool wrongExtension(const FileDialogResult& chosen, std::string_view ext) {
 
 } // namespace
 
-void Shell::run(int index) {
+void Shell::run(Command command) {
     // A failed command ends where it failed, without a message; what it wrote stays.
     try {
         switch (command) {

@@ -20,9 +20,6 @@ namespace quarnel {
 // the desktop, the store and the window only through the interfaces it is given.
 class Shell {
 public:
-    // The four commands, by the index of their button.
-    enum Command { LaunchServer = 0, LoadConfig = 1, SaveConfig = 2, MakeBatIni = 3 };
-
     // programFolder is the folder of the program's executable; appFolder is it with a final
     // separator. loops starts the restart script on Launch Server; without it (Windows) the
     // batch file is started with opener.
@@ -40,9 +37,9 @@ public:
     // Saves and closes the window, as the Exit menu item does.
     void unload();
 
-    // Runs command 0-3; any other index does nothing. A command that fails ends silently
-    // where it failed and keeps what it had already written.
-    void run(int index);
+    // Runs the command. A command that fails ends silently where it failed and keeps what it
+    // had already written.
+    void run(Command command);
 
     bool unloaded() const { return unloaded_; }
 

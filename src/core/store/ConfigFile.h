@@ -25,7 +25,7 @@ inline constexpr std::size_t kCfgFixedLines = kStoredFieldCount;
 inline const std::array<CfgLine, kCfgFixedLines>& kCfgLines = kStoredFields;
 
 // The largest file loadConfigFile reads; anything bigger is refused unread.
-inline constexpr std::uintmax_t kMaxConfigFileBytes = 4 * 1024 * 1024;
+inline constexpr std::uintmax_t kMaxConfigFileBytes = std::uintmax_t{4} * 1024 * 1024;
 
 // A failed load: the error that stopped it, the 1-based line (position) it stopped at and
 // the key expected there. line is 0 and key empty when the file itself could not be read.

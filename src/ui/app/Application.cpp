@@ -25,7 +25,7 @@ Application::Application(Registry& registry, Dialogs& dialogs, ShellOpener& open
     : window_(form_, dialogs, registry), host_(window_),
       shell_(form_, registry, dialogs, opener, host_, std::move(programFolder), loops) {
     QObject::connect(&window_, &MainWindow::commandRequested, &window_,
-                     [this](int index) { shell_.run(index); });
+                     [this](Command command) { shell_.run(command); });
     QObject::connect(&window_, &MainWindow::activated, &window_, [this] { shell_.onActivate(); });
     QObject::connect(&window_, &MainWindow::closing, &window_, [this] { shell_.onClose(); });
 }

@@ -27,9 +27,6 @@ class SettingsForm;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // The command indexes of cmdOptions and the menu items.
-    enum Command { LaunchServer = 0, LoadConfig = 1, SaveConfig = 2, MakeBatIni = 3 };
-
     MainWindow(SettingsForm& form, Dialogs& dialogs, Registry& registry, QWidget* parent = nullptr);
     ~MainWindow() override;
 

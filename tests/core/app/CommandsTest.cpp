@@ -188,7 +188,7 @@ TEST_F(CommandsTest, SaveAndLoadConfigNameTheFileInTheTitle) {
 TEST_F(CommandsTest, LoadAndSaveConfigRefuseAnotherExtension) {
     const std::string file = dir.writeFile("server.txt", "UTPATH=/elsewhere/\r\n").string();
     run->form.setText(Text::ServerName, "Kept");
-    const std::tuple<Shell::Command, int, const char*> attempts[] = {
+    const std::tuple<Command, int, const char*> attempts[] = {
         {Command::LoadConfig, FileDialogResult::kExtensionDifferent, "loaded"},
         {Command::SaveConfig, FileDialogResult::kExtensionDifferent, "saved"},
         // A dialog that did not report the differing extension.
@@ -212,12 +212,10 @@ TEST_F(CommandsTest, LoadAndSaveConfigRefuseAnotherExtension) {
 TEST_F(CommandsTest, CancelledDialogsWriteLoadAndShowNothing) {
     const auto filesBefore = countFiles();
     const ServerSettings before = run->form.settings();
-    for (int command : {Command::LoadConfig, Command::SaveConfig, Command::MakeBatIni}) {
+    for (Command command : {Command::LoadConfig, Command::SaveConfig, Command::MakeBatIni}) {
         run->dialogs.cancel();
         run->shell.run(command);
     }
-    run->shell.run(4);
-    run->shell.run(-1);
 
     EXPECT_EQ(run->dialogs.requests.size(), 3u);
     EXPECT_TRUE(run->dialogs.messages.empty());
