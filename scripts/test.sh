@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 source scripts/common.sh
 
 ensure_packages "${BUILD_PACKAGES[@]}" libgtest-dev libgmock-dev libbenchmark-dev libx11-dev \
-    clang libclang-rt-14-dev systemd
+    clang clang-tidy libclang-rt-14-dev systemd
 
 jobs=$(nproc)
 
