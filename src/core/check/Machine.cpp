@@ -12,8 +12,8 @@
 // clang-format on
 #else
 #include <arpa/inet.h>
+#include <csignal>
 #include <netinet/in.h>
-#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #endif

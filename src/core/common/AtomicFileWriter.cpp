@@ -144,7 +144,7 @@ void AtomicFileWriter::flushBuffer() {
 #if defined(__linux__)
     // A large file starts on its way to the disk while the rest is still being made, so
     // that the sync at the end waits for the last piece only.
-    constexpr std::size_t kWriteBehind = 8 * 1024 * 1024;
+    constexpr std::size_t kWriteBehind = std::size_t{8} * 1024 * 1024;
     if (written_ - startedTo_ >= kWriteBehind) {
         ::sync_file_range(::fileno(file_), static_cast<off_t>(startedTo_),
                           static_cast<off_t>(written_ - startedTo_), SYNC_FILE_RANGE_WRITE);

@@ -24,7 +24,7 @@ enum class NewFileMode {
 // link is written through to the file it points to.
 class AtomicFileWriter {
 public:
-    static constexpr std::size_t kDefaultBufferSize = 64 * 1024;
+    static constexpr std::size_t kDefaultBufferSize = std::size_t{64} * 1024;
 
     // Creates the temporary file. With overwrite false an existing target is an error (58);
     // a missing folder is error 76, any other failure to create the file error 75.

@@ -139,7 +139,7 @@ std::string readFileBytes(const std::string& path, std::uintmax_t maxBytes) {
     std::size_t used = 0;
     for (;;) {
         if (used == bytes.size())
-            bytes.resize(std::max<std::size_t>(bytes.size() * 2, 64 * 1024));
+            bytes.resize(std::max(bytes.size() * 2, std::size_t{64} * 1024));
         const ssize_t got = ::read(fd.get(), bytes.data() + used, bytes.size() - used);
         if (got < 0 && errno == EINTR)
             continue;

@@ -19,7 +19,7 @@ namespace quarnel {
 // its beginning from the first piece alone.
 class TextLineReader {
 public:
-    static constexpr std::size_t kDefaultBlockSize = 64 * 1024;
+    static constexpr std::size_t kDefaultBlockSize = std::size_t{64} * 1024;
 
     struct Piece {
         std::string_view bytes; // valid until the next call of next()

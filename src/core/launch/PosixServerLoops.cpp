@@ -126,8 +126,9 @@ int spawnDetached(const std::vector<std::string>& command, const std::string& ou
     posix_spawnattr_setflags(&attributes,
                              POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
 
-    std::vector<char*> argv;
     std::vector<std::string> words = command;
+    std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (std::string& word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);

@@ -40,7 +40,7 @@ struct Plan {
     // (its map lines) and the beginning of the suffix, which a header without
     // kMapListHeader in front starts with ("DeathMatch]", "D[XInterface.MapListeathMatch]").
     std::array<bool, 256> decisive{};
-    std::bitset<256 * 256> decisivePair;
+    std::bitset<std::size_t{256} * 256> decisivePair;
     std::optional<std::string_view> suffix; // the map-list section to rewrite, if any
     std::vector<std::string> mapBlock;
 };
