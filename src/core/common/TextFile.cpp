@@ -4,27 +4,17 @@
 #include "common/Error.h"
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <memory>
-#include <random>
 #include <utility>
 
-#if defined(__unix__) || defined(__APPLE__)
-#include <unistd.h>
-#elif defined(_WIN32)
-#include <fcntl.h>
-#include <io.h>
-#include <sys/stat.h>
-#endif
 #ifndef _WIN32
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -32,14 +22,6 @@ namespace fs = std::filesystem;
 namespace quarnel {
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const noexcept { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-// A name beside the target that no other writer picks: process-wide counter plus a random
-// number, opened with exclusive creation so that a clash fails instead of sharing a file.
 
 [[noreturn]] void fail(int number, const std::string& message) {
     throw Error(number, message);
