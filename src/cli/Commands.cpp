@@ -129,7 +129,7 @@ void writeLaunchFiles(const SettingsForm& form, const std::string& folder,
     }
     if (kWritesRestartScript) {
         try {
-            makegamescript(form, folder, batchName);
+            writeRestartScript(form, folder, batchName);
         } catch (const Error& e) {
             throw CommandError(folder + LoopFiles{{}, batchName}.scriptName(), e);
         }

@@ -112,7 +112,7 @@ TEST_F(CliTest, MakeWritesTheChosenIniAndItsBatchFile) {
     const SettingsForm form = formOf(cfg, game);
     const std::string expected = dir.makeFolder("expected").string() + "/";
     writeBatchFile(form, expected, "My Server.bat", true);
-    makegamescript(form, expected, "My Server.bat");
+    writeRestartScript(form, expected, "My Server.bat");
     writeServerIni(form, expected, "My Server.INI", true);
     EXPECT_EQ(test::namesIn(dir.path() / "out"), test::namesIn(expected));
     for (const char* name : {"My Server.INI", "My Server.bat", "My Server.sh"})

@@ -90,7 +90,7 @@ void Shell::launchLoop() {
         return;
     }
     writeBatchFile(form_, files.system, kLaunchBatch, true);
-    makegamescript(form_, files.system, kLaunchBatch);
+    writeRestartScript(form_, files.system, kLaunchBatch);
     writeServerIni(form_, files.system, kLaunchIni, true);
     const bool wine = !loops_->findOnPath("wine").empty();
     if (const auto missing = missingServerProgram(form_.gameFolder(), wine)) {
@@ -173,7 +173,7 @@ void Shell::makeBatIni() {
     const MakeFiles files = makeFilesFor(chosen.path);
     writeBatchFile(form_, files.folder, files.batchName, true);
     if (kWritesRestartScript)
-        makegamescript(form_, files.folder, files.batchName);
+        writeRestartScript(form_, files.folder, files.batchName);
     writeServerIni(form_, files.folder, files.iniName, true);
     dialogs_.message(kMakeSavedMessage, kMakeSavedTitle);
 }

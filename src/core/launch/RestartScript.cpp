@@ -185,8 +185,8 @@ std::string restartScript(const SettingsForm& form, std::string_view batchName) 
     return text;
 }
 
-void makegamescript(const SettingsForm& form, std::string_view filepath,
-                    std::string_view batchName) {
+void writeRestartScript(const SettingsForm& form, std::string_view filepath,
+                        std::string_view batchName) {
     const std::string path =
         std::string(filepath) + LoopFiles{{}, std::string(batchName)}.scriptName();
     writeFileAtomically(path, restartScript(form, batchName), true, NewFileMode::PrivateExecutable);

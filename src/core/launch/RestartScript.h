@@ -62,7 +62,7 @@ std::string restartScript(const SettingsForm& form, std::string_view batchName);
 
 // Writes filepath & the batch file's base name & ".sh", runnable by its owner alone. Throws
 // Error when it cannot be written; the target is then untouched.
-void makegamescript(const SettingsForm& form, std::string_view filepath,
-                    std::string_view batchName);
+void writeRestartScript(const SettingsForm& form, std::string_view filepath,
+                        std::string_view batchName);
 
 } // namespace quarnel
