@@ -305,7 +305,9 @@ TEST_F(CliStoreTest, ReadOnlyStoreIsExportedAndRefusesAnImport) {
     std::vector<std::string> expected = readTextLines(cfg);
     expected[0] = "UTPATH=" + game;
     EXPECT_EQ(readTextLines(out.string()), expected);
-    EXPECT_EQ(runCli(dir, {"import-config", cfg, "--game-dir", game}, asOther),
+    // The configuration from a folder the other user can read, wherever the checkout lies.
+    const std::string copy = dir.writeFile("copy.cfg", readFile(cfg)).string();
+    EXPECT_EQ(runCli(dir, {"import-config", copy, "--game-dir", game}, asOther),
               (Result{1, "",
                       "quarnel-cli: " + store +
                           ": the settings store can only be read (the file or its folder is "
