@@ -1,3 +1,4 @@
+#include "CliRun.h"
 #include "StandInGame.h"
 #include "common/Text.h"
 #include "launch/LaunchFiles.h"
@@ -15,11 +16,7 @@ using test::eventually;
 using test::readFile;
 using test::StandInGame;
 
-struct Result {
-    int exit = 0;
-    std::string out;
-    std::string err;
-};
+using Result = test::CliResult;
 
 // Every character a shell or systemd reads specially, and 8-bit bytes.
 const std::string kSpecial = "$HOME `id` $(id) \\ ! * ? ; & | < > \t 'q' \"d\" %s \xe9\xff";
@@ -29,16 +26,8 @@ const std::string kCfg = QUARNEL_DEMO_CFG;
 // the stand-in. The guard ends every process a test started before its folder goes.
 class ServerCommandsTest : public ::testing::Test {
 protected:
-    // Runs quarnel-cli with args after prefix (such as a PATH for it).
     Result cli(const std::vector<std::string>& args, const std::string& prefix = {}) {
-        std::string command = prefix + quoteForSh(QUARNEL_CLI);
-        for (const auto& arg : args)
-            command += " " + quoteForSh(arg);
-        const fs::path out = dir.path() / ".out";
-        const fs::path err = dir.path() / ".err";
-        const int status = std::system(
-            (command + " >" + quoteForSh(out.string()) + " 2>" + quoteForSh(err.string())).c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(out), readFile(err)};
+        return test::runCli(dir, args, prefix);
     }
 
     test::TempDir dir;

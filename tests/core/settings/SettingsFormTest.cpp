@@ -176,21 +176,6 @@ TEST(SettingsForm, WithoutAMapsFolderTheListShowsTheCurrentFolder) {
     EXPECT_EQ(entries(form), std::vector<std::string>{"DM-Here.ut2"});
 }
 
-TEST(SettingsForm, SelectAllAndClearAllOnFortyMaps) {
-    TempDir dir;
-    for (int i = 0; i < 40; ++i)
-        dir.writeFile("Maps/DM-Map" + std::to_string(i) + ".ut2", "");
-    SettingsForm form;
-    form.setGameFolder(dir.withSeparator());
-    form.selectGameType(2);
-    ASSERT_EQ(form.mapList().count(), 40u);
-    form.selectAllMaps();
-    EXPECT_EQ(form.mapList().selectedCount(), 40u);
-    form.clearAllMaps();
-    EXPECT_EQ(form.mapList().selectedCount(), 0u);
-    EXPECT_EQ(form.mapList().pattern, "DM-*.*");
-}
-
 TEST(SettingsForm, ListenersHearEveryChangeAfterItsHandlingRan) {
     SettingsForm form;
     std::vector<FormChange::Kind> heard;

@@ -10,11 +10,10 @@
 namespace quarnel {
 namespace {
 
-constexpr RegRoot LM = RegRoot::LocalMachine;
 constexpr RegRoot Own = kProgramRoot; // the program's key
 
-// The fall-back to the game's own entry for a stored folder that is gone is tested through
-// start-up, which shares it.
+// The first run's look-up of the game's own entry, and the fall-back to it for a stored
+// folder that is gone, are tested through start-up, which shares them.
 class RememberedSettingsTest : public ::testing::Test {
 protected:
     // The settings of a run in a game folder with a blank in its name: Deathmatch, DM-Beta
@@ -35,20 +34,6 @@ protected:
     SettingsForm imported;
     std::unique_ptr<Registry> reg = makeMemoryRegistry();
 };
-
-TEST_F(RememberedSettingsTest, FirstRunFindsTheGameThroughItsOwnEntryAndWritesNothing) {
-    EXPECT_TRUE(rememberedSettings(*reg, appFolder).firstRun);
-    EXPECT_FALSE(reg->keyExists(Own, kProgramKey));
-    reg->createKey(LM, kGameKey);
-    const std::string& game = imported.gameFolder();
-    reg->writeValue(LM, kGameKey, kGameFolderValue, game.substr(0, game.size() - 1));
-    const auto remembered = rememberedSettings(*reg, appFolder);
-    EXPECT_TRUE(remembered.firstRun);
-    EXPECT_EQ(remembered.form.gameFolder(), game);
-    EXPECT_EQ(remembered.form.mapList().entries,
-              (std::vector<std::string>{"DM-Alpha.ut2", "DM-Beta.ut2"}));
-    EXPECT_TRUE(remembered.form.enabled().gameTypes[7]);
-}
 
 TEST_F(RememberedSettingsTest, ImportThenExportGivesTheSameSettings) {
     ASSERT_EQ(imported.mapList().entries[1], "DM-Beta.ut2");
