@@ -19,27 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::expectError;
-using Lines = std::vector<std::string>;
-
-TEST(SplitLines, FromMemoryAndFromAFile) {
-    // A CR counts only right before a LF; every other byte stays; a final line end starts no
-    // further line.
-    const std::vector<std::pair<std::string, Lines>> cases = {
-        {"", {}},
-        {"a\r\nb\nc", {"a", "b", "c"}},
-        {"\r\n\n\r\n", {"", "", ""}},
-        {"a\rb\r\nc\r", {"a\rb", "c\r"}},
-        {"a\r\r\n", {"a\r"}},
-        {std::string("x\0y\xe9\t \r\n", 8), {std::string("x\0y\xe9\t ", 6)}}};
-    test::TempDir dir;
-    for (const auto& [bytes, lines] : cases) {
-        SCOPED_TRACE(::testing::PrintToString(bytes));
-        EXPECT_EQ(splitTextLines(bytes), lines);
-        const auto file = dir.writeFile("f.txt", bytes).string();
-        EXPECT_EQ(readTextLines(file), lines);
-        EXPECT_EQ(readFileBytes(file), bytes);
-    }
-}
 
 TEST(JoinTextLines, EndsEveryLineWithCrLf) {
     EXPECT_EQ(joinTextLines({}), "");

@@ -1,6 +1,7 @@
 #include "common/TextLineReader.h"
 
 #include "TempDir.h"
+#include "common/TextFile.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -11,8 +12,9 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// The lines of a file as the reader hands them out at every block size: the same split as
-// the whole file reader, and a long line's first piece long enough to recognise it by.
+// The lines of a file: as the whole-file functions split it, and as the reader hands them out
+// at every block size, a long line's first piece long enough to recognise it by. A CR counts
+// only right before a LF; every other byte stays; a final line end starts no further line.
 TEST(TextLineReader, SplitsAlikeAtEveryBlockSize) {
     const std::string longLine(100, 'L');
     const std::vector<std::pair<std::string, Lines>> cases = {
@@ -29,6 +31,9 @@ TEST(TextLineReader, SplitsAlikeAtEveryBlockSize) {
     test::TempDir dir;
     for (const auto& [bytes, lines] : cases) {
         const std::string file = dir.writeFile("f.txt", bytes).string();
+        EXPECT_EQ(splitTextLines(bytes), lines);
+        EXPECT_EQ(readTextLines(file), lines);
+        EXPECT_EQ(readFileBytes(file), bytes);
         for (const std::size_t block : {1, 2, 3, 7, 16, 64, 64 * 1024}) {
             SCOPED_TRACE(::testing::PrintToString(bytes) + ", block " + std::to_string(block));
             TextLineReader reader(file, block, kFirstPiece);

@@ -1,10 +1,10 @@
 #include "store/SqliteRegistry.h"
 
 #include "ExpectError.h"
+#include "RegistryValues.h"
 #include "TempDir.h"
 #include "store/RegistryFile.h"
 
-#include <climits>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -14,7 +14,6 @@ namespace {
 constexpr RegRoot LM = RegRoot::LocalMachine;
 constexpr std::string_view kKey = "SOFTWARE\\QUARNEL";
 
-using Bytes = std::vector<std::uint8_t>;
 
 // The message of the Error 1001 that call raises.
 std::string registryError(const std::function<void()>& call) {
@@ -28,23 +27,7 @@ protected:
 };
 
 TEST_F(SqliteRegistryTest, ValueReadsBackAsWritten) {
-    const std::pair<RegWriteValue, RegValue> cases[] = {
-        {std::string("Big Server "), std::string("Big Server ")},
-        {std::string(), std::string()},
-        {std::string("Caf\xE9 \xFF"), std::string("Caf\xE9 \xFF")},
-        {std::string("a\0b", 3), std::string("a\0b", 3)},
-        {std::int16_t{-5}, std::int32_t{-5}}, // widened to a DWORD
-        {std::int32_t{INT_MIN}, std::int32_t{INT_MIN}},
-        {Bytes{0, 255, 1, 0}, Bytes{0, 255, 1, 0}},
-        {Bytes{}, Bytes{}}};
-    for (const auto& [written, expected] : cases) {
-        SCOPED_TRACE(testing::PrintToString(expected));
-        ASSERT_TRUE(reg->writeValue(LM, kKey, "Value", written));
-        EXPECT_EQ(reg->readValue(LM, kKey, "Value"), expected);
-        // Overwriting with another kind replaces the value entirely.
-        ASSERT_TRUE(reg->writeValue(LM, kKey, "Value", std::string("x")));
-        EXPECT_EQ(reg->readValue(LM, kKey, "Value"), RegValue(std::string("x")));
-    }
+    test::expectValuesReadBackAsWritten(*reg, LM, kKey);
 }
 
 TEST_F(SqliteRegistryTest, RefusedKindsRaiseAndStoreNothing) {

@@ -1,9 +1,9 @@
 #include "store/WinRegistry.h"
 
+#include "RegistryValues.h"
 #include "common/Error.h"
 #include "store/RegistrySettings.h"
 
-#include <climits>
 #include <gtest/gtest.h>
 #include <optional>
 #include <windows.h>
@@ -14,7 +14,6 @@ namespace {
 constexpr RegRoot LM = RegRoot::LocalMachine;
 constexpr std::string_view kKey = "SOFTWARE\\QUARNEL";
 
-using Bytes = std::vector<std::uint8_t>;
 
 // Expects Error 1001 with the given message from call.
 template <typename F> void expectRegistryError(F&& call, std::string_view message) {
@@ -35,24 +34,7 @@ protected:
 };
 
 TEST_F(WinRegistryTest, ValueReadsBackAsWrittenWhateverItsSize) {
-    const std::pair<RegWriteValue, RegValue> cases[] = {
-        {std::string("Big Server "), std::string("Big Server ")},
-        {std::string(), std::string()},
-        {std::string("Caf\xE9 \xFF"), std::string("Caf\xE9 \xFF")},
-        {std::string("a\0b", 3), std::string("a\0b", 3)},
-        {std::string(2000, 'x'), std::string(2000, 'x')}, // beyond the first buffer
-        {std::int16_t{-5}, std::int32_t{-5}},             // widened to a DWORD
-        {std::int32_t{INT_MIN}, std::int32_t{INT_MIN}},
-        {Bytes{0, 255, 1, 0}, Bytes{0, 255, 1, 0}},
-        {Bytes(100000, 7), Bytes(100000, 7)},
-        {Bytes{}, Bytes{}}};
-    for (const auto& [written, expected] : cases) {
-        SCOPED_TRACE(testing::PrintToString(expected).substr(0, 60));
-        ASSERT_TRUE(reg->writeValue(LM, kKey, "Value", written));
-        EXPECT_EQ(reg->readValue(LM, kKey, "Value"), expected);
-        ASSERT_TRUE(reg->writeValue(LM, kKey, "Value", std::string("x")));
-        EXPECT_EQ(reg->readValue(LM, kKey, "Value"), RegValue(std::string("x")));
-    }
+    test::expectValuesReadBackAsWritten(*reg, LM, kKey);
 }
 
 // Values as other programs leave them; nullopt: Unsupported value type.
