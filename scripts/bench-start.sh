@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Times the start of Quarnel's window against a bare Qt main window of the same size, on a
-# virtual X display (Xvfb), in paired runs: each run starts Quarnel and then the bare window,
-# timing each from its start until its window is mapped, and takes the peak resident memory
-# up to then. Prints the medians and the median of the per-run ratios, for a maps folder with
-# 3 maps of the configuration's game type and with 10,000 of them.
+# virtual X display (Xvfb), in paired runs: each run starts Quarnel, the bare window, and the
+# bare window showing one line of text (which, unlike the bare one, has to set up fonts, as
+# every window with a caption does), timing each from its start until its window is mapped,
+# and takes the peak resident memory up to then. Prints the medians and the medians of the
+# per-run ratios of Quarnel to each, for a maps folder with 3 maps of the configuration's
+# game type and with 10,000 of them.
 #
 #   scripts/bench-start.sh
 #
@@ -64,29 +66,33 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash -c '
     set -euo pipefail
     median() { sort -n | awk "{ v[NR] = \$1 } END { m = int((NR + 1) / 2); print (NR % 2) ? v[m] : (v[m] + v[m + 1]) / 2 }"; }
-    printf "%-11s %-12s %11s %13s %20s\n" maps window "median ms" "max RSS MB" "median ratio time/mem"
+    printf "%-11s %-16s %11s %13s %24s\n" maps window "median ms" "max RSS MB" "quarnel / this time/mem"
     for name in maps3 maps10000; do
         export QUARNEL_REGISTRY=$WORK/$name/registry.db
         # The window size to match, and one start of each that is not counted (caches).
         read -r _ _ size < <("$WATCH" "$QUARNEL")
         "$WATCH" "$BARE" ${size/x/ } >/dev/null
+        "$WATCH" "$BARE" ${size/x/ } --text >/dev/null
         [[ -z "$BASELINE" ]] || QUARNEL_REGISTRY=$WORK/$name/baseline.db "$WATCH" "$BASELINE" >/dev/null
         : >"$WORK/times"
         for ((run = 0; run < RUNS; ++run)); do
             read -r tq mq _ < <("$WATCH" "$QUARNEL")
             read -r tb mb _ < <("$WATCH" "$BARE" ${size/x/ })
+            read -r tt mt _ < <("$WATCH" "$BARE" ${size/x/ } --text)
             tz=0 mz=0
             [[ -z "$BASELINE" ]] ||
                 read -r tz mz _ < <(QUARNEL_REGISTRY=$WORK/$name/baseline.db "$WATCH" "$BASELINE")
-            echo "$tq $mq $tb $mb $tz $mz" >>"$WORK/times"
+            echo "$tq $mq $tb $mb $tz $mz $tt $mt" >>"$WORK/times"
         done
         col() { awk -v c="$1" "{ print \$c }" "$WORK/times"; }
         ratio() { awk -v a="$1" -v b="$2" "{ printf \"%.3f\n\", \$a / \$b }" "$WORK/times" | median; }
-        printf "%-11s %-12s %11.1f %13.1f %20s\n" "${name#maps}" quarnel "$(col 1 | median)" \
-            "$(col 2 | sort -n | tail -n 1 | awk "{ print \$1 / 1024 }")" "$(ratio 1 3) / $(ratio 2 4)"
-        printf "%-11s %-12s %11.1f %13.1f %20s\n" "" "bare $size" "$(col 3 | median)" \
-            "$(col 4 | sort -n | tail -n 1 | awk "{ print \$1 / 1024 }")" ""
-        [[ -z "$BASELINE" ]] || printf "%-11s %-12s %11.1f %13.1f %20s\n" "" baseline "$(col 5 | median)" \
-            "$(col 6 | sort -n | tail -n 1 | awk "{ print \$1 / 1024 }")" "$(ratio 5 3) / $(ratio 6 4)"
+        row() { # label, time column, memory column, ratio text
+            printf "%-11s %-16s %11.1f %13.1f %24s\n" "$1" "$2" "$(col "$3" | median)" \
+                "$(col "$4" | sort -n | tail -n 1 | awk "{ print \$1 / 1024 }")" "$5"
+        }
+        row "${name#maps}" quarnel 1 2 ""
+        row "" "bare $size" 3 4 "$(ratio 1 3) / $(ratio 2 4)"
+        row "" "bare + one text" 7 8 "$(ratio 1 7) / $(ratio 2 8)"
+        [[ -z "$BASELINE" ]] || row "" baseline 5 6 "$(ratio 1 5) / $(ratio 2 6)"
     done
 '

@@ -85,21 +85,32 @@ CommandLinePanel::CommandLinePanel(SettingsForm& form, QWidget* parent)
     inner->addLayout(scriptRow);
 #endif
 
-    // Every change marks the lines stale; the update runs once the event loop turns, so a
-    // burst of changes costs one update.
+    // Every change marks the lines stale. While the page shows, the update runs once the
+    // event loop turns, so a burst of changes costs one update; while it is hidden, the
+    // update waits until the page is shown, and the start of the program forms no line
+    // that nobody looks at.
     pending_.setSingleShot(true);
     pending_.setInterval(0);
     connect(&pending_, &QTimer::timeout, this, &CommandLinePanel::refresh);
     QPointer<CommandLinePanel> self(this);
     form_.subscribe([self](const FormChange&) {
-        if (self && !self->pending_.isActive())
+        if (!self)
+            return;
+        self->stale_ = true;
+        if (self->isVisible() && !self->pending_.isActive())
             self->pending_.start();
     });
-    refresh();
+}
+
+void CommandLinePanel::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (stale_)
+        refresh();
 }
 
 void CommandLinePanel::refresh() {
     pending_.stop();
+    stale_ = false;
     LaunchCommand command = launchCommand(form_);
     if (command.serverLine != shownServer_) {
         shownServer_ = std::move(command.serverLine);

@@ -14,8 +14,9 @@ class SettingsForm;
 // The page of the tab "Command Line": the server command line that Launch Server would run
 // with the settings now (the launch batch file's third line, formed by the same code), and
 // on Linux the command that starts its restart script, each read-only and selectable with a
-// Copy button. It follows every change of the form; a burst of changes (a load, Select All)
-// brings one update, once the event loop turns.
+// Copy button. While it shows, it follows every change of the form; a burst of changes (a
+// load, Select All) brings one update, once the event loop turns. Hidden, it catches up
+// when it is shown.
 class CommandLinePanel : public QWidget {
 public:
     explicit CommandLinePanel(SettingsForm& form, QWidget* parent = nullptr);
@@ -24,6 +25,9 @@ public:
     // comes down to.
     void refresh();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     SettingsForm& form_;
     QPlainTextEdit* serverLine_ = nullptr;
@@ -31,6 +35,7 @@ private:
     std::string shownServer_;
     std::string shownScript_;
     QTimer pending_;
+    bool stale_ = true;
 };
 
 } // namespace quarnel

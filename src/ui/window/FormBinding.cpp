@@ -1,6 +1,7 @@
 #include "window/FormBinding.h"
 
 #include "common/AnsiText.h"
+#include "window/MapListModel.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -9,9 +10,10 @@
 #include <QItemSelection>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPointer>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <algorithm>
 #include <array>
@@ -31,13 +33,10 @@ void setTip(QWidget* widget, std::string_view tooltip) {
 }
 
 // The map list takes the size of every row from its last one (uniform item sizes), rather
-// than laying out the text of thousands of names before the window can show. The last row
-// is given the size of the widest name, found by adding up character widths, so that a long
-// name can still be scrolled into view.
-void sizeRowsByWidestName(QListWidget* list, const QStringList& names) {
-    if (names.isEmpty())
-        return;
-    const QFontMetrics metrics = list->fontMetrics();
+// than laying out the text of thousands of names before the window can show. The widest name
+// is found by adding up character widths; the last row is then given its size, so that a
+// long name can still be scrolled into view.
+std::size_t widestEntry(const QFontMetrics& metrics, const MapList& list) {
     std::array<int, 256> latin1;
     latin1.fill(-1);
     const auto advance = [&](QChar c) {
@@ -48,22 +47,18 @@ void sizeRowsByWidestName(QListWidget* list, const QStringList& names) {
             width = metrics.horizontalAdvance(c);
         return width;
     };
-    qsizetype widest = 0;
+    std::size_t widest = 0;
     int widestWidth = -1;
-    for (qsizetype row = 0; row < names.size(); ++row) {
+    for (std::size_t row = 0; row < list.count(); ++row) {
         int width = 0;
-        for (const QChar c : names[row])
+        for (const QChar c : fromNativePath(list.entries[row]))
             width += advance(c);
         if (width > widestWidth) {
             widest = row;
             widestWidth = width;
         }
     }
-    const qsizetype last = names.size() - 1;
-    if (widest != last)
-        list->item(static_cast<int>(last))
-            ->setSizeHint(
-                list->sizeHintForIndex(list->model()->index(static_cast<int>(widest), 0)));
+    return widest;
 }
 
 } // namespace
@@ -231,23 +226,31 @@ QComboBox* FormBinding::botSkill(QWidget* parent) {
     return botSkill_;
 }
 
-QListWidget* FormBinding::mapList(QWidget* parent) {
+QListView* FormBinding::mapList(QWidget* parent) {
     if (mapList_)
         return mapList_;
-    mapList_ = new QListWidget(parent);
+    mapList_ = new QListView(parent);
     mapList_->setObjectName(QStringLiteral("filMapList"));
     mapList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     mapList_->setUniformItemSizes(true);
-    connect(mapList_, &QListWidget::itemSelectionChanged, this, [this] { pushMapSelection(); });
+    mapModel_ = new MapListModel(form_.mapList(), mapList_);
+    mapList_->setModel(mapModel_);
+    connect(mapList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { pushMapSelection(); });
+    sizeMapRows();
     showMapList();
     return mapList_;
 }
 
 void FormBinding::pushMapSelection() {
-    std::vector<bool> flags(static_cast<std::size_t>(mapList_->count()), false);
-    for (int row = 0; row < mapList_->count(); ++row)
-        flags[static_cast<std::size_t>(row)] = mapList_->item(row)->isSelected();
-    if (flags.size() == form_.mapList().count())
+    if (showingMaps_)
+        return;
+    std::vector<bool> flags(form_.mapList().count(), false);
+    for (const QItemSelectionRange& range : mapList_->selectionModel()->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            if (static_cast<std::size_t>(row) < flags.size())
+                flags[static_cast<std::size_t>(row)] = true;
+    if (static_cast<int>(flags.size()) == mapModel_->rowCount())
         form_.setMapSelection(std::move(flags));
 }
 
@@ -366,26 +369,25 @@ void FormBinding::showBotSkill() {
     botSkill_->setCurrentIndex(form_.botSkillIndex());
 }
 
+void FormBinding::sizeMapRows() {
+    const MapList& list = form_.mapList();
+    if (list.count() < 2)
+        return;
+    const std::size_t widest = widestEntry(mapList_->fontMetrics(), list);
+    if (widest != list.count() - 1)
+        mapModel_->setLastRowSize(
+            mapList_->sizeHintForIndex(mapModel_->index(static_cast<int>(widest))));
+}
+
 void FormBinding::showMapList() {
     if (!mapList_)
         return;
-    const QSignalBlocker quiet(mapList_);
-    const MapList& list = form_.mapList();
-    QStringList names;
-    names.reserve(static_cast<qsizetype>(list.count()));
-    for (const auto& entry : list.entries)
-        names.append(fromNativePath(entry));
-    bool same = names.size() == mapList_->count();
-    for (int row = 0; same && row < mapList_->count(); ++row)
-        same = mapList_->item(row)->text() == names[row];
-    if (!same) {
-        mapList_->clear();
-        mapList_->addItems(names);
-        sizeRowsByWidestName(mapList_, names);
-    }
+    const QScopedValueRollback showing(showingMaps_, true);
+    if (mapModel_->reload())
+        sizeMapRows();
     // The selected rows in runs, set in one step rather than row by row.
+    const MapList& list = form_.mapList();
     QItemSelection selection;
-    const QAbstractItemModel* model = mapList_->model();
     for (std::size_t i = 0; i < list.count();) {
         if (!list.selected[i]) {
             ++i;
@@ -394,17 +396,20 @@ void FormBinding::showMapList() {
         const std::size_t first = i;
         while (i < list.count() && list.selected[i])
             ++i;
-        selection.select(model->index(static_cast<int>(first), 0),
-                         model->index(static_cast<int>(i - 1), 0));
+        selection.select(mapModel_->index(static_cast<int>(first)),
+                         mapModel_->index(static_cast<int>(i - 1)));
     }
     mapList_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
 void FormBinding::showMapEntry(int entry) {
-    if (!mapList_ || entry >= mapList_->count())
+    if (!mapList_ || entry >= mapModel_->rowCount())
         return;
-    const QSignalBlocker quiet(mapList_);
-    mapList_->item(entry)->setSelected(form_.mapList().selected[static_cast<std::size_t>(entry)]);
+    const QScopedValueRollback showing(showingMaps_, true);
+    const bool selected = form_.mapList().selected[static_cast<std::size_t>(entry)];
+    mapList_->selectionModel()->select(mapModel_->index(entry),
+                                       selected ? QItemSelectionModel::Select
+                                                : QItemSelectionModel::Deselect);
 }
 
 void FormBinding::showEnabled() {

@@ -12,12 +12,14 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QRadioButton;
 class QScrollBar;
 class QWidget;
 
 namespace quarnel {
+
+class MapListModel;
 
 // Creates the settings widgets with their names, captions, tooltips and limits, and keeps
 // them in step with the SettingsForm both ways: a widget edit is written into the form, and
@@ -38,7 +40,7 @@ public:
     QRadioButton* gameType(int index, QWidget* parent);
     QRadioButton* arena(int index, QWidget* parent);
     QComboBox* botSkill(QWidget* parent);
-    QListWidget* mapList(QWidget* parent);
+    QListView* mapList(QWidget* parent);
 
     // The line edit of a text box once created, or nullptr.
     QLineEdit* lineEdit(Text t) const { return texts_[index(t)]; }
@@ -56,6 +58,7 @@ private:
     void showArena();
     void showBotSkill();
     void showMapList();
+    void sizeMapRows();
     void showMapEntry(int entry);
     void showEnabled();
     void pushMapSelection();
@@ -78,7 +81,11 @@ private:
     QButtonGroup* gameTypeGroup_ = nullptr;
     QButtonGroup* arenaGroup_ = nullptr;
     QComboBox* botSkill_ = nullptr;
-    QListWidget* mapList_ = nullptr;
+    QListView* mapList_ = nullptr;
+    MapListModel* mapModel_ = nullptr;
+    // Set while the form's map list is put into the view, whose selection signals then
+    // carry nothing new to the form.
+    bool showingMaps_ = false;
 };
 
 // "optGameType_2": the object name of a member of a control array.
