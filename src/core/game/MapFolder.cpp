@@ -91,17 +91,23 @@ template <class Take> void forEachFile(const std::string& folder, Take&& take) {
 } // namespace
 
 std::vector<std::string> listFolder(const std::string& folder, std::string_view pattern) {
-    // Sorted by a lower-case key made once per name, then by the name itself.
-    std::vector<std::pair<std::string, std::string>> keyed;
+    std::vector<std::string> names;
     forEachFile(folder, [&](std::string_view name) {
         if (!name.empty() && name.front() != '.' && wildcardMatch(pattern, name))
-            keyed.emplace_back(lowerAscii(name), std::string(name));
+            names.emplace_back(name);
     });
-    std::sort(keyed.begin(), keyed.end());
-    std::vector<std::string> names;
-    names.reserve(keyed.size());
-    for (auto& entry : keyed)
-        names.push_back(std::move(entry.second));
+    // In the order of the names in lower case, then of the names themselves; compared in
+    // place, without a lower-case copy of each name.
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        const auto lower = [](char c) {
+            return static_cast<unsigned char>(lowerByte(c));
+        };
+        const auto [x, y] = std::mismatch(a.begin(), a.end(), b.begin(), b.end(),
+                                          [&](char p, char q) { return lower(p) == lower(q); });
+        if (x != a.end() && y != b.end())
+            return lower(*x) < lower(*y);
+        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
     return names;
 }
 
