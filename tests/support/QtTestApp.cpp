@@ -1,25 +1,22 @@
-// The QApplication that widget tests need, made once for the whole test program before the
-// first test and removed after the last.
+// The QApplication that widget tests need, made before the first test, removed after the last.
 #include <QApplication>
 #include <gtest/gtest.h>
 #include <memory>
 
 namespace {
 
-class QtApplicationEnvironment : public ::testing::Environment {
-public:
+struct QtApplicationEnvironment : ::testing::Environment {
     void SetUp() override {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = std::make_unique<QApplication>(argc_, argv_);
+        app = std::make_unique<QApplication>(argc, argv);
     }
-    void TearDown() override { app_.reset(); }
+    void TearDown() override { app.reset(); }
 
-private:
-    int argc_ = 1;
-    char name_[16] = "quarnel-tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
+    int argc = 1;
+    char name[16] = "quarnel-tests";
+    char* argv[2] = {name, nullptr};
+    std::unique_ptr<QApplication> app;
 };
 
 // Registered while the test program starts, before main runs the tests.

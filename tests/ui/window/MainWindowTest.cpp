@@ -4,45 +4,27 @@
 #include "TempDir.h"
 #include "about/AboutBox.h"
 #include "common/AnsiText.h"
-#include "launch/LaunchCommand.h"
 #include "launch/LaunchFiles.h"
 #include "settings/Controls.h"
 #include "settings/FieldCheck.h"
 #include "settings/SettingsForm.h"
 #include "store/Preferences.h"
 #include "store/RegistryFile.h"
+#include "window/FormBinding.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QClipboard>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListView>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScrollBar>
-#include <QSignalSpy>
-#include <QStyleOptionSlider>
-#include <QTabBar>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 #include <gtest/gtest.h>
 #include <memory>
 
 namespace quarnel {
 namespace {
 
-using test::FakeDialogs;
+using Messages = std::vector<test::FakeDialogs::Message>;
 
-QString qs(std::string_view text) {
-    return fromAnsi(text);
-}
-
-// The real window offscreen over a copy of the demo installation, in the state start-up
-// leaves it in.
+// What the model decides (enabling, the map refill, value labels, field ranges, the command
+// line) is tested with the model; here, that the real window shows it and the user's input
+// reaches it, over a copy of the demo installation as start-up leaves it.
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -56,7 +38,9 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), 60000));
     }
 
-    template <class T> T* child(const QString& name) {
+    static QString qs(std::string_view text) { return fromAnsi(text); }
+
+    template <class T = QWidget> T* child(const QString& name) {
         T* widget = window->findChild<T*>(name);
         EXPECT_NE(widget, nullptr) << name.toStdString();
         return widget;
@@ -67,7 +51,7 @@ protected:
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
     }
 
-    // Puts text into a line edit as the user would: click, select everything, type.
+    // Click, select everything, type.
     void typeInto(QLineEdit* edit, const QString& text) {
         QTest::mouseClick(edit, Qt::LeftButton);
         edit->selectAll();
@@ -81,91 +65,75 @@ protected:
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
     }
 
-    QRect sliderRect(QScrollBar* bar, QStyle::SubControl part) {
+    // The middle of a part of a scroll bar (an arrow, the thumb) where the style draws it.
+    QPoint middleOf(QScrollBar* bar, QStyle::SubControl part) {
         QStyleOptionSlider option;
         option.initFrom(bar);
         option.subControls = QStyle::SC_All;
         option.orientation = bar->orientation();
         option.minimum = bar->minimum();
         option.maximum = bar->maximum();
-        option.sliderPosition = bar->sliderPosition();
-        option.sliderValue = bar->value();
-        option.singleStep = bar->singleStep();
+        option.sliderPosition = option.sliderValue = bar->value();
         option.pageStep = bar->pageStep();
-        return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
+        return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar).center();
     }
 
     test::TempDir dir;
-    FakeDialogs dialogs;
+    test::FakeDialogs dialogs;
     std::unique_ptr<Registry> registry = makeMemoryRegistry();
     SettingsForm form;
     std::unique_ptr<MainWindow> window;
 };
 
-TEST_F(MainWindowTest, ClicksReachTheControlsOfTheTabShown) {
+TEST_F(MainWindowTest, ATabShowsItsFramesAndClicksReachTheirControls) {
     EXPECT_EQ(window->windowTitle(), "Quarnel");
-    // What a click at a control's place in the window lands on, as the window routes it.
-    auto landsOn = [&](const char* name) {
-        auto* target = child<QWidget>(QString::fromLatin1(name));
-        const QPoint place = target->mapTo(window.get(), target->rect().center());
-        QWidget* hit = window->childAt(place);
-        return hit == target || target->isAncestorOf(hit);
+    // Shown, and where a click at its middle lands as the window routes it.
+    auto reachable = [&](const char* name) {
+        auto* target = child(name);
+        QWidget* hit = window->childAt(target->mapTo(window.get(), target->rect().center()));
+        return target->isVisible() && (hit == target || target->isAncestorOf(hit));
     };
-    // Each tab's frames, and controls on them.
-    const std::vector<const char*> frames[] = {
-        {"frmGameType", "frmMapList", "frmMutators", "frmGameOptions"},
-        {"frmServerOptions", "frmBots"}};
-    const std::vector<const char*> controls[] = {
-        {"optGameType_2", "chkMutator_0", "filMapList", "chkGameOptions_3"},
-        {"chkServerOptions_0", "txtServerName", "chkUseBots"}};
+    const std::vector<const char*> tabs[] = {
+        {"frmGameType", "frmMapList", "frmMutators", "frmGameOptions", "optGameType_2",
+         "chkMutator_0", "filMapList", "chkGameOptions_3"},
+        {"frmServerOptions", "frmBots", "chkServerOptions_0", "txtServerName", "chkUseBots"}};
     for (int shown : {0, 1, 0, 1}) {
         showTab(shown);
         for (int tab : {0, 1})
-            for (const char* name : frames[tab])
-                EXPECT_EQ(child<QGroupBox>(name)->isVisible(), tab == shown) << name;
-        for (const char* name : controls[shown])
-            EXPECT_TRUE(landsOn(name)) << name;
-        EXPECT_TRUE(child<QGroupBox>("frmCommands")->isVisible());
+            for (const char* name : tabs[tab])
+                EXPECT_EQ(reachable(name), tab == shown) << name;
+        EXPECT_TRUE(reachable("frmCommands"));
     }
-    // The window keeps its size whichever tab shows.
-    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    EXPECT_EQ(window->minimumSize(), window->maximumSize()); // the same size for every tab
 }
 
 TEST_F(MainWindowTest, ControlsCarryTheirCaptionsTooltipsAndLimits) {
     for (const auto& def : kCheckControls) {
-        const QString name = def.arrayIndex < 0
-                                 ? qs(def.name)
-                                 : qs(def.name) + "_" + QString::number(def.arrayIndex);
-        auto* box = child<QCheckBox>(name);
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->text(), qs(def.caption));
-        EXPECT_EQ(box->toolTip(), qs(def.tooltip));
+        auto* box = child<QCheckBox>(def.arrayIndex < 0 ? qs(def.name)
+                                                        : arrayName(def.name, def.arrayIndex));
+        EXPECT_EQ(box->text() + '|' + box->toolTip(), qs(def.caption) + '|' + qs(def.tooltip));
     }
     for (const auto& def : kTextControls) {
+        SCOPED_TRACE(std::string(def.name));
         auto* edit = child<QLineEdit>(qs(def.name));
-        ASSERT_NE(edit, nullptr);
-        EXPECT_EQ(edit->maxLength(), def.maxLength > 0 ? def.maxLength : 32767) << def.name;
-        EXPECT_EQ(edit->echoMode() == QLineEdit::Password, def.password) << def.name;
-        EXPECT_EQ(edit->toolTip(), def.tooltipOnBox ? qs(def.tooltip) : QString()) << def.name;
-        if (!def.labelName.empty()) {
-            auto* label = child<QLabel>(qs(def.labelName));
-            ASSERT_NE(label, nullptr);
-            EXPECT_EQ(label->text(), qs(def.caption));
-            EXPECT_EQ(label->toolTip(), def.tooltipOnLabel ? qs(def.tooltip) : QString());
+        EXPECT_EQ(edit->maxLength(), def.maxLength > 0 ? def.maxLength : 32767);
+        EXPECT_EQ(edit->echoMode() == QLineEdit::Password, def.password);
+        EXPECT_EQ(edit->toolTip(), def.tooltipOnBox ? qs(def.tooltip) : QString());
+        if (auto* label = def.labelName.empty() ? nullptr : child<QLabel>(qs(def.labelName))) {
+            EXPECT_EQ(label->text() + '|' + label->toolTip(),
+                      qs(def.caption) + '|' + (def.tooltipOnLabel ? qs(def.tooltip) : QString()));
         }
     }
     for (const auto& def : kScrollControls) {
-        auto* bar = child<QScrollBar>(qs(def.name));
-        ASSERT_NE(bar, nullptr);
-        EXPECT_EQ(bar->maximum(), def.max);
+        EXPECT_EQ(child<QScrollBar>(qs(def.name))->maximum(), def.max);
         EXPECT_EQ(child<QLabel>(qs(def.labelName))->toolTip(), qs(def.tooltip));
     }
 
     // A box takes no more characters than its limit, and what it keeps reaches the form.
-    typeInto(child<QLineEdit>("txtTimeLimit"), "12345");
+    auto* limit = child<QLineEdit>("txtTimeLimit");
+    typeInto(limit, "12345");
     EXPECT_EQ(form.text(Text::TimeLimit), "123");
     // A longer text that a load put in shows whole; shortened by hand, the limit holds again.
-    auto* limit = child<QLineEdit>("txtTimeLimit");
     form.setText(Text::TimeLimit, "1000");
     EXPECT_EQ(limit->text(), "1000");
     limit->end(false);
@@ -190,13 +158,12 @@ TEST_F(MainWindowTest, ValueLabelsShowSettledValuesAndTheDragForm) {
         EXPECT_EQ(label->text(), shown(def.designValue));
 
         // A click on the right arrow settles one step further.
-        QTest::mouseClick(bar, Qt::LeftButton, {},
-                          sliderRect(bar, QStyle::SC_ScrollBarAddLine).center());
+        QTest::mouseClick(bar, Qt::LeftButton, {}, middleOf(bar, QStyle::SC_ScrollBarAddLine));
         EXPECT_EQ(form.scroll(def.id), def.designValue + 1);
         EXPECT_EQ(label->text(), shown(def.designValue + 1));
 
         // Dragging the thumb shows the value under it; the time bars add " sec." until release.
-        const QPoint grip = sliderRect(bar, QStyle::SC_ScrollBarSlider).center();
+        const QPoint grip = middleOf(bar, QStyle::SC_ScrollBarSlider);
         QTest::mousePress(bar, Qt::LeftButton, {}, grip);
         QTest::mouseMove(bar, grip + QPoint(40, 0));
         const int dragged = bar->sliderPosition();
@@ -208,10 +175,11 @@ TEST_F(MainWindowTest, ValueLabelsShowSettledValuesAndTheDragForm) {
     }
 }
 
-TEST_F(MainWindowTest, LeavingACheckedFieldChecksIt) {
+TEST_F(MainWindowTest, ALeftFieldIsCheckedAndARefusalStopsTheClickButNotTheMenuKeys) {
+    QSignalSpy commands(window.get(), &MainWindow::commandRequested);
     showTab(1);
     clickBox("chkWebadmin");
-    // Types text into the field and leaves it with Tab; true when the value was accepted.
+    // Types into the field and leaves it with Tab; true when the value was accepted.
     auto leave = [&](Text field, const char* typed) {
         auto* edit = child<QLineEdit>(qs(control(field).name));
         typeInto(edit, QString::fromLatin1(typed));
@@ -219,63 +187,49 @@ TEST_F(MainWindowTest, LeavingACheckedFieldChecksIt) {
         EXPECT_EQ(edit->text().toStdString(), form.text(field));
         return !edit->hasFocus();
     };
-
-    // Every checked field refuses a value out of its range with its own message and puts
-    // its default back.
     for (const FieldCheck& check : kFieldChecks) {
         SCOPED_TRACE(std::string(check.title));
         dialogs.messages.clear();
         EXPECT_FALSE(leave(check.field, "0"));
         EXPECT_EQ(form.text(check.field), check.defaultText);
-        EXPECT_EQ(dialogs.messages, (std::vector<FakeDialogs::Message>{
-                                        {std::string(check.message), std::string(check.title)}}));
+        EXPECT_EQ(dialogs.messages,
+                  (Messages{{std::string(check.message), std::string(check.title)}}));
     }
-
-    // An accepted value stays, without a message.
     dialogs.messages.clear();
     EXPECT_TRUE(leave(Text::GamePort, "65000"));
     EXPECT_EQ(form.text(Text::GamePort), "65000");
     EXPECT_TRUE(dialogs.messages.empty());
-}
 
-TEST_F(MainWindowTest, ARefusedFieldStopsTheButtonButNotTheMenu) {
-    QSignalSpy commands(window.get(), &MainWindow::commandRequested);
-    showTab(1);
+    // The button or tab clicked to leave a refused value does not act.
     auto* port = child<QLineEdit>("txtPort");
-
     typeInto(port, "0");
     QTest::mouseClick(child<QPushButton>("cmdOptions_0"), Qt::LeftButton);
-    EXPECT_EQ(commands.count(), 0);
-    EXPECT_EQ(dialogs.messages.size(), 1u);
-
-    // Nor does a tab clicked while the field refuses.
     typeInto(port, "65001");
     showTab(0);
     EXPECT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_TRUE(child<QGroupBox>("frmServerOptions")->isVisible());
+    EXPECT_EQ(commands.count(), 0);
+    EXPECT_TRUE(child("frmServerOptions")->isVisible());
     EXPECT_EQ(child<QTabBar>("tabMain")->currentIndex(), 1);
-
-    // The menu item runs without the check, whatever the field holds.
+    // The menu's keys reach the menu from a text box, and run without the check.
     typeInto(port, "0");
     QTest::keyClick(port, Qt::Key_R, Qt::ControlModifier);
-    ASSERT_EQ(commands.count(), 1);
-    EXPECT_EQ(commands.takeFirst().at(0).value<Command>(), Command::LaunchServer);
     EXPECT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(port->text(), "0");
-
-    // With an accepted value the button acts.
     typeInto(port, "7778");
     QTest::mouseClick(child<QPushButton>("cmdOptions_3"), Qt::LeftButton);
     QTest::keyClick(port, Qt::Key_L, Qt::ControlModifier);
     QTest::keyClick(port, Qt::Key_S, Qt::ControlModifier);
-    ASSERT_EQ(commands.count(), 3);
-    EXPECT_EQ(commands.at(0).at(0).value<Command>(), Command::MakeBatIni);
-    EXPECT_EQ(commands.at(1).at(0).value<Command>(), Command::LoadConfig);
-    EXPECT_EQ(commands.at(2).at(0).value<Command>(), Command::SaveConfig);
+    std::vector<Command> sent;
+    for (const auto& signal : commands)
+        sent.push_back(signal.at(0).value<Command>());
+    EXPECT_EQ(sent, (std::vector{Command::LaunchServer, Command::MakeBatIni, Command::LoadConfig,
+                                 Command::SaveConfig}));
+    QSignalSpy closing(window.get(), &MainWindow::closing);
+    QTest::keyClick(port, Qt::Key_E, Qt::ControlModifier); // Exit
+    EXPECT_EQ(closing.count(), 1);
+    EXPECT_FALSE(window->isVisible());
 }
 
-// What the model decides (enabling, the refill, Select All) is tested there; here only that
-// clicks reach it and its state reaches the widgets.
 TEST_F(MainWindowTest, ClicksReachTheFormAndItsStateReachesTheWidgets) {
     showTab(1);
     auto* skill = child<QComboBox>("cboBotSkill");
@@ -284,9 +238,8 @@ TEST_F(MainWindowTest, ClicksReachTheFormAndItsStateReachesTheWidgets) {
     EXPECT_EQ(skill->palette().color(QPalette::Button), system.color(QPalette::Button));
     clickBox("chkUseBots");
     clickBox("chkWebadmin");
-    EXPECT_TRUE(form.checked(Check::UseBots));
     for (const char* name : {"chkBotSkill", "cboBotSkill", "sclMinPlayers", "txtwebport"})
-        EXPECT_TRUE(child<QWidget>(name)->isEnabled()) << name;
+        EXPECT_TRUE(child(name)->isEnabled()) << name;
     EXPECT_EQ(skill->palette().color(QPalette::Button), system.color(QPalette::Base));
 
     showTab(0);
@@ -294,7 +247,6 @@ TEST_F(MainWindowTest, ClicksReachTheFormAndItsStateReachesTheWidgets) {
     QTest::mouseClick(child<QRadioButton>("optGameType_1"), Qt::LeftButton);
     EXPECT_EQ(form.gameType(), 1);
     ASSERT_EQ(list->model()->rowCount(), 3);
-    EXPECT_EQ(list->model()->index(2, 0).data().toString(), "CTF-Harbor.ut2");
     auto clickRow = [&](int row, Qt::KeyboardModifiers keys) {
         QTest::mouseClick(list->viewport(), Qt::LeftButton, keys,
                           list->visualRect(list->model()->index(row, 0)).center());
@@ -308,7 +260,7 @@ TEST_F(MainWindowTest, ClicksReachTheFormAndItsStateReachesTheWidgets) {
     EXPECT_TRUE(list->selectionModel()->selectedRows().isEmpty());
     QTest::mouseClick(child<QRadioButton>("optGameType_8"), Qt::LeftButton);
     EXPECT_EQ(list->model()->rowCount(), 13);
-    EXPECT_TRUE(child<QLineEdit>("txtGametype")->isEnabled());
+    EXPECT_TRUE(child("txtGametype")->isEnabled());
 }
 
 TEST_F(MainWindowTest, ValuesSetByCodeShowAtOnce) {
@@ -350,7 +302,6 @@ TEST_F(MainWindowTest, TheCommandLineTabFollowsEverySettingInOneUpdatePerBurst) 
         return qs(batchServerLine(form, "quarnel.ini"));
     };
     EXPECT_EQ(line->toPlainText(), batchLine3());
-    EXPECT_TRUE(line->toPlainText().contains("DM-Cellar?Game=XGame.xDeathMatch?"));
 
     // Edits made on another tab form no line until the tab shows again, and then at once.
     showTab(1);
@@ -360,23 +311,18 @@ TEST_F(MainWindowTest, TheCommandLineTabFollowsEverySettingInOneUpdatePerBurst) 
     QCoreApplication::processEvents();
     EXPECT_EQ(updates.count(), 0);
     showTab(2);
-    EXPECT_TRUE(line->toPlainText().contains(" port=7778 "));
-    EXPECT_TRUE(line->toPlainText().contains("?LAN?"));
     EXPECT_EQ(line->toPlainText(), batchLine3());
 
     // While it shows, a burst of changes is one update, once the event loop turns.
     updates.clear();
     form.selectGameType(1);
-    form.selectAllMaps();
     form.setText(Text::AdminName, "Ann & Bo");
     form.setScroll(Scroll::GameSpeed, 150);
     EXPECT_EQ(updates.count(), 0);
     QCoreApplication::processEvents();
     EXPECT_EQ(updates.count(), 1);
-    EXPECT_TRUE(line->toPlainText().contains("CTF-Foundry?Game=XGame.xCTFGame?GameSpeed=1.5?"));
-    EXPECT_TRUE(line->toPlainText().contains("AdminName=Ann ^& Bo?"));
+    EXPECT_EQ(line->toPlainText(), batchLine3());
 
-    showTab(2);
     QTest::mouseClick(child<QPushButton>("cmdCopyCommandLine"), Qt::LeftButton);
     EXPECT_EQ(QApplication::clipboard()->text(), batchLine3());
 #ifndef _WIN32
@@ -387,8 +333,7 @@ TEST_F(MainWindowTest, TheCommandLineTabFollowsEverySettingInOneUpdatePerBurst) 
 
 TEST_F(MainWindowTest, TheOptionsMenuTurnsTheChecksOffAndRemembersIt) {
     auto* checks = child<QAction>("CheckBeforeLaunchMenuItem");
-    EXPECT_TRUE(checks->isCheckable());
-    EXPECT_TRUE(checks->isChecked());
+    EXPECT_TRUE(checks->isCheckable() && checks->isChecked());
     checks->trigger();
     EXPECT_FALSE(launchChecksOn(*registry));
     // A window started over that store opens with the box clear.
@@ -396,15 +341,6 @@ TEST_F(MainWindowTest, TheOptionsMenuTurnsTheChecksOffAndRemembersIt) {
     EXPECT_FALSE(again.findChild<QAction*>("CheckBeforeLaunchMenuItem")->isChecked());
     checks->trigger();
     EXPECT_TRUE(launchChecksOn(*registry));
-}
-
-TEST_F(MainWindowTest, CtrlEExitsEvenFromATextBox) {
-    QSignalSpy closing(window.get(), &MainWindow::closing);
-    auto* name = child<QLineEdit>("txtMutator");
-    QTest::mouseClick(name, Qt::LeftButton);
-    QTest::keyClick(name, Qt::Key_E, Qt::ControlModifier);
-    EXPECT_EQ(closing.count(), 1);
-    EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(MainWindowTest, AboutComesUpOnceAndStartsTheSystemInfoOrSaysItIsMissing) {
@@ -420,28 +356,20 @@ TEST_F(MainWindowTest, AboutComesUpOnceAndStartsTheSystemInfoOrSaysItIsMissing) 
     about->trigger();
     AboutBox* box = window->aboutBox();
     ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(box->isVisible());
-    EXPECT_FALSE(box->findChild<QLabel*>("abtpicIcon")->pixmap().isNull());
     about->trigger();
     EXPECT_EQ(window->aboutBox(), box);
-    int boxes = 0;
-    for (QWidget* top : QApplication::topLevelWidgets())
-        boxes += top->objectName() == "frmAbout" && top->isVisible();
-    EXPECT_EQ(boxes, 1);
+    EXPECT_FALSE(box->findChild<QLabel*>("abtpicIcon")->pixmap().isNull());
 
     auto* sysInfo = box->findChild<QPushButton*>("cmdSysInfo");
     QTest::mouseClick(sysInfo, Qt::LeftButton);
     EXPECT_EQ(started, std::vector<std::string>{"/usr/bin/sysinfo"});
     EXPECT_TRUE(dialogs.messages.empty());
-
     registry->deleteValue(RegRoot::LocalMachine, kMsinfoPathKey, kMsinfoPathValue);
     QTest::mouseClick(sysInfo, Qt::LeftButton);
     EXPECT_EQ(dialogs.messages,
-              (std::vector<FakeDialogs::Message>{
-                  {"System Information Is Unavailable At This Time", "quarnel"}}));
-    EXPECT_TRUE(box->isVisible());
+              (Messages{{"System Information Is Unavailable At This Time", "quarnel"}}));
 
-    // Closing the main window leaves the box open.
+    // Closing the main window leaves the box open; its OK closes and removes it.
     window->close();
     EXPECT_TRUE(box->isVisible());
     QTest::mouseClick(box->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
