@@ -1,5 +1,9 @@
 #include "LaunchFixture.h"
+#include "WindowsForm.h"
+#include "common/TextFile.h"
+#include "game/Installation.h"
 #include "launch/LaunchFiles.h"
+#include "store/ConfigForm.h"
 
 #include <array>
 #include <filesystem>
@@ -293,6 +297,21 @@ TEST_F(MakeGameConfig, FailuresLeaveTheTargetAlone) {
     fs::remove(system / "UT2003.INI");
     test::expectFailureLeaves(target, errc::FileNotFound,
                               [&] { writeServerIni(form, folder, "server.ini", true); });
+}
+
+// The demo configuration over the demo game's maps, for the game folder C:\UT2003 in Windows
+// form: the same bytes on every platform.
+TEST(WindowsForm, TheDemoGivesTheSameBytesOnEveryPlatform) {
+    SettingsForm form;
+    formFromConfig(form, {QUARNEL_DEMO_CFG, test::demoInstall().string(), "C:\\Quarnel\\"});
+    form.setGameFolder(test::kWindowsGameFolder);
+    const auto templateLines = readTextLines(game::templateIni(test::demoInstall().string() + "/"));
+    EXPECT_EQ(serverCommandLine(form, "quarnel.ini", '\\'),
+              test::readFile(test::windowsDemoFile("command-line.txt")));
+    EXPECT_EQ(joinTextLines(batchLines(form, "quarnel.bat", '\\')),
+              test::readFile(test::windowsDemoFile("quarnel.bat")));
+    EXPECT_EQ(joinTextLines(rewriteServerIni(form.settings(), templateLines)),
+              test::readFile(test::windowsDemoFile("quarnel.ini")));
 }
 
 } // namespace
