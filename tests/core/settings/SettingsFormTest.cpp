@@ -54,7 +54,9 @@ TEST(SettingsForm, ValueLabelsTakeTheChangeFormAndTheDragForm) {
     }
 }
 
-TEST(SettingsForm, ScrollValuesOutsideTheBarAreRefusedAndChangeNothing) {
+// Scroll values outside the bar and unknown bot skills are refused and change nothing; texts
+// set by code are kept whole whatever the typing limit.
+TEST(SettingsForm, ValuesSetByCodeAreCheckedOrKeptWhole) {
     SettingsForm form;
     for (const auto& bar : kScrollControls) {
         EXPECT_THROW(form.setScroll(bar.id, bar.min - 1), Error) << bar.name;
@@ -63,15 +65,14 @@ TEST(SettingsForm, ScrollValuesOutsideTheBarAreRefusedAndChangeNothing) {
         EXPECT_NO_THROW(form.setScroll(bar.id, bar.min));
         EXPECT_NO_THROW(form.setScroll(bar.id, bar.max));
     }
-}
-
-TEST(SettingsForm, BotSkillIsPickedByItemTextOnly) {
-    SettingsForm form;
     form.setBotSkillText("Godlike!");
-    EXPECT_EQ(form.botSkillIndex(), 7);
     test::expectError(errc::InvalidProperty, [&] { form.setBotSkillText("godlike!"); });
-    EXPECT_EQ(form.botSkillIndex(), 7);
     EXPECT_THROW(form.setBotSkillText(""), Error);
+    EXPECT_EQ(form.botSkillIndex(), 7);
+    for (const auto& box : kTextControls) {
+        form.setText(box.id, std::string(300, '9'));
+        EXPECT_EQ(form.text(box.id).size(), 300u) << box.name;
+    }
 }
 
 TEST(SettingsForm, UseBotsAndWebAdminEnableTheirDependantsWithoutChangingValues) {
@@ -97,14 +98,6 @@ TEST(SettingsForm, UseBotsAndWebAdminEnableTheirDependantsWithoutChangingValues)
               std::tuple(true, 8, std::string_view("Adept"), std::string("8080")));
 }
 
-TEST(SettingsForm, TextsSetByCodeAreKeptWholeWhateverTheTypingLimit) {
-    SettingsForm form;
-    for (const auto& box : kTextControls) {
-        form.setText(box.id, std::string(300, '9'));
-        EXPECT_EQ(form.text(box.id).size(), 300u) << box.name;
-    }
-}
-
 TEST(SettingsForm, GameTypeFiltersTheMapsAndClearsTheSelection) {
     TempDir dir;
     const std::string gameFolder = test::copyDemoInstall(dir);
@@ -113,28 +106,27 @@ TEST(SettingsForm, GameTypeFiltersTheMapsAndClearsTheSelection) {
     form.selectGameType(2);
     const std::vector<std::string> deathmatch = {
         "DM-Cellar.ut2", "DM-Lighthouse.ut2", "DM-Quarry.ut2", "DM-Reactor.ut2", "dm-sunken.ut2"};
-    EXPECT_EQ(entries(form), deathmatch);
-    EXPECT_EQ(form.mapList().pattern, "DM-*.*");
-    EXPECT_EQ(form.mapList().folder, game::mapsFolder(gameFolder));
-    EXPECT_FALSE(form.enabled().customGameType);
+    EXPECT_EQ(std::tuple(entries(form), form.mapList().pattern, form.mapList().folder,
+                         form.enabled().customGameType),
+              std::tuple(deathmatch, "DM-*.*", game::mapsFolder(gameFolder), false));
 
     form.setMapSelected(1, true);
     form.selectGameType(2); // the same type again: nothing runs, the selection stays
     EXPECT_EQ(form.mapList().selectedCount(), 1u);
 
     form.selectGameType(4); // Team Deathmatch lists the Deathmatch maps, afresh
-    EXPECT_EQ(entries(form), deathmatch);
-    EXPECT_EQ(form.mapList().selectedCount(), 0u);
+    EXPECT_EQ(std::pair(entries(form), form.mapList().selectedCount()),
+              std::pair(deathmatch, std::size_t{0}));
 
     form.setText(Text::CustomGameType, "MyPkg.MyGame");
     form.selectGameType(8);
-    EXPECT_EQ(entries(form).size(), 13u);
-    EXPECT_TRUE(form.enabled().customGameType);
+    EXPECT_EQ(std::pair(entries(form).size(), form.enabled().customGameType),
+              std::pair(std::size_t{13}, true));
     form.selectGameType(1);
-    EXPECT_EQ(entries(form),
-              (std::vector<std::string>{"CTF-Foundry.ut2", "CTF-Glacier.ut2", "CTF-Harbor.ut2"}));
-    EXPECT_FALSE(form.enabled().customGameType);
-    EXPECT_EQ(form.text(Text::CustomGameType), "MyPkg.MyGame");
+    EXPECT_EQ(
+        std::tuple(entries(form), form.enabled().customGameType, form.text(Text::CustomGameType)),
+        std::tuple(std::vector<std::string>{"CTF-Foundry.ut2", "CTF-Glacier.ut2", "CTF-Harbor.ut2"},
+                   false, "MyPkg.MyGame"));
 
     EXPECT_THROW(form.selectGameType(9), Error);
     EXPECT_EQ(form.gameType(), 1);
