@@ -87,12 +87,13 @@ TEST_F(ChecksTest, EachProblemIsFoundAndNamed) {
              fs::remove_all(d.path() / "UT2003" / "Maps");
          },
          {"MAP-FOLDER"}},
-        {"web admin on the game port + 10",
+        {"web admin on the game port + 10, extra mutators",
          [](SettingsForm& f, const test::TempDir&) {
              f.setChecked(Check::WebAdmin, true);
              f.setText(Text::WebAdminPort, "7787");
+             f.setText(Text::ExtraMutators, "Pkg.Good,,Bad,Pkg.Two Words,My_Pkg.Mut_2,");
          },
-         {"PORT-SAME"}},
+         {"PORT-SAME", "MUTATOR", "MUTATOR"}},
         {"lines the template lacks",
          [](SettingsForm&, const test::TempDir& d) {
              d.writeFile("UT2003/System/ut2003.ini",
@@ -100,23 +101,14 @@ TEST_F(ChecksTest, EachProblemIsFoundAndNamed) {
                          "[IpDrv.MasterServerUplink]\r\nDoUplink=True\r\n");
          },
          std::vector<std::string>(20, "INI-LINE")}, // Port= is written only for another port
-        {"no template",
-         [](SettingsForm&, const test::TempDir& d) {
+        {"no template, numbers out of range",
+         [](SettingsForm& f, const test::TempDir& d) {
              fs::remove(d.path() / "UT2003" / "System" / "ut2003.ini");
-         },
-         {"INI-MISSING"}},
-        {"extra mutators",
-         [](SettingsForm& f, const test::TempDir&) {
-             f.setText(Text::ExtraMutators, "Pkg.Good,,Bad,Pkg.Two Words,My_Pkg.Mut_2,");
-         },
-         {"MUTATOR", "MUTATOR"}},
-        {"numbers out of range",
-         [](SettingsForm& f, const test::TempDir&) {
              f.setText(Text::GamePort, "65001");
              f.setText(Text::LanTickRate, "abc");
              f.setText(Text::WebAdminPort, "0"); // web admin off: not checked
          },
-         {"RANGE", "RANGE"}},
+         {"INI-MISSING", "RANGE", "RANGE"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);

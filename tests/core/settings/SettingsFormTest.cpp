@@ -31,10 +31,14 @@ TEST(SettingsForm, FreshStartShowsTheBotSkillItemAndBareCaptions) {
         EXPECT_EQ(form.caption(bar.id), bar.caption);
 }
 
-// A dragged bar shows its value at once, seconds only while dragged (one bar of each kind).
+// A dragged bar shows its value at once, seconds only while dragged.
 TEST(SettingsForm, ValueLabelsTakeTheChangeFormAndTheDragForm) {
     const std::tuple<Scroll, int, std::string, std::string> cases[] = {
         {Scroll::AirControl, 36, "Air Control = 36%", ""},
+        {Scroll::FriendlyFire, 200, "Friendly Fire = 200%", ""},
+        {Scroll::GameSpeed, 101, "Game Speed = 101%", ""},
+        {Scroll::MaxPlayers, 32, "Max Players = 32", ""},
+        {Scroll::MinPlayers, 5, "Min Players = 5", ""},
         {Scroll::MaxSpectators, 0, "Max Spectators = 0", ""},
         {Scroll::NetStartDelay, 60, "Net Start Delay = 60", " sec."},
         {Scroll::SpawnProtection, 5, "Spawn Protection Time = 5", " sec."}};
