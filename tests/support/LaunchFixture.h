@@ -2,6 +2,7 @@
 
 #include "ExpectError.h"
 #include "TempDir.h"
+#include "common/Text.h"
 #include "settings/SettingsForm.h"
 
 #include <filesystem>
@@ -25,6 +26,16 @@ inline const std::string kExampleLine =
 // What follows the program in the worked example.
 inline std::string exampleArguments() {
     return kExampleLine.substr(kExampleLine.find(" server "));
+}
+
+// The worked example's line with each text replaced (every replaced text must be there).
+using Edits = std::vector<std::pair<std::string, std::string>>;
+inline std::string exampleWith(const Edits& edits, std::string line = kExampleLine) {
+    for (const auto& [what, with] : edits) {
+        EXPECT_NE(line.find(what), std::string::npos) << what;
+        line = replaceAll(line, what, with);
+    }
+    return line;
 }
 
 // A settings form in the state of the worked example, its map list reading a temporary
@@ -51,7 +62,6 @@ public:
         if (form.mapList().count() > 0)
             form.setMapSelected(0, true);
     }
-
     const TempDir& dir() const { return dir_; }
 
     SettingsForm form;
@@ -61,8 +71,7 @@ private:
     std::string maps_;
 };
 
-// Runs a write that must fail with error, and checks that file keeps its old bytes and that
-// its folder holds no file it did not hold before.
+// Runs a write that must fail with error; file keeps its bytes, its folder gains no file.
 inline void expectFailureLeaves(const std::filesystem::path& file, int error,
                                 const std::function<void()>& write) {
     const std::string old = readFile(file);

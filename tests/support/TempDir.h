@@ -7,8 +7,7 @@
 
 namespace quarnel::test {
 
-// A fresh folder below the system's temporary folder, removed with everything in it when
-// the object goes out of scope.
+// A fresh folder in the system's temporary folder, removed with its contents at scope end.
 class TempDir {
 public:
     TempDir();
@@ -35,9 +34,8 @@ std::string readFile(const std::filesystem::path& file);
 // The names of the files and folders directly in folder.
 std::set<std::string> namesIn(const std::filesystem::path& folder);
 
-// How the program spells an entry it asks for as `asked` that the disk holds as `onDisk`: as
-// on disk where the file system tells case apart (a game copied from Windows to Linux), as
-// asked where it does not (Windows).
+// How the program spells an entry asked for as `asked` and held as `onDisk`: as on disk where
+// the file system tells case apart, as asked where it does not (Windows).
 inline std::string spelled([[maybe_unused]] std::string_view asked,
                            [[maybe_unused]] std::string_view onDisk) {
 #ifdef _WIN32

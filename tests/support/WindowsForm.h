@@ -5,10 +5,8 @@
 #include <filesystem>
 #include <string>
 
-// What the demo configuration gives for the demo game installed as C:\UT2003\: the server
-// command line (without a line end), quarnel.bat and quarnel.ini, kept in
-// tests/data/windows-demo. The Linux and
-// the Windows build are both held to these bytes.
+// What the demo configuration gives for the demo game installed as C:\UT2003\: the command
+// line (no line end), quarnel.bat and quarnel.ini in tests/data/windows-demo, for every build.
 namespace quarnel::test {
 
 inline constexpr const char* kWindowsGameFolder = "C:\\UT2003\\";

@@ -31,26 +31,21 @@ protected:
     test::TempDir dir;
 };
 
-TEST_F(SysInfoTest, TheRegisteredPathComesFirstThenTheRegisteredFolder) {
-    const std::string program = dir.writeFile("MSINFO32.EXE", "").string();
-    put(kMsinfoFolderKey, kMsinfoFolderValue, dir.path().string());
-    EXPECT_EQ(start(), program);
-    put(kMsinfoPathKey, kMsinfoPathValue, std::string("/opt/tools/msinfo"));
-    EXPECT_EQ(start(), "/opt/tools/msinfo");
-    EXPECT_EQ(started, (std::vector<std::string>{program, "/opt/tools/msinfo"}));
-}
-
-TEST_F(SysInfoTest, NothingToStartGivesNoProgram) {
+TEST_F(SysInfoTest, TheRegisteredPathComesFirstThenTheRegisteredFolderElseNothing) {
     EXPECT_EQ(start(), ""); // nothing registered
     put(kMsinfoFolderKey, kMsinfoFolderValue, dir.path().string());
     EXPECT_EQ(start(), ""); // a folder without the program
-    dir.writeFile("MSINFO32.EXE", "");
+    const std::string program = dir.writeFile("MSINFO32.EXE", "").string();
     startResult = false;
     EXPECT_EQ(start(), ""); // a program that does not start
+    startResult = true;
+    EXPECT_EQ(start(), program);
     EXPECT_EQ(
         startSysInfo(*registry, [](const std::string&) -> bool { throw std::runtime_error("no"); }),
         "");
-    EXPECT_EQ(started.size(), 1u);
+    put(kMsinfoPathKey, kMsinfoPathValue, std::string("/opt/tools/msinfo"));
+    EXPECT_EQ(start(), "/opt/tools/msinfo");
+    EXPECT_EQ(started, (std::vector<std::string>{program, program, "/opt/tools/msinfo"}));
 }
 
 TEST_F(SysInfoTest, GetKeyValueReadsTextsAndNumbersAndRefusesWhatItCannotRead) {
@@ -62,18 +57,17 @@ TEST_F(SysInfoTest, GetKeyValueReadsTextsAndNumbersAndRefusesWhatItCannotRead) {
     put(key, "toolong", std::string(1024, 'a'));
     put(key, "bytes", std::vector<std::uint8_t>{1, 2});
 
-    const std::tuple<const char*, const char*, bool, std::string> cases[] = {
-        {"SOFTWARE\\Test", "text", true, "C:\\Tools\\x.exe"},
-        {"SOFTWARE\\Test", "number", true, "258"},
-        {"SOFTWARE\\Test", "negative", true, "-1"},
-        {"SOFTWARE\\Test", "fits", true, std::string(1023, 'a')},
-        {"SOFTWARE\\Test", "toolong", false, ""},
-        {"SOFTWARE\\Test", "bytes", true, "before"},
-        {"SOFTWARE\\Test", "absent", false, ""},
-        {"SOFTWARE\\Missing", "text", false, ""},
-    };
+    const std::tuple<std::string, const char*, bool, std::string> cases[] = {
+        {key, "text", true, "C:\\Tools\\x.exe"},
+        {key, "number", true, "258"},
+        {key, "negative", true, "-1"},
+        {key, "fits", true, std::string(1023, 'a')},
+        {key, "toolong", false, ""},
+        {key, "bytes", true, "before"},
+        {key, "absent", false, ""},
+        {"SOFTWARE\\Missing", "text", false, ""}};
     for (const auto& [caseKey, name, read, expected] : cases) {
-        SCOPED_TRACE(std::string(caseKey) + " " + name);
+        SCOPED_TRACE(caseKey + " " + name);
         std::string text = "before";
         EXPECT_EQ(readValueText(*registry, RegRoot::LocalMachine, caseKey, name, text), read);
         EXPECT_EQ(text, expected);

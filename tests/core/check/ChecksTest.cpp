@@ -60,71 +60,55 @@ TEST_F(ChecksTest, EachProblemIsFoundAndNamed) {
     struct Row {
         const char* what;
         std::function<void(SettingsForm&, const test::TempDir&)> edit;
-        std::vector<std::string> configured;
         std::vector<std::string> expected;
+        std::vector<std::string> configured = {}; // the maps a configuration names
     };
     const Row rows[] = {
-        {"nothing wrong", [](SettingsForm&, const test::TempDir&) {}, {}, {}},
+        {"nothing wrong", [](SettingsForm&, const test::TempDir&) {}, {}},
         {"a selected map deleted since the list was read",
          [](SettingsForm& f, const test::TempDir& d) {
              f.setMapSelected(2, true);
              fs::remove(d.path() / "UT2003" / "Maps" / f.mapList().entries[2]);
          },
-         {},
          {"MAP-MISSING"}},
         {"maps a configuration named",
          [](SettingsForm&, const test::TempDir&) {},
-         {"CTF-Foundry", "DM-Nowhere", "dm-sunken"},
-         {"MAP-TYPE", "MAP-MISSING"}},
+         {"MAP-TYPE", "MAP-MISSING"},
+         {"CTF-Foundry", "DM-Nowhere", "dm-sunken"}},
         {"no map for the game type",
          [](SettingsForm& f, const test::TempDir& d) {
              fs::remove_all(d.path() / "UT2003" / "Maps");
              d.makeFolder("UT2003/Maps");
              f.gameTypeClicked(2);
          },
-         {},
          {"MAP-NONE"}},
         {"no Maps folder",
          [](SettingsForm&, const test::TempDir& d) {
              fs::remove_all(d.path() / "UT2003" / "Maps");
          },
-         {},
          {"MAP-FOLDER"}},
-        {"web admin on the game port + 10",
+        {"web admin on the game port + 10, extra mutators",
          [](SettingsForm& f, const test::TempDir&) {
              f.setChecked(Check::WebAdmin, true);
              f.setText(Text::WebAdminPort, "7787");
+             f.setText(Text::ExtraMutators, "Pkg.Good,,Bad,Pkg.Two Words,My_Pkg.Mut_2,");
          },
-         {},
-         {"PORT-SAME"}},
+         {"PORT-SAME", "MUTATOR", "MUTATOR"}},
         {"lines the template lacks",
          [](SettingsForm&, const test::TempDir& d) {
              d.writeFile("UT2003/System/ut2003.ini",
                          "[Engine.GameReplicationInfo]\r\nShortName=x\r\n ServerName=indented\r\n"
                          "[IpDrv.MasterServerUplink]\r\nDoUplink=True\r\n");
          },
-         {},
          std::vector<std::string>(20, "INI-LINE")}, // Port= is written only for another port
-        {"no template",
-         [](SettingsForm&, const test::TempDir& d) {
+        {"no template, numbers out of range",
+         [](SettingsForm& f, const test::TempDir& d) {
              fs::remove(d.path() / "UT2003" / "System" / "ut2003.ini");
-         },
-         {},
-         {"INI-MISSING"}},
-        {"extra mutators",
-         [](SettingsForm& f, const test::TempDir&) {
-             f.setText(Text::ExtraMutators, "Pkg.Good,,Bad,Pkg.Two Words,My_Pkg.Mut_2,");
-         },
-         {},
-         {"MUTATOR", "MUTATOR"}},
-        {"numbers out of range",
-         [](SettingsForm& f, const test::TempDir&) {
              f.setText(Text::GamePort, "65001");
              f.setText(Text::LanTickRate, "abc");
              f.setText(Text::WebAdminPort, "0"); // web admin off: not checked
          },
-         {},
-         {"RANGE", "RANGE"}},
+         {"INI-MISSING", "RANGE", "RANGE"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);

@@ -1,5 +1,9 @@
 #include "LaunchFixture.h"
+#include "WindowsForm.h"
+#include "common/TextFile.h"
+#include "game/Installation.h"
 #include "launch/LaunchFiles.h"
+#include "store/ConfigForm.h"
 
 #include <array>
 #include <filesystem>
@@ -109,25 +113,19 @@ TEST(KeyTable, EveryKeyLineTakesItsValue) {
     }
 }
 
-// One template in, the rewritten lines out.
-struct IniCase {
-    const char* name;
-    std::function<void(ServerSettings&)> change;
-    Lines source;
-    Lines expected;
-};
-
-IniCase ini(const char* name, std::function<void(ServerSettings&)> change, Lines source,
-            Lines expected) {
-    return {name, std::move(change), std::move(source), std::move(expected)};
-}
-
-class Rewrite : public ::testing::TestWithParam<IniCase> {};
-
-TEST_P(Rewrite, GivesTheExpectedLines) {
-    ServerSettings s = deathmatch();
-    GetParam().change(s);
-    EXPECT_EQ(rewriteServerIni(s, GetParam().source), GetParam().expected);
+// Lines written as one text joined by '|': "D" stands for the Deathmatch header, "B" for the
+// map block of DM-A and DM-C.
+Lines lines(std::string_view text) {
+    Lines out;
+    for (std::size_t start = 0, end = 0; end != std::string_view::npos; start = end + 1) {
+        end = text.find('|', start);
+        const std::string_view line = text.substr(start, end - start);
+        if (line == "B")
+            out.insert(out.end(), {"MapNum=2", "Maps=DM-A", "Maps=DM-C"});
+        else
+            out.emplace_back(line == "D" ? std::string_view(kDM) : line);
+    }
+    return out;
 }
 
 auto selection(std::vector<bool> flags, bool rotation) {
@@ -136,156 +134,111 @@ auto selection(std::vector<bool> flags, bool rotation) {
         s.checks[index(Check::MapRotation)] = rotation;
     };
 }
-// Everything set, but with a game type that has no map list.
-void lastManStanding(ServerSettings& s) {
-    everything(s);
-    s.gameType = 5;
-}
-void bombingRunNames(ServerSettings& s) {
-    s.gameType = 0;
-    s.maps.entries = {"BR-a.ut2b.ut2", "BR-Line\r\nBreak.ut2", "BR-X.UT2"};
-    s.maps.selected = {true, true, true};
-}
-void noMaps(ServerSettings& s) {
-    s.maps = {};
-}
 
-const Lines kBlock = {"MapNum=2", "Maps=DM-A", "Maps=DM-C"};
-
-Lines concat(std::initializer_list<Lines> parts) {
-    Lines all;
-    for (const auto& part : parts)
-        all.insert(all.end(), part.begin(), part.end());
-    return all;
+// One template in, the rewritten lines out, from the deathmatch settings changed.
+using Change = std::function<void(ServerSettings&)>;
+TEST(RewriteServerIni, KeysAndTheMapList) {
+    const Change noMaps = [](ServerSettings& s) {
+        s.maps = {};
+    };
+    const Change bonusType = [](ServerSettings& s) {
+        s.gameType = 6;
+    };
+    const Change noListAtAll = [](ServerSettings& s) { // every key set, a type without a list
+        everything(s);
+        s.gameType = 5;
+    };
+    const Change bombingRunNames = [](ServerSettings& s) { // every .ut2 and line break goes
+        s.gameType = 0;
+        s.maps.entries = {"BR-a.ut2b.ut2", "BR-Line\r\nBreak.ut2", "BR-X.UT2"};
+        s.maps.selected = {true, true, true};
+    };
+    const std::string ctf = "[XInterface.MapListCaptureTheFlag]|Maps=CTF-X|MapNum=1|D|";
+    const std::string tdm = "[XInterface.MapListTeamDeathMatch]|Maps=DM-Team";
+    const std::tuple<Change, std::string, std::string> cases[] = {
+        {noListAtAll, "port=7777| Port=7777|bEnabledAll=False|ServerName|Maps=DM-Old",
+         "port=7777| Port=7777|bEnabledAll=False|ServerName|Maps=DM-Old|"},
+        {design, "D|Maps=DM-Old1|Maps=DM-Old2|MapNum=0", "D|B|"},
+        {design, ctf + "Maps=DM-Old|" + tdm, ctf + "B|" + tdm + "|"},
+        {bonusType, "D|Maps=DM-Old|MapNum=1", "D|Maps=DM-Old|MapNum=1|"},
+        {design, "[URL]|Port=7777", "[URL]|Port=7777||D|B"},
+        {design, "D|bRandom=False", "D|bRandom=False||D|B"},
+        {design, kDM + " |Maps=DM-Old", kDM + " |Maps=DM-Old||D|B"},
+        {selection({false, true, true}, false), "D|MapNum=2|Maps=DM-Old", "D|MapNum=1|Maps=DM-B|"},
+        {selection({false, false, false}, true), "D|Maps=DM-Old", "D|MapNum=1|Maps=DM-A|"},
+        {selection({false, false, false}, false), "D|Maps=DM-Old", "D|MapNum=1|Maps=DM-A|"},
+        {design, "D|Maps=DM-Old|bRandom=True|MapNum=1|maps=lower", "D|B|bRandom=True|maps=lower|"},
+        {design, "D|Maps=DM-Old|[Engine.Whatever]|Maps=Keep|MapNum=7",
+         "D|B|[Engine.Whatever]|Maps=Keep|MapNum=7|"},
+        {design, "D|Maps=DM-Old|[Other]|D|Maps=DM-Old2", "D|B|[Other]|D|"},
+        {noMaps, "D|Maps=DM-Old|MapNum=1", "D|Maps=DM-Old|MapNum=1|"},
+        {noMaps, "[URL]", "[URL]|"},
+        {bombingRunNames, "[XInterface.MapListBombingRun]|Maps=BR-Old",
+         "[XInterface.MapListBombingRun]|MapNum=3|Maps=BR-ab|Maps=BR-LineBreak|Maps=BR-X.UT2|"}};
+    for (const auto& [change, source, expected] : cases) {
+        ServerSettings s = deathmatch();
+        change(s);
+        EXPECT_EQ(rewriteServerIni(s, lines(source)), lines(expected)) << source;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Maps, Rewrite,
-    ::testing::Values(
-        ini("OnlyExactKeysAtTheLineStart", lastManStanding,
-            {"port=7777", " Port=7777", "bEnabledAll=False", "ServerName", "Maps=DM-Old"},
-            {"port=7777", " Port=7777", "bEnabledAll=False", "ServerName", "Maps=DM-Old", ""}),
-        ini("WorkedExample", design, {kDM, "Maps=DM-Old1", "Maps=DM-Old2", "MapNum=0"},
-            concat({{kDM}, kBlock, {""}})),
-        ini("OtherSectionsKeepTheirMaps", design,
-            {"[XInterface.MapListCaptureTheFlag]", "Maps=CTF-X", "MapNum=1", kDM, "Maps=DM-Old",
-             "[XInterface.MapListTeamDeathMatch]", "Maps=DM-Team"},
-            concat({{"[XInterface.MapListCaptureTheFlag]", "Maps=CTF-X", "MapNum=1", kDM},
-                    kBlock,
-                    {"[XInterface.MapListTeamDeathMatch]", "Maps=DM-Team", ""}})),
-        ini("BonusTypesKeepEveryList", [](ServerSettings& s) { s.gameType = 6; },
-            {kDM, "Maps=DM-Old", "MapNum=1"}, {kDM, "Maps=DM-Old", "MapNum=1", ""}),
-        ini("MissingSectionAppended", design, {"[URL]", "Port=7777"},
-            concat({{"[URL]", "Port=7777", "", kDM}, kBlock})),
-        ini("SectionWithoutMapLinesGetsASecondOne", design, {kDM, "bRandom=False"},
-            concat({{kDM, "bRandom=False", "", kDM}, kBlock})),
-        ini("HeaderWithTrailingBlankIsNotTheSection", design, {kDM + " ", "Maps=DM-Old"},
-            concat({{kDM + " ", "Maps=DM-Old", "", kDM}, kBlock})),
-        ini("RotationOffTakesTheLowestSelected", selection({false, true, true}, false),
-            {kDM, "MapNum=2", "Maps=DM-Old"}, {kDM, "MapNum=1", "Maps=DM-B", ""}),
-        ini("RotationOnNoneSelectedTakesTheFirst", selection({false, false, false}, true),
-            {kDM, "Maps=DM-Old"}, {kDM, "MapNum=1", "Maps=DM-A", ""}),
-        ini("RotationOffNoneSelectedTakesTheFirst", selection({false, false, false}, false),
-            {kDM, "Maps=DM-Old"}, {kDM, "MapNum=1", "Maps=DM-A", ""}),
-        ini("OtherLinesOfTheSectionStayInPlace", design,
-            {kDM, "Maps=DM-Old", "bRandom=True", "MapNum=1", "maps=lower"},
-            concat({{kDM}, kBlock, {"bRandom=True", "maps=lower", ""}})),
-        ini("AnySectionHeaderEndsTheMapList", design,
-            {kDM, "Maps=DM-Old", "[Engine.Whatever]", "Maps=Keep", "MapNum=7"},
-            concat({{kDM}, kBlock, {"[Engine.Whatever]", "Maps=Keep", "MapNum=7", ""}})),
-        ini("OneBlockHoweverOftenTheHeaderOccurs", design,
-            {kDM, "Maps=DM-Old", "[Other]", kDM, "Maps=DM-Old2"},
-            concat({{kDM}, kBlock, {"[Other]", kDM, ""}})),
-        ini("NoMapsKeepsTheGameList", noMaps, {kDM, "Maps=DM-Old", "MapNum=1"},
-            {kDM, "Maps=DM-Old", "MapNum=1", ""}),
-        ini("NoMapsAppendsNothing", noMaps, {"[URL]"}, {"[URL]", ""}),
-        ini("MapNamesLoseEveryUt2AndLineBreaks", bombingRunNames,
-            {"[XInterface.MapListBombingRun]", "Maps=BR-Old"},
-            {"[XInterface.MapListBombingRun]", "MapNum=3", "Maps=BR-ab", "Maps=BR-LineBreak",
-             "Maps=BR-X.UT2", ""})),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // Templates read in blocks so small that lines, CR LF pairs and section headers straddle
 // two reads, and lines longer than the reader's buffer come in pieces: every block size
 // writes the same bytes.
-struct BlockCase {
-    const char* name;
-    std::string source;
-    std::string expected;
-};
-
-const std::string kDMBlock = kDM + "\r\nMapNum=2\r\nMaps=DM-A\r\nMaps=DM-C\r\n";
-const std::string kHeaders = []() {
-    std::string repeated;
-    for (int i = 0; i < 6; ++i)
-        repeated += "[XInterface.MapList";
-    return repeated;
-}();
-
-const BlockCase kBlockCases[] = {
-    {"EmptyTemplate", "", "\r\n" + kDMBlock},
-    {"CrLfAndKeysAcrossReads", "[URL]\r\nPort=7777\r\nServerName=Old\nAdminName=x\r\n",
-     "[URL]\r\nPort=7777\r\nServerName=\r\nAdminName=\r\n\r\n" + kDMBlock},
-    {"HeaderLongerThanTheBuffer", kDM + "\r\nMaps=DM-Old\r\nbRandom=True\r\nMapNum=0",
-     kDM + "\r\nMapNum=2\r\nMaps=DM-A\r\nMaps=DM-C\r\nbRandom=True\r\n\r\n"},
-    {"HeaderOfRepeatedPrefixes", kHeaders + "DeathMatch]\nMaps=Old\n[Next]\nMaps=Keep",
-     kHeaders + "DeathMatch]\r\nMapNum=2\r\nMaps=DM-A\r\nMaps=DM-C\r\n[Next]\r\nMaps=Keep\r\n\r\n"},
-    {"HeaderSplitByThePrefix", "D[XInterface.MapListeathMatch]\r\nMaps=Old\r\n",
-     "D[XInterface.MapListeathMatch]\r\nMapNum=2\r\nMaps=DM-A\r\nMaps=DM-C\r\n\r\n"},
-    {"AlmostAHeader", kHeaders + "DeathMatch] \r\nMaps=Old\r\n" + kHeaders + "DeathMatch",
-     kHeaders + "DeathMatch] \r\nMaps=Old\r\n" + kHeaders + "DeathMatch\r\n\r\n" + kDMBlock},
-    {"LongValueLines",
-     "ConfiguredInternetSpeed=" + std::string(90, '9') + "\r\nport=" + std::string(90, 'p') +
-         "\r\n",
-     "ConfiguredInternetSpeed=7000\r\nport=" + std::string(90, 'p') + "\r\n\r\n" + kDMBlock},
-    {"LoneCrsStay", "a\r\r\nb\rc\r\n" + std::string(70, 'z') + "\r",
-     "a\r\r\nb\rc\r\n" + std::string(70, 'z') + "\r\r\n\r\n" + kDMBlock},
-};
-
 TEST(WriteServerIni, EveryBlockSizeWritesTheSameBytes) {
+    const std::string dmBlock = kDM + "\r\nMapNum=2\r\nMaps=DM-A\r\nMaps=DM-C\r\n";
+    std::string headers; // a header's prefix again and again
+    for (int i = 0; i < 6; ++i)
+        headers += "[XInterface.MapList";
+    const std::string z70(70, 'z'), nines(90, '9'), ps(90, 'p');
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "\r\n" + dmBlock},
+        {"[URL]\r\nPort=7777\r\nServerName=Old\nAdminName=x\r\n",
+         "[URL]\r\nPort=7777\r\nServerName=\r\nAdminName=\r\n\r\n" + dmBlock},
+        {kDM + "\r\nMaps=DM-Old\r\nbRandom=True\r\nMapNum=0",
+         kDM + "\r\nMapNum=2\r\nMaps=DM-A\r\nMaps=DM-C\r\nbRandom=True\r\n\r\n"},
+        {headers + "DeathMatch]\nMaps=Old\n[Next]\nMaps=Keep",
+         headers +
+             "DeathMatch]\r\nMapNum=2\r\nMaps=DM-A\r\nMaps=DM-C\r\n[Next]\r\nMaps=Keep\r\n\r\n"},
+        {"D[XInterface.MapListeathMatch]\r\nMaps=Old\r\n",
+         "D[XInterface.MapListeathMatch]\r\nMapNum=2\r\nMaps=DM-A\r\nMaps=DM-C\r\n\r\n"},
+        {headers + "DeathMatch] \r\nMaps=Old\r\n" + headers + "DeathMatch",
+         headers + "DeathMatch] \r\nMaps=Old\r\n" + headers + "DeathMatch\r\n\r\n" + dmBlock},
+        {"ConfiguredInternetSpeed=" + nines + "\r\nport=" + ps + "\r\n",
+         "ConfiguredInternetSpeed=7000\r\nport=" + ps + "\r\n\r\n" + dmBlock},
+        {"a\r\r\nb\rc\r\n" + z70 + "\r", "a\r\r\nb\rc\r\n" + z70 + "\r\r\n\r\n" + dmBlock}};
     test::TempDir dir;
     const std::string target = (dir.path() / "out.ini").string();
-    for (const BlockCase& c : kBlockCases) {
-        const std::string source = dir.writeFile("ut2003.ini", c.source).string();
+    for (const auto& [bytes, expected] : cases) {
+        const std::string source = dir.writeFile("ut2003.ini", bytes).string();
         for (const std::size_t block : {1, 2, 3, 5, 8, 24, 25, 31, 64, 64 * 1024}) {
             writeServerIni(deathmatch(), source, target, true, block);
-            EXPECT_EQ(test::readFile(target), c.expected) << c.name << ", block " << block;
+            EXPECT_EQ(test::readFile(target), expected) << testing::PrintToString(bytes) << block;
         }
     }
 }
 
 // A Windows copy: folder and file in capitals, lines ended both ways, no final line end.
-class MakeGameConfig : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir.writeFile("Game/SYSTEM/UT2003.INI", "[URL]\r\nPort=7777\nServerName=Old\r\n" + kDM +
-                                                    "\r\nMaps=DM-Old\r\nMapNum=1");
-        for (const char* name : {"DM-A.ut2", "DM-B.ut2"})
-            dir.writeFile(std::string("Game/Maps/") + name, "map");
-        form.setGameFolder(dir.withSeparator() + "Game" + game::kNativeSeparator);
-        form.selectGameType(2);
-        form.setChecked(Check::MapRotation, true);
-        form.setText(Text::ServerName, "New");
-        form.setMapFolder((dir.path() / "Game" / "Maps").string());
-        form.setMapSelected(1, true);
-    }
-
+TEST(MakeGameConfig, WritesTheTemplateWithCrLfTheSameEachTimeAndFailuresLeaveTheTarget) {
     test::TempDir dir;
-    const fs::path system = dir.path() / "Game" / "SYSTEM";
+    dir.writeFile("Game/SYSTEM/UT2003.INI",
+                  "[URL]\r\nPort=7777\nServerName=Old\r\n" + kDM + "\r\nMaps=DM-Old\r\nMapNum=1");
+    for (const char* name : {"DM-A.ut2", "DM-B.ut2"})
+        dir.writeFile(std::string("Game/Maps/") + name, "map");
     SettingsForm form;
-};
-
-TEST_F(MakeGameConfig, WritesTheRewrittenTemplateWithCrLfTheSameEachTime) {
-    const std::string folder = system.string() + game::kNativeSeparator;
+    form.setGameFolder(dir.withSeparator() + "Game" + game::kNativeSeparator);
+    form.selectGameType(2);
+    form.setChecked(Check::MapRotation, true);
+    form.setText(Text::ServerName, "New");
+    form.setMapFolder((dir.path() / "Game" / "Maps").string());
+    form.setMapSelected(1, true);
+    const fs::path system = dir.path() / "Game" / "SYSTEM";
     for (int run = 0; run < 2; ++run) {
-        writeServerIni(form, folder, "quarnel.ini", true);
+        writeServerIni(form, system.string() + game::kNativeSeparator, "quarnel.ini", true);
         EXPECT_EQ(test::readFile(system / "quarnel.ini"),
                   "[URL]\r\nPort=7777\r\nServerName=New\r\n" + kDM +
                       "\r\nMapNum=1\r\nMaps=DM-B\r\n\r\n");
     }
-}
-
-TEST_F(MakeGameConfig, FailuresLeaveTheTargetAlone) {
     const fs::path target = dir.writeFile("out/server.ini", "old");
     const std::string folder = target.parent_path().string() + game::kNativeSeparator;
     test::expectFailureLeaves(target, 58,
@@ -293,6 +246,21 @@ TEST_F(MakeGameConfig, FailuresLeaveTheTargetAlone) {
     fs::remove(system / "UT2003.INI");
     test::expectFailureLeaves(target, errc::FileNotFound,
                               [&] { writeServerIni(form, folder, "server.ini", true); });
+}
+
+// The demo configuration over the demo game's maps, for the game folder C:\UT2003 in Windows
+// form: the same bytes on every platform.
+TEST(WindowsForm, TheDemoGivesTheSameBytesOnEveryPlatform) {
+    SettingsForm form;
+    formFromConfig(form, {QUARNEL_DEMO_CFG, test::demoInstall().string(), "C:\\Quarnel\\"});
+    form.setGameFolder(test::kWindowsGameFolder);
+    const auto templateLines = readTextLines(game::templateIni(test::demoInstall().string() + "/"));
+    EXPECT_EQ(serverCommandLine(form, "quarnel.ini", '\\'),
+              test::readFile(test::windowsDemoFile("command-line.txt")));
+    EXPECT_EQ(joinTextLines(batchLines(form, "quarnel.bat", '\\')),
+              test::readFile(test::windowsDemoFile("quarnel.bat")));
+    EXPECT_EQ(joinTextLines(rewriteServerIni(form.settings(), templateLines)),
+              test::readFile(test::windowsDemoFile("quarnel.ini")));
 }
 
 } // namespace
