@@ -27,7 +27,7 @@ std::string urlMapName(const MapList& list) {
 bool mutatorWanted(const ServerSettings& s) {
     if (s.arena != 0 || !s.text(Text::ExtraMutators).empty())
         return true;
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < kMutatorCount; ++i)
         if (s.mutator(i))
             return true;
     return false;

@@ -7,7 +7,7 @@ namespace quarnel {
 namespace {
 
 // The classes of the eight mutator boxes, each with the comma that separates it from the next.
-constexpr std::array<std::string_view, 8> kMutatorClasses = {
+constexpr std::array<std::string_view, kMutatorCount> kMutatorClasses = {
     "UnrealGame.MutBigHead,", "XGame.MutHeliumCorpses,", "UnrealGame.MutLowGrav,",
     "XGame.MutNoAdrenaline,", "XGame.MutQuadJump,",      "XGame.MutRegen,",
     "XGame.MutSlomoDeath,",   "XGame.MutVampire,"};

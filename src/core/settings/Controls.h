@@ -41,6 +41,9 @@ enum class Check : int {
 };
 inline constexpr std::size_t kCheckCount = static_cast<std::size_t>(Check::BotSkill) + 1;
 
+// The mutator boxes follow one another from BigHead on.
+inline constexpr int kMutatorCount =
+    static_cast<int>(Check::Vampire) - static_cast<int>(Check::BigHead) + 1;
 inline constexpr Check mutatorBox(int index) {
     return static_cast<Check>(static_cast<int>(Check::BigHead) + index);
 }
