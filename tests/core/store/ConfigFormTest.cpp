@@ -48,34 +48,26 @@ TEST_F(ConfigFormTest, GameFolderGivenOverridesTheFileAndFindsItsMaps) {
     EXPECT_TRUE(form.enabled().gameTypes[5]); // the demo has the bonus pack
 }
 
-TEST_F(ConfigFormTest, WithoutAGameFolderTheFirstLineNamesIt) {
-    std::vector<std::string> lines = demoLines();
-    lines[0] = "UTPATH=" + game.substr(0, game.size() - 1);
-    SettingsForm form;
-    formFromConfig(form, {writeCfg(lines), std::nullopt, "/opt/quarnel/"});
-    EXPECT_EQ(form.gameFolder(), game);
-    EXPECT_EQ(form.mapList().selectedCount(), 2u);
-}
-
-TEST_F(ConfigFormTest, StoppedLoadKeepsTheGameFolderOfLineOne) {
-    std::vector<std::string> lines = demoLines();
-    lines[10] = "GameSpeed=500";
-    struct Case {
-        std::vector<std::string> lines;
-        std::optional<std::string> gameDir;
-        std::size_t stopsAt;
-        std::string gameFolder;
-    };
-    const Case cases[] = {{lines, game, 11, game}, {{}, std::nullopt, 2, ""}};
-    for (const Case& c : cases) {
+// Without a game folder given, the first line names it; a stopped load keeps it.
+TEST_F(ConfigFormTest, GameFolderOfLineOneOrGivenStaysWhenTheLoadStops) {
+    std::vector<std::string> named = demoLines(), stopped = demoLines();
+    named[0] = "UTPATH=" + game.substr(0, game.size() - 1);
+    stopped[10] = "GameSpeed=500";
+    const std::tuple<std::vector<std::string>, std::optional<std::string>, std::size_t, std::string,
+                     std::size_t>
+        cases[] = {{named, std::nullopt, 0, game, 2},
+                   {stopped, game, 11, game, 0},
+                   {{}, std::nullopt, 2, "", 0}};
+    for (const auto& [lines, gameDir, stopsAt, gameFolder, selected] : cases) {
         SettingsForm form;
+        std::size_t stop = 0;
         try {
-            formFromConfig(form, {writeCfg(c.lines), c.gameDir, "/opt/quarnel/"});
-            ADD_FAILURE() << "the load should stop";
+            formFromConfig(form, {writeCfg(lines), gameDir, "/opt/quarnel/"});
         } catch (const ConfigLoadError& e) {
-            EXPECT_EQ(e.line(), c.stopsAt);
+            stop = e.line();
         }
-        EXPECT_EQ(form.gameFolder(), c.gameFolder);
+        EXPECT_EQ(std::tie(stop, form.gameFolder()), std::tie(stopsAt, gameFolder));
+        EXPECT_EQ(form.mapList().selectedCount(), selected);
     }
 }
 
