@@ -31,19 +31,15 @@ protected:
     const std::string game = test::copyDemoInstall(dir);
 };
 
-TEST_F(ConfigFormTest, GameFolderGivenOverridesTheFileAndFindsItsMaps) {
+// What the demo gives (the maps, the texts, the game type) is checked byte for byte by the
+// Windows-form test of the launch files.
+TEST_F(ConfigFormTest, GameFolderGivenOverridesTheFile) {
     SettingsForm form;
-    const std::string folder = game.substr(0, game.size() - 1); // without the separator
-    formFromConfig(form, {QUARNEL_DEMO_CFG, folder, "/opt/quarnel"});
-
+    formFromConfig(form, {QUARNEL_DEMO_CFG, game.substr(0, game.size() - 1), "/opt/quarnel"});
     EXPECT_EQ(form.gameFolder(), game);
     EXPECT_EQ(form.appFolder(), std::string("/opt/quarnel") + game::kNativeSeparator);
-    EXPECT_EQ(form.gameType(), 1);
     EXPECT_EQ(form.mapList().folder, game::mapsFolder(game));
-    EXPECT_EQ(form.mapList().entries,
-              (std::vector<std::string>{"CTF-Foundry.ut2", "CTF-Glacier.ut2", "CTF-Harbor.ut2"}));
     EXPECT_EQ(form.mapList().selected, (std::vector<bool>{true, false, true}));
-    EXPECT_EQ(form.text(Text::ServerName), "Quarnel Demo CTF");
     EXPECT_EQ(form.caption(Scroll::MaxPlayers), "Max Players = 12");
     EXPECT_TRUE(form.enabled().gameTypes[5]); // the demo has the bonus pack
 }

@@ -265,16 +265,5 @@ TEST(RegistrySettings, RemoveMapsReportsFailedDeletions) {
     }
 }
 
-TEST(RegistrySettings, StoredPathBecomesTheGameFolder) {
-    // clang-format off
-    const std::tuple<const char*, char, const char*> cases[] = {
-        {"C:\\Program Files\\UT2003 ", '\\', "C:\\Program Files\\UT2003\\"},
-        {"/opt/ut 2003", '/', "/opt/ut 2003/"}, {"/opt/ut2003/   ", '/', "/opt/ut2003/"},
-        {"   ", '/', ""}, {"", '/', ""}, {" /lead", '/', " /lead/"}};
-    // clang-format on
-    for (const auto& [text, sep, gameFolder] : cases)
-        EXPECT_EQ(storedPathToGameFolder(text, sep), gameFolder) << text;
-}
-
 } // namespace
 } // namespace quarnel
