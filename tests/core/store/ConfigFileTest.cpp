@@ -122,7 +122,7 @@ TEST_F(ConfigFileTest, BlanksAndLineBreaksAreLostOnlyWhereTheFileDropsThem) {
         EXPECT_EQ(lines[line - 1], written);
 }
 
-// One fixed line replaced, and the line the loaded form saves to.
+// One fixed line replaced, and the line the loaded form (Instagib picked before) saves to.
 TEST_F(ConfigFileTest, LineIsLoadedAsTheReaderTakesIt) {
     // clang-format off
     const std::tuple<std::size_t, const char*, const char*> cases[] = {
@@ -130,13 +130,14 @@ TEST_F(ConfigFileTest, LineIsLoadedAsTheReaderTakesIt) {
         {2, "GameType=capturetheflag", "GameType=capturetheflag"},
         {28, "ServerName=ServerName=Bob's", "ServerName=Bob's"},
         {28, "Name=Bob", "ServerName=Name=Bob"},
-        {6, "WeaponsStay=2", "WeaponsStay=1"},  // the last character, whatever the key
+        {6, "WeaponsStay=9", "WeaponsStay=1"},  // the last character, whatever the key
         {22, "whatever1", "Vampire=1"},
         {47, "LANGame=2", "LANGame=0"},         // server options: only a final "1" checks
         {53, "Nonsense=1", "BalanceTeams=1"},
         {10, "AirControl= 40 ", "AirControl=40"},
-        {14, "ArenaOptions=Bogus", "ArenaOptions=None"},
-        {14, "ArenaOptions=", "ArenaOptions=None"}, // as written with no arena option selected
+        {14, "ArenaOptions=None", "ArenaOptions=None"},
+        {14, "ArenaOptions=Bogus", "ArenaOptions=Instagib"}, // the arena option stays
+        {14, "ArenaOptions=", "ArenaOptions=Instagib"}, // as written with no arena option
         {38, "EnableWebAdmin=-1", "EnableWebAdmin=1"},
         {60, "UseMapRotation=0", "UseMapRotation=0"},
     };
@@ -145,6 +146,7 @@ TEST_F(ConfigFileTest, LineIsLoadedAsTheReaderTakesIt) {
         std::vector<std::string> lines = configLines(freshForm());
         lines[line - 1] = text;
         SettingsForm form = freshForm();
+        form.selectArena(2);
         loadConfigFile(form, writeCfg(lines));
         EXPECT_EQ(configLines(form)[line - 1], saved) << text;
     }

@@ -81,8 +81,7 @@ TEST(RegistryFile, NewStoreIsPrivateAndKeepsValuesAcrossOpens) {
     EXPECT_EQ(again.registry->readValue(LM, kKey, "AdminPassword"), RegValue(std::string("pw ")));
 }
 
-// Each damage makes the file unusable. All in one folder, so that the files moved aside must
-// get distinct names.
+// Each damage makes the file unusable; in one folder, the files moved aside need distinct names.
 TEST(RegistryFile, UnusableStoreIsMovedAsideAndTheRunStartsEmpty) {
     test::TempDir dir;
     const fs::path file = dir.path() / "registry.db";
@@ -149,9 +148,8 @@ TEST(RegistryFile, UnusableStoreIsMovedAsideAndTheRunStartsEmpty) {
         EXPECT_EQ(fs::is_directory(aside) ? bytes : test::readFile(aside), bytes) << aside;
 }
 
-// A folder that cannot be created (a file stands where it would go), and a store that
-// another program holds locked, which is busy, not damaged: never moved aside. The run gets a
-// working store in memory, and the files stay as they were.
+// No folder (a file stands where it would go), or a store another program holds locked (busy,
+// not damaged: never moved aside): the run gets a store in memory, the files stay as they were.
 TEST(RegistryFile, StoreThatCannotBeUsedGivesAWorkingStoreForThisRun) {
     test::TempDir dir;
     dir.writeFile("plain-file", "x");

@@ -1,5 +1,4 @@
-// The store under processes that die or save at the same time: the settings read back are
-// always one complete set.
+// Processes that die or save at the same time: the settings read back are one complete set.
 #include "ExpectError.h"
 #include "TempDir.h"
 #include "store/RegistryFile.h"
@@ -28,8 +27,7 @@ Dump dump(Registry& reg) {
     return d;
 }
 
-// Two settings sets that differ in every setting and in the number of maps; the store holds
-// set A to begin with.
+// Two sets that differ in every setting and in the number of maps; the store holds set A.
 class TwoSets : public ::testing::Test {
 protected:
     void SetUp() override {
