@@ -94,11 +94,14 @@ Stop stopAt(int number, std::size_t line) {
     return {number, line, line ? std::string(kCfgLines[line - 1].key) : std::string()};
 }
 
-TEST_F(ConfigFileTest, FreshSettingsSaveToTheSixtyLinesOfTheExample) {
-    writeConfigFile(freshForm(), cfg(), true);
+TEST_F(ConfigFileTest, FreshSettingsSaveToTheSixtyLinesOfTheExampleAndTheirMaps) {
+    SettingsForm form = freshForm();
+    form.setMapSelected(1, true);
+    writeConfigFile(form, cfg(), true);
     std::string expected = "UTPATH=" + gameFolder() + "\r\n";
     for (const auto& line : kFreshLines)
         expected += line + "\r\n";
+    expected += "Map1=DM-Two\r\n"; // one line per selected map, numbered from 1
     EXPECT_EQ(test::readFile(cfg()), expected);
     // With no arena option selected the line still holds its place.
     EXPECT_EQ(configLines(SettingsForm())[13], "ArenaOptions=");
