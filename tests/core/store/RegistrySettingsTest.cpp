@@ -24,12 +24,12 @@ struct GameFolder {
             dir.writeFile("Maps/" + name, "");
     }
     // A form pointed at this game, listing every file of the maps folder ("Other": *.*),
-    // with an arena option and a bot skill picked, as after any first run.
+    // with an arena option (Instagib) and a bot skill picked, as after any first run.
     SettingsForm form() const {
         SettingsForm f;
         f.setGameFolder(dir.withSeparator());
         f.selectGameType(kGameTypeOther);
-        f.selectArena(0);
+        f.selectArena(2);
         f.setBotSkillText("Average");
         return f;
     }
@@ -180,7 +180,8 @@ TEST(RegistrySettings, LoadedValueIsAppliedOrSkipped) {
          [](F f) { EXPECT_EQ(f.game(), 5); }},
         {"GameType", text("deathmatch "), false, "deathmatch",
          [](F f) { EXPECT_EQ(f.game(), kGameTypeOther); }},
-        {"ArenaOptions", text("Bogus "), true, "None"},
+        {"ArenaOptions", text("Bogus "), true, "Instagib"},
+        {"ArenaOptions", text("None "), false, "None"},
         {"ArenaOptions", text("Arena "), false, "Arena"},
         {"ServerName", text(" Big Server   "), false, " Big Server"},
         {"Mutators", text(" A.B, C.D "), false, "A.B,C.D"},
