@@ -92,25 +92,6 @@ TEST(RegistrySettings, SavedTextsAreStoredExactly) {
     EXPECT_FALSE(empty->keyExists(LM, kProgramKey));
 }
 
-// The maps in list order; on load the text file is looked for as "readme.txt.ut2".
-TEST(RegistrySettings, SelectedMapsAreStoredInListOrder) {
-    GameFolder game({"DM-A.ut2", "DM-B.ut2", "DM-C.ut2", "DM-D.ut2", "readme.txt"});
-    SettingsForm form = game.form();
-    for (std::size_t i : {3u, 1u, 4u})
-        form.setMapSelected(i, true);
-    auto reg = storeWithKey();
-    saveSettings(*reg, form);
-    EXPECT_EQ(std::make_tuple(stored(*reg, "MapCount"), stored(*reg, "Map1"), stored(*reg, "Map2"),
-                              stored(*reg, "Map3"), stored(*reg, "Map4")),
-              std::make_tuple(RegValue(std::int32_t{3}), text("DM-B "), text("DM-D "),
-                              text("readme.txt "), std::nullopt));
-    SettingsForm loaded = game.form();
-    const auto result = loadSettings(*reg, loaded);
-    EXPECT_EQ(result.mapCount, 3);
-    EXPECT_TRUE(result.skipped.empty());
-    EXPECT_EQ(loaded.mapList().selected, (std::vector<bool>{false, true, false, true, false}));
-}
-
 // A save removes every map entry beyond its own count, found by name, even when the count
 // of the earlier save cannot be read or is wrong; other values stay.
 TEST(RegistrySettings, SaveRemovesStaleMapEntriesWhateverTheOldCount) {
@@ -251,6 +232,19 @@ TEST(RegistrySettings, StoredMapsAreSelected) {
         EXPECT_EQ(result.skipped, c.skipped);
         EXPECT_EQ(result.mapCount, c.mapCount.value_or(0));
     }
+    // Saved in list order, without ".ut2"; on load "DM-C.bak" is looked for with ".ut2".
+    SettingsForm form = game.form();
+    form.setMapSelected(3, true);
+    form.setMapSelected(1, true);
+    auto reg = storeWithKey();
+    saveSettings(*reg, form);
+    EXPECT_EQ(
+        std::make_tuple(stored(*reg, "MapCount"), stored(*reg, "Map1"), stored(*reg, "Map2"),
+                        stored(*reg, "Map3")),
+        std::make_tuple(RegValue(std::int32_t{2}), text("DM-B "), text("DM-C.bak "), std::nullopt));
+    form = game.form();
+    loadSettings(*reg, form);
+    EXPECT_EQ(form.mapList().selected, (std::vector<bool>{false, true, false, false}));
 }
 
 TEST(RegistrySettings, RemoveMapsReportsFailedDeletions) {
