@@ -1,24 +1,51 @@
 #pragma once
 
+#include "ExpectError.h"
 #include "store/Registry.h"
 
 #include <climits>
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
+// What every store behind the Registry interface does, run over each of them.
 namespace quarnel::test {
 
-// What every store keeps of each kind of value: texts byte for byte (NULs, 8-bit bytes, and
-// longer than a first read buffer), 16-bit integers widened to 32 bits, bytes of any length.
-// Each value written below key is read back as expected, and another kind written over it
-// replaces it entirely.
-inline void expectValuesReadBackAsWritten(Registry& reg, RegRoot root, std::string_view key) {
+inline constexpr RegRoot LM = RegRoot::LocalMachine;
+inline constexpr std::string_view kKey = "SOFTWARE\\QUARNEL";
+
+inline std::string registryError(const std::function<void()>& call) {
+    return expectError(errc::Registry, call);
+}
+
+// Values of other programs, written with writeTyped; nullopt: Unsupported value type.
+template <typename Store, typename Type>
+void expectTypedReads(
+    Store& reg, const std::vector<std::tuple<Type, std::string, std::optional<RegValue>>>& cases) {
+    for (const auto& [type, data, expected] : cases) {
+        SCOPED_TRACE(type);
+        ASSERT_TRUE(reg.writeTyped(LM, kKey, "Raw", type, data));
+        if (expected)
+            EXPECT_EQ(reg.readValue(LM, kKey, "Raw", std::string(" ")), *expected);
+        else
+            EXPECT_EQ(registryError([&] { reg.readValue(LM, kKey, "Raw", std::string(" ")); }),
+                      kUnsupportedValueType);
+    }
+}
+
+// The five operations over an empty store: kKey is created first.
+inline void expectRegistryContract(Registry& reg) {
+    ASSERT_FALSE(reg.createKey(LM, kKey));
+    // Texts byte for byte (NULs, 8-bit bytes, longer than a first read buffer), 16-bit
+    // integers widened to 32 bits, bytes of any length; another kind written over a value
+    // replaces it entirely.
     using Bytes = std::vector<std::uint8_t>;
-    const std::pair<RegWriteValue, RegValue> cases[] = {
+    const std::pair<RegWriteValue, RegValue> values[] = {
         {std::string("Big Server "), std::string("Big Server ")},
         {std::string(), std::string()},
         {std::string("Caf\xE9 \xFF"), std::string("Caf\xE9 \xFF")},
@@ -29,12 +56,51 @@ inline void expectValuesReadBackAsWritten(Registry& reg, RegRoot root, std::stri
         {Bytes{0, 255, 1, 0}, Bytes{0, 255, 1, 0}},
         {Bytes(100000, 7), Bytes(100000, 7)},
         {Bytes{}, Bytes{}}};
-    for (const auto& [written, expected] : cases) {
+    for (const auto& [written, expected] : values) {
         SCOPED_TRACE(testing::PrintToString(expected).substr(0, 60));
-        ASSERT_TRUE(reg.writeValue(root, key, "Value", written));
-        EXPECT_EQ(reg.readValue(root, key, "Value"), expected);
-        ASSERT_TRUE(reg.writeValue(root, key, "Value", std::string("x")));
-        EXPECT_EQ(reg.readValue(root, key, "Value"), RegValue(std::string("x")));
+        ASSERT_TRUE(reg.writeValue(LM, kKey, "Value", written));
+        EXPECT_EQ(reg.readValue(LM, kKey, "Value"), expected);
+        ASSERT_TRUE(reg.writeValue(LM, kKey, "Value", std::string("x")));
+        EXPECT_EQ(reg.readValue(LM, kKey, "Value"), RegValue(std::string("x")));
+    }
+    // Refused kinds raise; below a key that cannot be opened the key comes first: false.
+    for (const RegWriteValue& refused :
+         {RegWriteValue(true), RegWriteValue(false), RegWriteValue(1.5)})
+        EXPECT_EQ(registryError([&] { reg.writeValue(LM, kKey, "Flag", refused); }),
+                  kUnsupportedValueType);
+    EXPECT_FALSE(reg.writeValue(LM, "SOFTWARE\\Missing", "Flag", true));
+    // A key that cannot be opened (the same path below the other root too) gives the
+    // default; an absent value below an existing key raises.
+    EXPECT_EQ(reg.readValue(LM, "SOFTWARE\\Nowhere", "UTPATH", std::string(" ")),
+              RegValue(std::string(" ")));
+    EXPECT_EQ(reg.readValue(LM, "SOFTWARE\\Nowhere", "UTPATH"), RegValue(std::string()));
+    EXPECT_EQ(reg.readValue(RegRoot::CurrentUser, kKey, "N", std::int32_t{7}),
+              RegValue(std::int32_t{7}));
+    EXPECT_EQ(registryError([&] { reg.readValue(LM, kKey, "Flag", std::string(" ")); }),
+              kUnsupportedValueType);
+    // Writing below a missing key creates nothing; createKey says whether the key existed;
+    // parents exist; key paths and value names ignore case; deleting says what it did.
+    EXPECT_FALSE(reg.writeValue(LM, "SOFTWARE\\Other", "V", std::string("x")));
+    EXPECT_FALSE(reg.keyExists(LM, "SOFTWARE\\Other"));
+    EXPECT_FALSE(reg.createKey(LM, "SOFTWARE\\Other"));
+    EXPECT_TRUE(reg.createKey(LM, "software\\quarnel"));
+    EXPECT_TRUE(reg.keyExists(LM, "SOFTWARE"));
+    EXPECT_FALSE(reg.keyExists(LM, "SOFTWARE\\QUARNEL\\Sub"));
+    EXPECT_FALSE(reg.keyExists(RegRoot::CurrentUser, kKey));
+    ASSERT_TRUE(reg.writeValue(LM, "Software\\Quarnel", "MapCount", std::int32_t{3}));
+    EXPECT_EQ(reg.readValue(LM, kKey, "MAPCOUNT"), RegValue(std::int32_t{3}));
+    EXPECT_TRUE(reg.deleteValue(LM, kKey, "mapcount"));
+    EXPECT_FALSE(reg.deleteValue(LM, kKey, "MapCount"));
+    EXPECT_FALSE(reg.deleteValue(LM, "SOFTWARE\\Missing", "MapCount"));
+    EXPECT_EQ(registryError([&] { reg.readValue(LM, kKey, "MapCount"); }), kUnsupportedValueType);
+    // Paths with an empty part name no key.
+    for (std::string_view path : {"", "\\", "\\SOFTWARE", "SOFTWARE\\", "SOFTWARE\\\\QUARNEL"}) {
+        SCOPED_TRACE(std::string(path));
+        EXPECT_FALSE(reg.keyExists(LM, path));
+        EXPECT_EQ(registryError([&] { reg.createKey(LM, path); }), kUnableToCreateKey);
+        EXPECT_FALSE(reg.writeValue(LM, path, "V", std::string("x")));
+        EXPECT_EQ(reg.readValue(LM, path, "V", std::string(" ")), RegValue(std::string(" ")));
+        EXPECT_FALSE(reg.deleteValue(LM, path, "V"));
     }
 }
 

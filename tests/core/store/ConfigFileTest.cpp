@@ -49,32 +49,20 @@ protected:
         return form;
     }
 
-    // Settings that differ from the first-run ones in every line of the file.
+    // Settings that differ from the first-run ones in every line after the game type's, with
+    // DM-One selected.
     SettingsForm changedForm() const {
-        SettingsForm form = freshForm();
-        form.selectGameType(1);
-        for (std::size_t i = 0; i < kCheckCount; ++i)
-            form.setChecked(static_cast<Check>(i), true);
-        form.setChecked(Check::MapRotation, false);
+        const SettingsForm fresh = freshForm();
+        SettingsForm form = fresh;
+        for (const auto& box : kCheckControls)
+            form.setChecked(box.id, !fresh.checked(box.id));
+        for (const auto& box : kTextControls)
+            form.setText(box.id, "7");
         for (const auto& bar : kScrollControls)
             form.setScroll(bar.id, bar.max);
         form.selectArena(4);
         form.setBotSkillText("Godlike!");
-        // clang-format off
-        const std::pair<Text, const char*> texts[] = {
-            {Text::TimeLimit, "20"}, {Text::GoalLimit, "5"}, {Text::MaxLives, "3"},
-            {Text::ExtraMutators, "Pkg.MutA, Pkg.MutB,"}, {Text::ServerName, " My  Server "},
-            {Text::ShortServerName, "My S"}, {Text::AdminName, "Ad Min"},
-            {Text::AdminEmail, "a@b.c"}, {Text::MOTD1, "Hello = world"}, {Text::MOTD2, "two"},
-            {Text::MOTD3, "three"}, {Text::MOTD4, "four"}, {Text::AdminPassword, "secret"},
-            {Text::GamePassword, "gp"}, {Text::WebAdminPort, "8080"}, {Text::GamePort, "7778"},
-            {Text::NetSpeed, "9000"}, {Text::LanSpeed, "20000"}, {Text::NetTickRate, "30"},
-            {Text::LanTickRate, "40"}, {Text::ExtraCommandLine, "a=b?c"}};
-        // clang-format on
-        for (const auto& [box, value] : texts)
-            form.setText(box, value);
         form.setMapSelected(0, true);
-        form.setMapSelected(2, true);
         return form;
     }
 
@@ -91,13 +79,6 @@ protected:
     TempDir dir;
 };
 
-// Everything a load can change: the lines the form saves to, the hidden custom game type
-// and the map list.
-auto snapshot(const SettingsForm& form) {
-    return std::make_tuple(configLines(form), form.text(Text::CustomGameType),
-                           form.mapList().entries, form.mapList().selected);
-}
-
 // What a load stops with: error number, line and key; zeros when it does not stop.
 using Stop = std::tuple<int, std::size_t, std::string>;
 Stop loadStop(SettingsForm& form, const std::string& path) {
@@ -113,97 +94,38 @@ Stop stopAt(int number, std::size_t line) {
     return {number, line, line ? std::string(kCfgLines[line - 1].key) : std::string()};
 }
 
-TEST_F(ConfigFileTest, FreshSettingsSaveToTheSixtyLinesOfTheExample) {
-    writeConfigFile(freshForm(), cfg(), true);
+TEST_F(ConfigFileTest, FreshSettingsSaveToTheSixtyLinesOfTheExampleAndTheirMaps) {
+    SettingsForm form = freshForm();
+    form.setMapSelected(1, true);
+    writeConfigFile(form, cfg(), true);
     std::string expected = "UTPATH=" + gameFolder() + "\r\n";
     for (const auto& line : kFreshLines)
         expected += line + "\r\n";
+    expected += "Map1=DM-Two\r\n"; // one line per selected map, numbered from 1
     EXPECT_EQ(test::readFile(cfg()), expected);
+    // With no arena option selected the line still holds its place.
+    EXPECT_EQ(configLines(SettingsForm())[13], "ArenaOptions=");
 }
 
-TEST_F(ConfigFileTest, SavingAndLoadingChangesNothing) {
-    using F = SettingsForm&;
-    // clang-format off
-    const std::pair<const char*, std::function<void(F)>> cases[] = {
-        {"fresh", [](F) {}},
-        {"everything changed",
-         [this](F f) {
-             f = changedForm();
-             for (std::size_t i = 0; i < kCheckCount; i += 2)
-                 f.setChecked(static_cast<Check>(i), false);
-             f.setText(Text::ServerName, "  Two  blanks = here ");
-             f.setText(Text::MOTD4, "ServerName=kept in another line");
-             f.setMapSelected(2, false); // CTF-Gamma.UT2, not found again
-             f.setMapSelected(1, true);
-         }},
-        {"custom game type",
-         [](F f) {
-             f.selectGameType(kGameTypeOther);
-             f.setText(Text::CustomGameType, "MyPkg.MyGame");
-             // Every map whose extension the file keeps in a findable form.
-             const auto& entries = f.mapList().entries;
-             for (std::size_t i = 0; i < entries.size(); ++i)
-                 f.setMapSelected(i, entries[i].ends_with(".ut2"));
-         }},
-        {"map rotation off keeps the selection",
-         [](F f) {
-             f.setChecked(Check::MapRotation, false);
-             f.setMapSelected(1, true);
-         }},
-    };
-    // clang-format on
-    for (const auto& [name, edit] : cases) {
-        SCOPED_TRACE(name);
-        SettingsForm saved = freshForm();
-        edit(saved);
-        writeConfigFile(saved, cfg(), true);
-        const std::string bytes = test::readFile(cfg());
-
-        SettingsForm loaded = freshForm();
-        loadConfigFile(loaded, cfg());
-        EXPECT_EQ(snapshot(loaded), snapshot(saved));
-        EXPECT_EQ(test::readFile(cfg()), bytes) << "loading must not touch the file";
-    }
-}
-
-TEST_F(ConfigFileTest, NoArenaOptionStillHoldsLineFourteen) {
-    SettingsForm design; // no arena option selected yet
-    design.setChecked(Check::BigHead, true);
-    design.setBotSkillText("Average");
-    const std::vector<std::string> lines = configLines(design);
-    ASSERT_EQ(lines.size(), kCfgFixedLines);
-    EXPECT_EQ(lines[13], "ArenaOptions=");
-
-    SettingsForm loaded = freshForm();
-    loaded.selectArena(2);
-    loadConfigFile(loaded, writeCfg(lines));
-    EXPECT_EQ(loaded.arena(), 2);
-    EXPECT_TRUE(loaded.checked(Check::BigHead));
-}
-
+// Blank-free lines lose their blanks, free texts keep them, every line its line breaks.
 TEST_F(ConfigFileTest, BlanksAndLineBreaksAreLostOnlyWhereTheFileDropsThem) {
     // clang-format off
-    const std::tuple<Text, const char*, const char*> texts[] = {
-        {Text::CustomGameType, "My Game", "MyGame"},  {Text::AdminPassword, "pass word", "password"},
-        {Text::GamePort, " 7 7 ", "77"},            {Text::AdminEmail, "a b@c", "a b@c"},
-        {Text::MOTD1, "one\r\ntwo\nthree", "onetwothree"}};
+    const std::tuple<Text, const char*, std::size_t, const char*> texts[] = {
+        {Text::CustomGameType, "My Game", 2, "GameType=MyGame"},
+        {Text::AdminPassword, "pass word", 36, "AdminPassword=password"},
+        {Text::GamePort, " 7 7 ", 40, "GamePort=77"}, {Text::AdminEmail, "a b@c", 31, "AdminE-Mail=a b@c"},
+        {Text::MOTD1, "one\r\ntwo\nthree", 32, "MOTD1=onetwothree"}};
     // clang-format on
     SettingsForm saved = freshForm();
     saved.selectGameType(kGameTypeOther);
-    for (const auto& [box, typed, read] : texts)
+    for (const auto& [box, typed, line, written] : texts)
         saved.setText(box, typed);
-    saved.setScroll(Scroll::MaxPlayers, 20);
-    writeConfigFile(saved, cfg(), true);
-    EXPECT_EQ(readTextLines(cfg()).size(), kCfgFixedLines);
-
-    SettingsForm loaded = freshForm();
-    loadConfigFile(loaded, cfg());
-    for (const auto& [box, typed, read] : texts)
-        EXPECT_EQ(loaded.text(box), read);
-    EXPECT_EQ(loaded.scroll(Scroll::MaxPlayers), 20);
+    const auto lines = configLines(saved);
+    for (const auto& [box, typed, line, written] : texts)
+        EXPECT_EQ(lines[line - 1], written);
 }
 
-// One fixed line replaced, and the line the loaded form saves to.
+// One fixed line replaced, and the line the loaded form (Instagib picked before) saves to.
 TEST_F(ConfigFileTest, LineIsLoadedAsTheReaderTakesIt) {
     // clang-format off
     const std::tuple<std::size_t, const char*, const char*> cases[] = {
@@ -211,12 +133,14 @@ TEST_F(ConfigFileTest, LineIsLoadedAsTheReaderTakesIt) {
         {2, "GameType=capturetheflag", "GameType=capturetheflag"},
         {28, "ServerName=ServerName=Bob's", "ServerName=Bob's"},
         {28, "Name=Bob", "ServerName=Name=Bob"},
-        {6, "WeaponsStay=2", "WeaponsStay=1"},  // the last character, whatever the key
+        {6, "WeaponsStay=9", "WeaponsStay=1"},  // the last character, whatever the key
         {22, "whatever1", "Vampire=1"},
         {47, "LANGame=2", "LANGame=0"},         // server options: only a final "1" checks
         {53, "Nonsense=1", "BalanceTeams=1"},
         {10, "AirControl= 40 ", "AirControl=40"},
-        {14, "ArenaOptions=Bogus", "ArenaOptions=None"},
+        {14, "ArenaOptions=None", "ArenaOptions=None"},
+        {14, "ArenaOptions=Bogus", "ArenaOptions=Instagib"}, // the arena option stays
+        {14, "ArenaOptions=", "ArenaOptions=Instagib"}, // as written with no arena option
         {38, "EnableWebAdmin=-1", "EnableWebAdmin=1"},
         {60, "UseMapRotation=0", "UseMapRotation=0"},
     };
@@ -225,125 +149,63 @@ TEST_F(ConfigFileTest, LineIsLoadedAsTheReaderTakesIt) {
         std::vector<std::string> lines = configLines(freshForm());
         lines[line - 1] = text;
         SettingsForm form = freshForm();
+        form.selectArena(2);
         loadConfigFile(form, writeCfg(lines));
         EXPECT_EQ(configLines(form)[line - 1], saved) << text;
     }
-
-    // A loaded line acts as the user's edit: the list, the value label, the enabled boxes.
-    std::vector<std::string> lines = configLines(freshForm());
-    lines[1] = "GameType=CaptureTheFlag";
-    lines[9] = "AirControl=40";
-    lines[23] = "UseBots=1";
-    lines[37] = "EnableWebAdmin=1";
-    SettingsForm form = freshForm();
-    loadConfigFile(form, writeCfg(lines));
-    EXPECT_EQ(form.mapList().entries,
-              (std::vector<std::string>{"CTF-Alpha.ut2", "CTF-Beta.ut2", "CTF-Gamma.UT2"}));
-    EXPECT_EQ(form.caption(Scroll::AirControl), "Air Control = 40%");
-    EXPECT_TRUE(form.enabled().minPlayers);
-    EXPECT_TRUE(form.enabled().botSkillList);
-    EXPECT_TRUE(form.enabled().webAdminPort);
 }
 
-// A line that stops the load: the error, the lines before it applied, the rest untouched.
-TEST_F(ConfigFileTest, FailingLineStopsTheLoadKeepingEarlierLinesOnly) {
+// A load that stops: its error, line and key; the lines before it applied, the others and
+// the map selection as they were. The file holds the changed settings with one line replaced
+// (cut false), or only their first `line` lines (cut true): a file cut short reads one empty
+// line, which leaves `text`, then stops. A file that cannot be read changes nothing.
+TEST_F(ConfigFileTest, FailingLoadStopsKeepingEarlierLinesOnly) {
     struct Case {
-        std::size_t line; // 1-based
+        bool cut;
+        std::size_t line;
         const char* text;
         int number;
+        std::size_t stopsAt;
+        std::string path = {}; // the file loaded instead
     };
     // clang-format off
     const Case cases[] = {
-        {11, "GameSpeed=49", 380},           {10, "AirControl=abc", errc::TypeMismatch},
-        {26, "MinPlayers=40000", errc::Overflow}, {58, "MaxPlayers=33", 380},
-        {7, "Translocator=x", errc::TypeMismatch}, {15, "", errc::TypeMismatch},
-        {27, "BotsSkill=Expert", 380},       {27, "BotsSkill=godlike!", 380},
-        {27, "BotsSkill=", 380},
-        {38, "EnableWebAdmin=yes", errc::TypeMismatch}, {60, "UseMapRotation=", errc::TypeMismatch}};
+        {false, 11, "GameSpeed=49", 380, 11}, {false, 10, "AirControl=abc", errc::TypeMismatch, 10},
+        {false, 26, "MinPlayers=40000", errc::Overflow, 26}, {false, 58, "MaxPlayers=33", 380, 58},
+        {false, 7, "Translocator=x", errc::TypeMismatch, 7}, {false, 15, "", errc::TypeMismatch, 15},
+        {false, 27, "BotsSkill=Expert", 380, 27}, {false, 27, "BotsSkill=godlike!", 380, 27},
+        {false, 27, "BotsSkill=", 380, 27},
+        {false, 38, "EnableWebAdmin=yes", errc::TypeMismatch, 38},
+        {false, 60, "UseMapRotation=", errc::TypeMismatch, 60},
+        {true, 0, "UTPATH=", errc::SubscriptRange, 2},
+        {true, 30, "AdminE-Mail=", errc::SubscriptRange, 32},
+        {true, 47, "AllowAdminPausing=0", errc::SubscriptRange, 49},
+        {true, 59, "", errc::TypeMismatch, 60},
+        {false, 0, "", errc::FileNotFound, 0, cfg("missing.cfg")},
+        {false, 0, "", errc::FileNotFound, 0, dir.makeFolder("folder.cfg").string()},
+        {false, 0, "", errc::FileIO, 0,
+         dir.writeFile("big.cfg", std::string(kMaxConfigFileBytes + 1, 'x')).string()}};
     // clang-format on
     const auto fresh = configLines(freshForm()), changed = configLines(changedForm());
-    for (std::size_t i = 1; i < kCfgFixedLines; ++i)
+    for (std::size_t i = 2; i < kCfgFixedLines; ++i)
         ASSERT_NE(changed[i], fresh[i]) << "applied and kept lines must differ";
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        std::vector<std::string> file = configLines(changedForm());
-        file[c.line - 1] = c.text;
-        const std::string path = writeCfg(file);
-        const std::string bytes = test::readFile(path);
-
-        SettingsForm form = freshForm();
-        const std::vector<std::string> before = configLines(form);
-        EXPECT_EQ(loadStop(form, path), stopAt(c.number, c.line));
-        const std::vector<std::string> after = configLines(form);
-        for (std::size_t i = 0; i + 1 < c.line; ++i)
-            EXPECT_EQ(after[i], file[i]) << "line " << i + 1 << " should be applied";
-        for (std::size_t i = c.line - 1; i < kCfgFixedLines; ++i)
-            EXPECT_EQ(after[i], before[i]) << "line " << i + 1 << " should keep its value";
-        EXPECT_EQ(form.mapList().selectedCount(), 0u);
-        EXPECT_EQ(test::readFile(path), bytes);
-    }
-}
-
-// A file cut short reads one empty line, which clears that line's setting, then stops.
-TEST_F(ConfigFileTest, FileCutShortReadsOneEmptyLineThenStops) {
-    struct Cut {
-        std::size_t keep;    // lines kept
-        std::size_t stopsAt; // position of the error
-        int number;
-        std::function<void(const SettingsForm&)> emptyLine; // what the empty line did
-    };
-    using F = const SettingsForm&;
-    // clang-format off
-    const Cut cuts[] = {
-        {0, 2, errc::SubscriptRange, [](F f) { EXPECT_EQ(f.gameFolder(), ""); }},
-        {1, 3, errc::SubscriptRange,
-         [](F f) {
-             EXPECT_EQ(f.gameType(), kGameTypeOther);
-             EXPECT_EQ(f.text(Text::CustomGameType), "");
-         }},
-        {9, 10, errc::TypeMismatch, [](F) {}},
-        {30, 32, errc::SubscriptRange, [](F f) { EXPECT_EQ(f.text(Text::AdminEmail), ""); }},
-        {47, 49, errc::SubscriptRange,
-         [](F f) { EXPECT_FALSE(f.checked(Check::AdminPausing)); }},
-        {59, 60, errc::TypeMismatch, [](F) {}},
-    };
-    // clang-format on
-    for (const Cut& cut : cuts) {
-        SCOPED_TRACE(cut.keep);
-        std::vector<std::string> file = configLines(changedForm());
-        file[1] = "GameType=Deathmatch"; // the same type: the list is not read again
-        file.resize(cut.keep);
+        SCOPED_TRACE(c.path.empty() ? c.text : c.path);
+        std::vector<std::string> file = changed;
+        if (c.cut)
+            file.resize(c.line);
+        else if (c.line)
+            file[c.line - 1] = c.text;
         SettingsForm form = freshForm();
         form.setText(Text::AdminEmail, "x");
         form.setChecked(Check::AdminPausing, true);
         form.setMapSelected(1, true);
-        const std::vector<std::string> before = configLines(form);
-        EXPECT_EQ(loadStop(form, writeCfg(file)), stopAt(cut.number, cut.stopsAt));
-        const std::vector<std::string> after = configLines(form);
-        for (std::size_t i = 0; i < kCfgFixedLines; ++i) {
-            if (i < cut.keep || i + 1 >= cut.stopsAt) {
-                EXPECT_EQ(after[i], i < cut.keep ? file[i] : before[i]) << "line " << i + 1;
-            }
-        }
-        cut.emptyLine(form);
-        // The map lines are never reached; an empty line 2 reads the list again.
-        if (cut.keep != 1) {
-            EXPECT_EQ(form.mapList().selected, (std::vector<bool>{false, true}));
-        }
-    }
-}
-
-TEST_F(ConfigFileTest, UnreadableFilesFailBeforeAnyChange) {
-    const std::pair<std::string, int> cases[] = {
-        {cfg("missing.cfg"), errc::FileNotFound},
-        {dir.makeFolder("folder.cfg").string(), errc::FileNotFound},
-        {dir.writeFile("big.cfg", std::string(kMaxConfigFileBytes + 1, 'x')).string(),
-         errc::FileIO}};
-    for (const auto& [path, number] : cases) {
-        SettingsForm form = freshForm();
-        const auto before = snapshot(form);
-        EXPECT_EQ(loadStop(form, path), stopAt(number, 0)) << path;
-        EXPECT_EQ(snapshot(form), before);
+        std::vector<std::string> expected = configLines(form);
+        EXPECT_EQ(loadStop(form, c.path.empty() ? writeCfg(file) : c.path),
+                  stopAt(c.number, c.stopsAt));
+        for (std::size_t i = 0; i + 1 < c.stopsAt; ++i)
+            expected[i] = i < file.size() ? file[i] : c.text;
+        EXPECT_EQ(configLines(form), expected);
     }
 }
 

@@ -6,22 +6,19 @@ namespace quarnel {
 namespace {
 
 TEST(MakeNamesTest, RefusesWhatMakeBatIniRefuses) {
-    const auto ext = std::make_optional(MakeRefusal{kIniExtensionMessage, kIniExtensionTitle});
-    const auto builtIn = std::make_optional(MakeRefusal{kBuiltInIniMessage, kBuiltInIniTitle});
+    const MakeRefusal ext{kIniExtensionMessage, kIniExtensionTitle}, none{};
+    const MakeRefusal builtIn{kBuiltInIniMessage, kBuiltInIniTitle};
     // clang-format off
-    const std::pair<const char*, std::optional<MakeRefusal>> cases[] = {
-        {"myserver.ini", std::nullopt}, {"Server.INI", std::nullopt}, {"a.ini.b.ini", std::nullopt},
-        {"USER.INI", builtIn},          {"ut2003.Ini", builtIn},      {"UnrealEdTips.ini", builtIn},
-        {"server.txt", ext},            {"server", ext},              {"server.ini.txt", ext},
-        {"server.inix", ext},           {"", ext}};
+    const std::pair<const char*, MakeRefusal> cases[] = {
+        {"myserver.ini", none}, {"Server.INI", none},   {"a.ini.b.ini", none},
+        {"USER.INI", builtIn},  {"ut2003.Ini", builtIn}, {"UnrealEdTips.ini", builtIn},
+        {"server.txt", ext},    {"server", ext},         {"server.ini.txt", ext},
+        {"server.inix", ext},   {"", ext}};
     // clang-format on
     for (const auto& [title, refusal] : cases) {
-        const auto got = refuseIniName(title);
-        EXPECT_EQ(got.has_value(), refusal.has_value()) << title;
-        if (got && refusal) {
-            EXPECT_EQ(got->message, refusal->message) << title;
-            EXPECT_EQ(got->title, refusal->title) << title;
-        }
+        const MakeRefusal got = refuseIniName(title).value_or(none);
+        EXPECT_EQ(std::tie(got.message, got.title), std::tie(refusal.message, refusal.title))
+            << title;
     }
 }
 

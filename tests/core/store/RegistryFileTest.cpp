@@ -2,7 +2,6 @@
 
 #include "TempDir.h"
 
-#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
@@ -43,12 +42,9 @@ void writeStore(const fs::path& file, int values) {
 }
 
 TEST(RegistryPath, ResolvedFromTheEnvironment) {
-    struct Case {
-        std::map<std::string, std::string> env;
-        std::string expected;
-    };
+    using Env = std::map<std::string, std::string>;
     // clang-format off
-    const Case cases[] = {
+    const std::pair<Env, const char*> cases[] = {
         {{{"QUARNEL_REGISTRY", "/srv/q.db"}, {"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}}, "/srv/q.db"},
         {{{"QUARNEL_REGISTRY", ""}, {"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}}, "/x/quarnel/registry.db"},
         {{{"XDG_CONFIG_HOME", "/cfg dir"}, {"HOME", "/h"}}, "/cfg dir/quarnel/registry.db"},
@@ -57,12 +53,12 @@ TEST(RegistryPath, ResolvedFromTheEnvironment) {
         {{{"HOME", "/home/ann"}}, "/home/ann/.config/quarnel/registry.db"},
     };
     // clang-format on
-    for (const auto& c : cases) {
+    for (const auto& [vars, expected] : cases) {
         const EnvLookup env = [&](const char* name) -> std::optional<std::string> {
-            const auto it = c.env.find(name);
-            return it == c.env.end() ? std::nullopt : std::optional<std::string>(it->second);
+            const auto it = vars.find(name);
+            return it == vars.end() ? std::nullopt : std::optional<std::string>(it->second);
         };
-        EXPECT_EQ(defaultRegistryPath(env), fs::path(c.expected));
+        EXPECT_EQ(defaultRegistryPath(env), fs::path(expected));
     }
 }
 
@@ -76,9 +72,7 @@ TEST(RegistryFile, NewStoreIsPrivateAndKeepsValuesAcrossOpens) {
         EXPECT_FALSE(opened.registry->createKey(LM, kKey));
         ASSERT_TRUE(opened.registry->writeValue(LM, kKey, "AdminPassword", std::string("pw ")));
         // The journal beside the open store holds the same secrets and is as private.
-        const fs::path journal = file.string() + "-wal";
-        ASSERT_TRUE(fs::exists(journal));
-        EXPECT_EQ(modeOf(journal), 0600u);
+        EXPECT_EQ(modeOf(file.string() + "-wal"), 0600u);
     }
     EXPECT_EQ(modeOf(file), 0600u);
     EXPECT_EQ(modeOf(file.parent_path()), 0700u);
@@ -87,43 +81,41 @@ TEST(RegistryFile, NewStoreIsPrivateAndKeepsValuesAcrossOpens) {
     EXPECT_EQ(again.registry->readValue(LM, kKey, "AdminPassword"), RegValue(std::string("pw ")));
 }
 
-// Each damage makes the file at the given path unusable.
+// Each damage makes the file unusable; in one folder, the files moved aside need distinct names.
 TEST(RegistryFile, UnusableStoreIsMovedAsideAndTheRunStartsEmpty) {
-    using Damage = std::function<void(const test::TempDir&, const fs::path&)>;
-    const std::pair<const char*, Damage> damages[] = {
+    test::TempDir dir;
+    const fs::path file = dir.path() / "registry.db";
+    const std::pair<const char*, std::function<void()>> damages[] = {
         {"garbage with a journal",
-         [](const test::TempDir& dir, const fs::path&) {
+         [&] {
              dir.writeFile("registry.db", std::string(3000, '\x5a') + "not a database");
              dir.writeFile("registry.db-journal", "old journal");
          }},
         {"truncated",
-         [](const test::TempDir&, const fs::path& file) {
+         [&] {
              writeStore(file, 400);
              fs::resize_file(file, fs::file_size(file) / 2);
          }},
         {"newer layout",
-         [](const test::TempDir&, const fs::path& file) {
+         [&] {
              writeStore(file, 1);
              runSql(file, "PRAGMA user_version = 2");
          }},
         {"foreign database",
-         [](const test::TempDir&, const fs::path& file) {
+         [&] {
              runSql(file, "CREATE TABLE bookmarks(url TEXT)");
          }},
         {"folder in the way",
-         [](const test::TempDir& dir, const fs::path&) {
+         [&] {
              dir.makeFolder("registry.db/inside");
          }},
     };
-    // All in one folder, so that the files moved aside must get distinct names.
-    test::TempDir dir;
-    const fs::path file = dir.path() / "registry.db";
     std::map<fs::path, std::string> movedAside; // name, bytes
     for (const auto& [label, damage] : damages) {
         SCOPED_TRACE(label);
         for (const char* suffix : {"", "-wal", "-shm"})
             fs::remove(file.string() + suffix);
-        damage(dir, file);
+        damage();
         const bool wasFolder = fs::is_directory(file);
         const std::string before = wasFolder ? std::string() : test::readFile(file);
 
@@ -136,9 +128,7 @@ TEST(RegistryFile, UnusableStoreIsMovedAsideAndTheRunStartsEmpty) {
         ASSERT_NE(at, std::string::npos) << note;
         const fs::path aside = note.substr(at + mark.size(), note.find(';', at) - at - mark.size());
         EXPECT_TRUE(movedAside.emplace(aside, before).second) << "name used twice: " << aside;
-        if (wasFolder) {
-            EXPECT_TRUE(fs::exists(aside / "inside"));
-        }
+        EXPECT_EQ(fs::exists(aside / "inside"), wasFolder);
         if (fs::exists(aside.string() + "-journal")) {
             EXPECT_EQ(test::readFile(aside.string() + "-journal"), "old journal");
         }
@@ -146,7 +136,6 @@ TEST(RegistryFile, UnusableStoreIsMovedAsideAndTheRunStartsEmpty) {
 
         // A fresh, private, working store took the old one's place.
         EXPECT_EQ(modeOf(file), 0600u);
-        EXPECT_FALSE(opened.registry->keyExists(LM, kKey));
         EXPECT_FALSE(opened.registry->createKey(LM, kKey));
         ASSERT_TRUE(opened.registry->writeValue(LM, kKey, "UTPATH", std::string("/g ")));
         opened.registry.reset();
@@ -155,47 +144,40 @@ TEST(RegistryFile, UnusableStoreIsMovedAsideAndTheRunStartsEmpty) {
         EXPECT_EQ(again.registry->readValue(LM, kKey, "UTPATH"), RegValue(std::string("/g ")));
     }
     // Every unusable file is still there, byte for byte.
-    for (const auto& [aside, bytes] : movedAside) {
-        if (!fs::is_directory(aside)) {
-            EXPECT_EQ(test::readFile(aside), bytes) << aside;
-        }
-    }
+    for (const auto& [aside, bytes] : movedAside)
+        EXPECT_EQ(fs::is_directory(aside) ? bytes : test::readFile(aside), bytes) << aside;
 }
 
-TEST(RegistryFile, UnwritableFolderGivesAWorkingStoreForThisRun) {
+// No folder (a file stands where it would go), or a store another program holds locked (busy,
+// not damaged: never moved aside): the run gets a store in memory, the files stay as they were.
+TEST(RegistryFile, StoreThatCannotBeUsedGivesAWorkingStoreForThisRun) {
     test::TempDir dir;
     dir.writeFile("plain-file", "x");
-    // The folder cannot be created: a file stands where it would go.
-    const fs::path file = dir.path() / "plain-file" / "quarnel" / "registry.db";
-    auto opened = openRegistry(file);
-    EXPECT_FALSE(opened.persistent());
-    ASSERT_EQ(opened.notes.size(), 1u);
-    EXPECT_NE(opened.notes[0].find("will not be kept"), std::string::npos) << opened.notes[0];
-    EXPECT_FALSE(opened.registry->createKey(LM, kKey));
-    ASSERT_TRUE(opened.registry->writeValue(LM, kKey, "MapCount", std::int32_t{2}));
-    EXPECT_EQ(opened.registry->readValue(LM, kKey, "MapCount"), RegValue(std::int32_t{2}));
-    EXPECT_EQ(test::readFile(dir.path() / "plain-file"), "x");
-}
-
-// A store that another program holds locked is busy, not damaged: it is never moved aside.
-TEST(RegistryFile, BusyStoreStaysInPlaceAndTheRunUsesMemory) {
-    test::TempDir dir;
-    const fs::path file = dir.path() / "registry.db";
-    writeStore(file, 1);
+    const fs::path busy = dir.path() / "registry.db";
+    writeStore(busy, 1);
     const auto before = test::namesIn(dir.path());
     sqlite3* holder = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &holder), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(busy.c_str(), &holder), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(holder, "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE", nullptr,
                            nullptr, nullptr),
               SQLITE_OK);
-    auto opened = openRegistry(file, 50);
+    const std::pair<fs::path, const char*> cases[] = {
+        {dir.path() / "plain-file" / "quarnel" / "registry.db", "will not be kept"},
+        {busy, "cannot be used"}};
+    for (const auto& [file, note] : cases) {
+        auto opened = openRegistry(file, 50);
+        EXPECT_FALSE(opened.persistent());
+        ASSERT_EQ(opened.notes.size(), 1u);
+        EXPECT_NE(opened.notes[0].find(note), std::string::npos) << opened.notes[0];
+        EXPECT_FALSE(opened.registry->createKey(LM, kKey));
+        ASSERT_TRUE(opened.registry->writeValue(LM, kKey, "MapCount", std::int32_t{2}));
+        EXPECT_EQ(opened.registry->readValue(LM, kKey, "MapCount"), RegValue(std::int32_t{2}));
+    }
     sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(holder);
-    EXPECT_FALSE(opened.persistent());
-    ASSERT_EQ(opened.notes.size(), 1u);
-    EXPECT_NE(opened.notes[0].find("cannot be used"), std::string::npos) << opened.notes[0];
+    EXPECT_EQ(test::readFile(dir.path() / "plain-file"), "x");
     EXPECT_EQ(test::namesIn(dir.path()), before);
-    EXPECT_EQ(openRegistry(file).registry->readValue(LM, kKey, "Map0"),
+    EXPECT_EQ(openRegistry(busy).registry->readValue(LM, kKey, "Map0"),
               RegValue(std::string(200, 'a')));
 }
 
