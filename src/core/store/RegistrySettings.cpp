@@ -128,15 +128,6 @@ bool apply(SettingsForm& form, const StoredField& setting, const std::string& st
     return false;
 }
 
-// Deletes Map<first> to Map<last>; true when every deletion succeeded.
-bool removeMapRange(Registry& registry, long long first, long long last) {
-    bool all = true;
-    for (long long n = first; n <= last; ++n)
-        if (!registry.deleteValue(kProgramRoot, kProgramKey, mapValueName(n)))
-            all = false;
-    return all;
-}
-
 // n for the name of a map entry, "Map<n>" with n a decimal number without leading zeros;
 // the letters in any case, as the store compares names. Nullopt for every other name.
 std::optional<long long> mapEntryNumber(std::string_view name) {
@@ -237,10 +228,6 @@ RegistryLoad loadSettings(Registry& registry, SettingsForm& form) {
         form.setMapSelection(std::move(selected));
     });
     return result;
-}
-
-bool removeStoredMaps(Registry& registry, int nummaps) {
-    return removeMapRange(registry, 1, nummaps);
 }
 
 std::string storedPathToGameFolder(std::string_view stored, char sep) {

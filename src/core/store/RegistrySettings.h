@@ -57,9 +57,6 @@ struct RegistryLoad {
 // state of the store.
 RegistryLoad loadSettings(Registry& registry, SettingsForm& form);
 
-// Deletes Map1 to Map<nummaps>; true when every deletion succeeded. MapCount stays.
-bool removeStoredMaps(Registry& registry, int nummaps);
-
 // The game folder from a stored path text (UTPATH, or the game's Folder): trailing blanks
 // removed, inner blanks kept, the separator appended (unless it already ends in one). A
 // text of blanks only gives the empty text: no folder known.

@@ -247,16 +247,5 @@ TEST(RegistrySettings, StoredMapsAreSelected) {
     EXPECT_EQ(form.mapList().selected, (std::vector<bool>{false, true, false, false}));
 }
 
-TEST(RegistrySettings, RemoveMapsReportsFailedDeletions) {
-    for (const auto& [nummaps, result] : {std::pair{5, false}, {3, true}, {2, true}, {0, true}}) {
-        auto reg = storeWithKey();
-        for (const char* name : {"Map1", "Map2", "Map3"})
-            reg->writeValue(LM, kProgramKey, name, std::string("DM-X "));
-        EXPECT_EQ(removeStoredMaps(*reg, nummaps), result) << nummaps;
-        for (int n = 1; n <= 3; ++n)
-            EXPECT_EQ(stored(*reg, "Map" + std::to_string(n)).has_value(), n > nummaps);
-    }
-}
-
 } // namespace
 } // namespace quarnel
