@@ -147,11 +147,6 @@ protected:
     void storeGameFolder(const std::string& folder) {
         put(kGameKey, kGameFolderValue, folder.substr(0, folder.size() - 1));
     }
-    // A store as a last shutdown left it, holding only the game folder and Path.
-    void storeLastRun(const std::string& gameFolder) {
-        put(kProgramKey, kPathValue, programFolder + game::kNativeSeparator);
-        put(kProgramKey, kUtpathValue, gameFolder.substr(0, gameFolder.size() - 1) + " ");
-    }
 
     TempDir dir;
     std::string install; // ends in the separator

@@ -104,38 +104,35 @@ TEST_F(CommandsTest, LaunchServerThatCannotWriteBothFilesStartsNothingAndStaysOp
 }
 
 TEST_F(CommandsTest, MakeBatIniWritesBothFilesUnderTheChosenNameOrRefusesIt) {
-    // The chosen file in the System folder, the dialog's flags, the batch file written
-    // beside it (nullptr when refused) and the message shown.
-    const std::tuple<const char*, int, const char*, Msg> choices[] = {
-        {"myserver.ini", 0, "myserver.bat", kSaved},
-        {"User.ini", 0, nullptr, {"You cannot overwrite built-in .INI files", "Failed"}},
+    // The chosen file in the System folder, the dialog's flags, the message shown and how
+    // many files are written.
+    const int all = kWritesRestartScript ? 3 : 2;
+    const std::tuple<const char*, int, Msg, int> choices[] = {
+        {"myserver.ini", 0, kSaved, all},
+        {"User.ini", 0, {"You cannot overwrite built-in .INI files", "Failed"}, 0},
         {"server.txt",
          FileDialogResult::kExtensionDifferent,
-         nullptr,
-         {"Extension must be .INI.  Config files not saved.", "Requires INI extension"}}};
-    for (const auto& [chosen, flags, batch, message] : choices) {
+         {"Extension must be .INI.  Config files not saved.", "Requires INI extension"},
+         0}};
+    for (const auto& [chosen, flags, message, written] : choices) {
         SCOPED_TRACE(chosen);
-        run->dialogs.requests.clear();
         run->dialogs.messages.clear();
         const auto filesBefore = countFiles();
         run->dialogs.choose((system / chosen).string(), flags);
         run->shell.run(Command::MakeBatIni);
-        // The dialog opens on INI files in the game's System folder.
-        ASSERT_EQ(run->dialogs.requests.size(), 1u);
-        const FileDialogRequest& asked = run->dialogs.requests[0];
-        const std::string systemFolder = install + spelled("system", "System");
+        EXPECT_EQ(run->dialogs.messages, std::vector{message});
+        EXPECT_EQ(countFiles(), filesBefore + written);
+    }
+    // The restart script goes beside the batch file, named after it.
+    for (const char* name : {"myserver.bat", kWritesRestartScript ? "myserver.sh" : "myserver.ini"})
+        EXPECT_TRUE(fs::is_regular_file(system / name)) << name;
+    // The dialog opens on INI files in the game's System folder.
+    ASSERT_EQ(run->dialogs.requests.size(), 3u);
+    const std::string systemFolder = install + spelled("system", "System");
+    for (const FileDialogRequest& asked : run->dialogs.requests)
         EXPECT_EQ(std::tuple(asked.mode, asked.initialFolder, asked.fileName),
                   std::tuple(FileDialogRequest::Mode::Save, systemFolder,
                              systemFolder + game::kNativeSeparator + "*.ini"));
-        EXPECT_EQ(run->dialogs.messages, std::vector{message});
-        if (batch != nullptr) {
-            // The restart script goes beside the batch file, named after it.
-            for (std::string name : {std::string(chosen), std::string(batch),
-                                     kWritesRestartScript ? removeAll(batch, ".bat") + ".sh" : ""})
-                EXPECT_TRUE(name.empty() || fs::is_regular_file(system / name)) << name;
-        }
-        EXPECT_EQ(countFiles(), filesBefore + (batch ? (kWritesRestartScript ? 3 : 2) : 0));
-    }
     expectStillOpen();
 }
 

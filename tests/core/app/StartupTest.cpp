@@ -32,39 +32,34 @@ std::string browsed(const std::string& folder) {
 #endif
 }
 
-TEST_F(ShellTest, FirstRunAnnouncesItselfOnceAndStoresOnlyPathUntilShutdown) {
-    storeGameFolder(install);
-    auto run = newRun();
-    run->shell.onStart();
-    EXPECT_EQ(run->dialogs.messages, std::vector{kFirstRun});
-    EXPECT_TRUE(run->dialogs.requests.empty());
-    // Title, dressing, first-run values and panels in step with the unchecked boxes.
-    EXPECT_EQ(std::tuple(run->window.title, run->window.dressed, run->form.gameType(),
-                         run->form.gameFolder(), run->form.mapList().folder,
-                         run->form.mapList().pattern, run->form.enabled().botSkillCheck,
-                         run->form.enabled().webAdminPort),
-              std::tuple("Quarnel", 1, 2, install, install + spelled("maps", "Maps"), "DM-*.*",
-                         false, false));
-    EXPECT_EQ(text(kProgramKey, "Path"), programFolder + game::kNativeSeparator);
-    for (const char* name : {"UTPATH", "MapCount", "GameType", "ServerName", "UseMapRotation"})
-        EXPECT_FALSE(stored(name)) << name;
-
-    run->shell.unload();
-    EXPECT_EQ(run->window.closed, 1);
-    EXPECT_EQ(storedPathToGameFolder(text(kProgramKey, "UTPATH")), install);
-    EXPECT_EQ(run->dialogs.messages.size(), 1u);
-}
-
-TEST_F(ShellTest, LaterRunRestoresTheLastSettingsWithoutAskingElsewhere) {
+// The first run announces itself once and stores only Path until shutdown; a later run
+// restores the last settings (without asking elsewhere), and offers the bonus pack's game
+// types as the marker file says, keeping a stored one selected.
+TEST_F(ShellTest, FirstRunThenLaterRunsRestoreTheLastSettings) {
     storeGameFolder(install);
     {
-        auto first = newRun();
-        first->shell.onStart();
-        first->form.selectGameType(1);
-        first->form.setMapSelected(1, true);
-        first->form.setText(Text::ServerName, "Big Server");
-        first->form.setChecked(Check::UseBots, true);
-        first->shell.unload();
+        auto run = newRun();
+        run->shell.onStart();
+        EXPECT_EQ(run->dialogs.messages, std::vector{kFirstRun});
+        EXPECT_TRUE(run->dialogs.requests.empty());
+        // Title, dressing, first-run values and panels in step with the unchecked boxes.
+        EXPECT_EQ(std::tuple(run->window.title, run->window.dressed, run->form.gameType(),
+                             run->form.gameFolder(), run->form.mapList().folder,
+                             run->form.mapList().pattern, run->form.enabled().botSkillCheck,
+                             run->form.enabled().webAdminPort, run->form.enabled().gameTypes[5]),
+                  std::tuple("Quarnel", 1, 2, install, install + spelled("maps", "Maps"), "DM-*.*",
+                             false, false, true));
+        EXPECT_EQ(text(kProgramKey, "Path"), programFolder + game::kNativeSeparator);
+        for (const char* name : {"UTPATH", "MapCount", "GameType", "ServerName", "UseMapRotation"})
+            EXPECT_FALSE(stored(name)) << name;
+        run->form.selectGameType(1);
+        run->form.setMapSelected(1, true);
+        run->form.setText(Text::ServerName, "Big Server");
+        run->form.setChecked(Check::UseBots, true);
+        run->shell.unload();
+        EXPECT_EQ(run->window.closed, 1);
+        EXPECT_EQ(storedPathToGameFolder(text(kProgramKey, "UTPATH")), install);
+        EXPECT_EQ(run->dialogs.messages.size(), 1u);
     }
     // The game's own entry now names another installation; it must not be consulted.
     TempDir elsewhere;
@@ -77,16 +72,16 @@ TEST_F(ShellTest, LaterRunRestoresTheLastSettingsWithoutAskingElsewhere) {
               std::tuple(install, 1, std::vector<bool>{false, true, false}, "Big Server", true));
     // The stored map entries stay in the store while the program runs.
     EXPECT_EQ(trimRightBlanks(text(kProgramKey, "Map1")), "CTF-Glacier");
-}
+    run->form.selectGameType(6);
+    run->shell.unload();
 
-// A key without a stored folder (a killed first run) falls back the same way: see below.
-TEST_F(ShellTest, StoredFolderThatIsGoneFallsBackToTheGameEntry) {
-    storeLastRun(dir.withSeparator() + "gone/");
-    storeGameFolder(install);
-    auto run = newRun();
+    fs::remove(dir.path() / "UT2003/System/BonusPack.int");
+    run = newRun();
     run->shell.onStart();
-    EXPECT_TRUE(run->dialogs.messages.empty());
-    EXPECT_EQ(run->form.mapList().folder, install + spelled("maps", "Maps"));
+    const auto& enabled = run->form.enabled().gameTypes;
+    EXPECT_EQ(std::vector<bool>(enabled.begin(), enabled.end()),
+              (std::vector<bool>{true, true, true, true, true, false, false, false, true}));
+    EXPECT_EQ(run->form.gameType(), 6);
 }
 
 // A first run killed before its save leaves the key with Path only: a later start shows the
@@ -139,14 +134,13 @@ TEST_F(ShellTest, ReadOnlyStoreShowsTheStoredSettingsAndSavesNothing) {
 }
 #endif
 
-TEST_F(ShellTest, BrowsingPointsAtTheServerProgram) {
-    dir.writeFile("Games/UT/ucc.exe", "");
-    dir.writeFile("Linux/UT/System/ucc-bin", "");
-    storeLastRun(dir.withSeparator() + "gone/");
-    // The chosen file and the game folder it names; nullptr chosen: cancelled.
+// A stored folder that is gone falls back to the game's own entry, else to browsing for the
+// server program; so does a key without a stored folder (a killed first run, see above).
+TEST_F(ShellTest, AGoneFolderFallsBackToTheGameEntryElseToBrowsing) {
+    put(kProgramKey, kUtpathValue, dir.withSeparator() + "gone ");
+    // The chosen file and the game folder it names (the names a server program gives are
+    // checked with the paths'); nullptr chosen: cancelled.
     const std::pair<const char*, const char*> choices[] = {{"UT2003/System/UCC.EXE", "UT2003/"},
-                                                           {"Games/UT/ucc.exe", "Games/UT/"},
-                                                           {"Linux/UT/System/ucc-bin", "Linux/UT/"},
                                                            {"UT2003/System/BonusPack.int", nullptr},
                                                            {nullptr, nullptr}};
     for (const auto& [chosen, gameFolder] : choices) {
@@ -165,6 +159,11 @@ TEST_F(ShellTest, BrowsingPointsAtTheServerProgram) {
         EXPECT_EQ(run->form.mapList().folder,
                   gameFolder ? game::mapsFolder(expected) : programFolder + game::kNativeSeparator);
     }
+    storeGameFolder(install);
+    auto run = newRun();
+    run->shell.onStart();
+    EXPECT_TRUE(run->dialogs.messages.empty());
+    EXPECT_EQ(run->form.mapList().folder, install + spelled("maps", "Maps"));
 }
 
 TEST_F(ShellTest, PathCheckClosesOnlyWithoutAnyFolderAndSavesOnce) {
@@ -188,24 +187,6 @@ TEST_F(ShellTest, PathCheckClosesOnlyWithoutAnyFolderAndSavesOnce) {
     put(kProgramKey, "ServerName", "written after the save ");
     run->shell.onClose();
     EXPECT_EQ(text(kProgramKey, "ServerName"), "written after the save ");
-}
-
-TEST_F(ShellTest, BonusPackTypesFollowTheMarkerFile) {
-    storeGameFolder(install);
-    {
-        auto first = newRun();
-        first->shell.onStart();
-        EXPECT_TRUE(first->form.enabled().gameTypes[5]);
-        first->form.selectGameType(6);
-        first->shell.unload();
-    }
-    fs::remove(dir.path() / "UT2003/System/BonusPack.int");
-    auto run = newRun();
-    run->shell.onStart();
-    const auto& enabled = run->form.enabled().gameTypes;
-    EXPECT_EQ(std::vector<bool>(enabled.begin(), enabled.end()),
-              (std::vector<bool>{true, true, true, true, true, false, false, false, true}));
-    EXPECT_EQ(run->form.gameType(), 6);
 }
 
 // A store that always fails, or fails only while start-up asks it (busy, say): the program
