@@ -1,5 +1,6 @@
 #include "CliRun.h"
 #include "MachineFixture.h"
+#include "StandInGame.h"
 #include "common/TextFile.h"
 #include "game/Installation.h"
 #include "launch/LaunchFiles.h"
@@ -39,6 +40,7 @@ protected:
     }
 
     test::TempDir dir;
+    test::ProcessGuard guard; // should a fault start a loop
     const std::string game = test::copyDemoInstall(dir);
     const std::string system = game::systemFolder(game);
     const std::string cfg = QUARNEL_DEMO_CFG;
