@@ -1,6 +1,6 @@
 // quarnel-cli.exe as a Windows user runs it: real paths with drive letters, the real
 // registry, and the batch file started through the shell.
-#include "TempDir.h"
+#include "CliRun.h"
 #include "WindowsForm.h"
 #include "common/TextFile.h"
 #include "store/RegistrySettings.h"
@@ -16,63 +16,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::readFile;
-using test::TempDir;
+using test::runCli;
+using Result = test::CliResult;
 
-struct Result {
-    DWORD exit = 0;
-    std::string out;
-    std::string err;
-    bool operator==(const Result&) const = default;
-};
-
-void PrintTo(const Result& r, std::ostream* os) {
-    *os << "exit " << r.exit << ", out \"" << r.out << "\", err \"" << r.err << "\"";
-}
-
-// An argument in double quotes as the C runtime splits a command line: backslashes before
-// the closing quote are doubled (none of the arguments holds a quote itself).
-std::string quoted(std::string arg) {
-    std::size_t end = arg.size();
-    while (end > 0 && arg[end - 1] == '\\')
-        --end;
-    arg.append(arg.size() - end, '\\');
-    return '"' + arg + '"';
-}
-
-// Runs quarnel-cli.exe with args, its streams in files of dir.
-Result runCli(const TempDir& dir, const std::vector<std::string>& args) {
-    std::string command = quoted(QUARNEL_CLI);
-    for (const auto& arg : args)
-        command += " " + quoted(arg);
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    const auto open = [&](const char* name) {
-        return CreateFileA((dir.path() / name).string().c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                           &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    };
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = open(".out");
-    startup.hStdError = open(".err");
-    PROCESS_INFORMATION process{};
-    Result result{~DWORD{0}, {}, {}};
-    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                       &startup, &process)) {
-        WaitForSingleObject(process.hProcess, INFINITE);
-        GetExitCodeProcess(process.hProcess, &result.exit);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
-    CloseHandle(startup.hStdOutput);
-    CloseHandle(startup.hStdError);
-    result.out = readFile(dir.path() / ".out");
-    result.err = readFile(dir.path() / ".err");
-    return result;
-}
-
-void deleteKey(HKEY root, std::string_view key) {
-    RegDeleteTreeA(root, std::string(key).c_str());
-    RegDeleteKeyA(root, std::string(key).c_str());
+void deleteKey(HKEY root) {
+    RegDeleteTreeA(root, std::string(kProgramKey).c_str());
+    RegDeleteKeyA(root, std::string(kProgramKey).c_str());
 }
 
 // The demo game installed as C:\UT2003 on Wine's drive C:, and the program's keys of both
@@ -81,17 +30,16 @@ class WinCliTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_FALSE(fs::exists(game)) << "a game is installed at " << game;
+        TearDown(); // the keys
         fs::copy(test::demoInstall(), game, fs::copy_options::recursive);
-        deleteKey(HKEY_CURRENT_USER, kProgramKey);
-        deleteKey(HKEY_LOCAL_MACHINE, kProgramKey);
     }
     void TearDown() override {
         fs::remove_all(game);
-        deleteKey(HKEY_CURRENT_USER, kProgramKey);
-        deleteKey(HKEY_LOCAL_MACHINE, kProgramKey);
+        deleteKey(HKEY_CURRENT_USER);
+        deleteKey(HKEY_LOCAL_MACHINE);
     }
 
-    TempDir dir;
+    test::TempDir dir;
     const fs::path game = test::kWindowsGameFolder;
     const std::string cfg = QUARNEL_DEMO_CFG;
 };
@@ -141,15 +89,17 @@ TEST_F(WinCliTest, SettingsGoThroughTheRegistryAndAnEarlierInstallIsAdopted) {
     EXPECT_EQ(readTextLines(out), readTextLines(cfg));
 
     // The values lie below the user's root, as text with the one blank of the store.
-    char text[64] = {};
-    DWORD size = sizeof text;
-    EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, "SOFTWARE\\QUARNEL", "ServerName", RRF_RT_REG_SZ,
-                           nullptr, text, &size),
-              ERROR_SUCCESS);
-    EXPECT_EQ(std::string(text), "Quarnel Demo CTF ");
+    const auto usersServerName = [] {
+        char text[64] = "(absent)";
+        DWORD size = sizeof text;
+        RegGetValueA(HKEY_CURRENT_USER, "SOFTWARE\\QUARNEL", "ServerName", RRF_RT_REG_SZ, nullptr,
+                     text, &size);
+        return std::string(text);
+    };
+    EXPECT_EQ(usersServerName(), "Quarnel Demo CTF ");
 
     // An earlier install's settings below the machine's root, and none of the user's yet.
-    deleteKey(HKEY_CURRENT_USER, kProgramKey);
+    deleteKey(HKEY_CURRENT_USER);
     HKEY old = nullptr;
     ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\QUARNEL", 0, nullptr, 0, KEY_WRITE,
                               nullptr, &old, nullptr),
@@ -161,10 +111,7 @@ TEST_F(WinCliTest, SettingsGoThroughTheRegistryAndAnEarlierInstallIsAdopted) {
     EXPECT_EQ(runCli(dir, {"export-config", out}), Result{});
     const auto lines = readTextLines(out);
     EXPECT_NE(std::find(lines.begin(), lines.end(), "ServerName=Old Server"), lines.end());
-    size = sizeof text;
-    EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, "SOFTWARE\\QUARNEL", "ServerName", RRF_RT_REG_SZ,
-                           nullptr, text, &size),
-              ERROR_SUCCESS);
+    EXPECT_NE(usersServerName(), "(absent)");
 }
 
 TEST_F(WinCliTest, AFolderWindowsCannotHaveIsAClearError) {

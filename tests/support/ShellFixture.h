@@ -11,6 +11,7 @@
 #include "store/RegistryFile.h"
 #include "store/RegistrySettings.h"
 
+#include <algorithm>
 #include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
@@ -27,8 +28,7 @@ public:
     std::vector<std::string> opened;
 };
 
-// Starts no loop: answers whether one runs and whether wine is there as told, and records
-// the loops it was asked to start.
+// Starts no loop: answers whether one runs and whether wine is there as told; records starts.
 class FakeServerLoops : public ServerLoops {
 public:
     std::optional<int> running(const LoopFiles&) override { return runningPid; }
@@ -62,8 +62,8 @@ public:
     std::string title;
 };
 
-// A store that passes every call to real, except that it fails (as a busy or broken
-// database does) for as many calls as failures says; -1 fails every call.
+// Passes every call to real, but fails (as a busy or broken database does) the first
+// `failures` calls; -1 fails every call.
 class FailingRegistry : public Registry {
 public:
     FailingRegistry(Registry& real, int failures) : real_(real), failures_(failures) {}
@@ -97,9 +97,8 @@ private:
     int failures_;
 };
 
-// One run of the program: a fresh settings form, scripted dialogs, a recording opener, loops
-// and window (the loops where the restart script is what Launch Server starts), over a store that
-// outlives the run (so a later run sees what this one saved).
+// One run of the program with fresh fakes, over a store that outlives the run (so a later
+// run sees what this one saved); the loops only where Launch Server starts the restart script.
 struct ProgramRun {
     ProgramRun(Registry& registry, const std::string& programFolder)
         : shell(form, registry, dialogs, opener, window, programFolder,
@@ -113,8 +112,8 @@ struct ProgramRun {
     Shell shell;
 };
 
-// A temporary folder with a copy of the demo installation (and the game's own INI file in
-// it), the program's folder, and a store in memory.
+// A copy of the demo installation (with the game's own INI file), the program's folder and
+// a store in memory, in a temporary folder.
 class ShellTest : public testing::Test {
 protected:
     ShellTest() : install(copyDemoInstall(dir)), programFolder(dir.makeFolder("program").string()) {
@@ -140,22 +139,13 @@ protected:
         return std::get<std::string>(registry->readValue(rootOf(key), key, name));
     }
     bool stored(std::string_view name) {
-        try {
-            text(kProgramKey, name);
-            return true;
-        } catch (const std::exception&) {
-            return false;
-        }
+        const auto names = registry->valueNames(kProgramRoot, kProgramKey);
+        return std::find(names.begin(), names.end(), name) != names.end();
     }
 
     // The game's own record of its folder, stored without a final separator.
     void storeGameFolder(const std::string& folder) {
         put(kGameKey, kGameFolderValue, folder.substr(0, folder.size() - 1));
-    }
-    // A store as a last shutdown left it, holding only the game folder and Path.
-    void storeLastRun(const std::string& gameFolder) {
-        put(kProgramKey, kPathValue, programFolder + game::kNativeSeparator);
-        put(kProgramKey, kUtpathValue, gameFolder.substr(0, gameFolder.size() - 1) + " ");
     }
 
     TempDir dir;

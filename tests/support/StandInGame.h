@@ -26,9 +26,8 @@ inline bool eventually(const std::function<bool()>& done,
     return done();
 }
 
-// Ends every process a test starts, whatever happens: each one inherits a tag in its
-// environment, and at the end every process that carries it is killed, again until none is
-// left (a loop may start its server meanwhile).
+// Ends every process a test starts, whatever happens: each inherits a tag in its environment,
+// and at the end every process carrying it is killed, until none is left.
 class ProcessGuard {
 public:
     ProcessGuard() : tag_("QUARNEL_TEST_PROCESSES=" + std::to_string(getpid())) {
@@ -60,7 +59,7 @@ private:
 };
 
 // A copy of the demo installation in dir/name whose Linux server is the stand-in
-// (StandInServer.cpp), or that has none, with the folder the stand-in records its runs in.
+// (StandInServer.cpp), or none, and the folder the stand-in records its runs in.
 class StandInGame {
 public:
     struct Run {
@@ -90,6 +89,7 @@ public:
 
     std::optional<Run> run(int n) const {
         const std::string record = readFile(records_ / ("run" + std::to_string(n)));
+        // NUL-ended fields: whether SIGINT came ignored, folder, INI bytes, arguments.
         std::vector<std::string> fields;
         for (std::size_t start = 0; start < record.size(); start = record.find('\0', start) + 1)
             fields.push_back(record.substr(start, record.find('\0', start) - start));

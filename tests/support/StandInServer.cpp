@@ -1,11 +1,9 @@
-// A stand-in for the game's server program, run by the tests of the restart loop.
-//
-// Run N (1, 2, ...) records itself in $QUARNEL_STANDIN_DIR/runN, each field ended by a NUL:
-// "1" when SIGINT came ignored (else "0"), its working folder, the bytes of the file its
-// "INI=" argument names, then its arguments. It writes "stand-in log of run N" into the file
-// its "-log=" argument names. Then it does what line N of the file "plan" there says: a
-// number exits with that code; "wait", or no line, waits for SIGTERM, SIGINT or SIGHUP,
-// writes the signal's number to runN.signal and exits 0.
+// A stand-in for the game's server program, run by the tests of the restart loop. Run N
+// records in $QUARNEL_STANDIN_DIR/runN, each field NUL-ended: "1" if SIGINT came ignored
+// (else "0"), its working folder, the bytes of the file its "INI=" argument names, its
+// arguments. It writes "stand-in log of run N" to its "-log=" file, then does what line N of
+// "plan" there says: a number exits with it; "wait", or no line, waits for SIGTERM, SIGINT
+// or SIGHUP, writes the signal's number to runN.signal and exits 0.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
