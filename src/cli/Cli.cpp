@@ -6,6 +6,10 @@
 #include <filesystem>
 #include <ostream>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace quarnel::cli {
 
 namespace {
@@ -144,7 +148,19 @@ int run(const std::vector<std::string>& args, Context& context) {
 std::string programFolder(const char* argv0) {
     namespace fs = std::filesystem;
     std::error_code ec;
+    // The file the running program was loaded from; argv[0] only where the system cannot
+    // say, since a program found through PATH may be started by its bare name.
+#ifdef _WIN32
+    std::string module(MAX_PATH, '\0');
+    DWORD length = 0;
+    while ((length = GetModuleFileNameA(nullptr, module.data(),
+                                        static_cast<DWORD>(module.size()))) == module.size())
+        module.resize(module.size() * 2);
+    module.resize(length);
+    fs::path self(module);
+#else
     fs::path self = fs::read_symlink("/proc/self/exe", ec);
+#endif
     if (ec || self.empty())
         self = fs::absolute(fs::path(argv0 ? argv0 : ""), ec);
     std::string folder = self.parent_path().string();

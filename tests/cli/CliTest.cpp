@@ -6,6 +6,8 @@
 #include "launch/LaunchFiles.h"
 #include "store/ConfigForm.h"
 #include "store/MakeNames.h"
+#include "store/RegistrySettings.h"
+#include "store/SystemStore.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -205,6 +207,9 @@ TEST_F(CliStoreTest, ExportAndImportUseTheStoreOfTheWindow) {
               (std::vector<std::string>{"UTPATH=", "GameType=Deathmatch", "BotsSkill=Experienced",
                                         "UseMapRotation=1"}));
     ASSERT_EQ(runCli(dir, {"import-config", cfg, "--game-dir", game}).exit, 0);
+    // As the window does, the store notes the program's own folder.
+    EXPECT_EQ(openSystemStore().registry->readValue(kProgramRoot, kProgramKey, kPathValue),
+              RegValue(test::cliFolder()));
     const std::string before = readFile(store);
     const std::string broken = dir.writeFile("broken.cfg", "UTPATH=x\r\nGameType=Mutant\r\n"
                                                            "TimeLimit=1\r\nGoalLimit=2\r\n"

@@ -88,15 +88,17 @@ TEST_F(WinCliTest, SettingsGoThroughTheRegistryAndAnEarlierInstallIsAdopted) {
     EXPECT_EQ(runCli(dir, {"export-config", out}), Result{});
     EXPECT_EQ(readTextLines(out), readTextLines(cfg));
 
-    // The values lie below the user's root, as text with the one blank of the store.
-    const auto usersServerName = [] {
-        char text[64] = "(absent)";
+    // The values lie below the user's root, as text with the one blank of the store; the
+    // program's own folder as the system names it.
+    const auto usersText = [](const char* name) {
+        char text[512] = "(absent)";
         DWORD size = sizeof text;
-        RegGetValueA(HKEY_CURRENT_USER, "SOFTWARE\\QUARNEL", "ServerName", RRF_RT_REG_SZ, nullptr,
-                     text, &size);
+        RegGetValueA(HKEY_CURRENT_USER, "SOFTWARE\\QUARNEL", name, RRF_RT_REG_SZ, nullptr, text,
+                     &size);
         return std::string(text);
     };
-    EXPECT_EQ(usersServerName(), "Quarnel Demo CTF ");
+    EXPECT_EQ(usersText("ServerName"), "Quarnel Demo CTF ");
+    EXPECT_EQ(usersText("Path"), test::cliFolder());
 
     // An earlier install's settings below the machine's root, and none of the user's yet.
     deleteKey(HKEY_CURRENT_USER);
@@ -111,7 +113,7 @@ TEST_F(WinCliTest, SettingsGoThroughTheRegistryAndAnEarlierInstallIsAdopted) {
     EXPECT_EQ(runCli(dir, {"export-config", out}), Result{});
     const auto lines = readTextLines(out);
     EXPECT_NE(std::find(lines.begin(), lines.end(), "ServerName=Old Server"), lines.end());
-    EXPECT_NE(usersServerName(), "(absent)");
+    EXPECT_NE(usersText("ServerName"), "(absent)");
 }
 
 TEST_F(WinCliTest, AFolderWindowsCannotHaveIsAClearError) {

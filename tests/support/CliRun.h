@@ -41,6 +41,16 @@ inline std::string quoteForWindows(std::string arg) {
 }
 #endif
 
+// The folder of the quarnel-cli under test, as the program names its own folder.
+inline std::string cliFolder() {
+    std::filesystem::path folder = std::filesystem::path(QUARNEL_CLI).parent_path();
+#ifdef _WIN32
+    return folder.make_preferred().string() + '\\';
+#else
+    return std::filesystem::canonical(folder).string() + '/';
+#endif
+}
+
 // Runs the built quarnel-cli with args (on Linux through the shell, after prefix, such as a
 // change of folder or of PATH); its streams go to files in dir that are read back and removed.
 inline CliResult runCli(const TempDir& dir, const std::vector<std::string>& args,
