@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <dirent.h>
@@ -92,23 +93,39 @@ template <class Take> void forEachFile(const std::string& folder, Take&& take) {
 
 std::vector<std::string> listFolder(const std::string& folder, std::string_view pattern) {
     std::vector<std::string> names;
+    std::size_t bytes = 0;
     forEachFile(folder, [&](std::string_view name) {
-        if (!name.empty() && name.front() != '.' && wildcardMatch(pattern, name))
+        if (!name.empty() && name.front() != '.' && wildcardMatch(pattern, name)) {
             names.emplace_back(name);
+            bytes += name.size();
+        }
     });
-    // In the order of the names in lower case, then of the names themselves; compared in
-    // place, without a lower-case copy of each name.
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        const auto lower = [](char c) {
-            return static_cast<unsigned char>(lowerByte(c));
-        };
-        const auto [x, y] = std::mismatch(a.begin(), a.end(), b.begin(), b.end(),
-                                          [&](char p, char q) { return lower(p) == lower(q); });
-        if (x != a.end() && y != b.end())
-            return lower(*x) < lower(*y);
-        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    // In the order of the names in lower case, then of the names themselves. The lower-case
+    // forms lie side by side in one buffer, so the sort compares bytes and moves small
+    // records rather than strings.
+    std::string lowered;
+    lowered.reserve(bytes);
+    struct Entry {
+        std::string_view lower;
+        std::size_t index;
+    };
+    std::vector<Entry> order;
+    order.reserve(names.size());
+    for (const auto& name : names)
+        std::transform(name.begin(), name.end(), std::back_inserter(lowered), lowerByte);
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < names.size(); at += names[i].size(), ++i)
+        order.push_back({std::string_view(lowered).substr(at, names[i].size()), i});
+    std::sort(order.begin(), order.end(), [&names](const Entry& a, const Entry& b) {
+        if (const int c = a.lower.compare(b.lower); c != 0)
+            return c < 0;
+        return names[a.index] < names[b.index];
     });
-    return names;
+    std::vector<std::string> sorted;
+    sorted.reserve(names.size());
+    for (const Entry& entry : order)
+        sorted.push_back(std::move(names[entry.index]));
+    return sorted;
 }
 
 } // namespace quarnel::game
