@@ -133,6 +133,8 @@ TEST_F(CliTest, PrintingCommandsFailuresAndBadUsage) {
               "each extra mutator as Package.Class, separated by commas, without blanks.\n",
           ""}},
         {{"diff", cfg, cfg}, {}},
+        {{"diff", cfg, other},
+         {1, "Use Bots: on vs off\nServer Name: \"Quarnel Demo CTF\" vs \"Beta\"\n", ""}},
         {{"diff", odd, other},
          {1,
           "Use Bots: on vs off\nServer Name: \"Quarnel Demo CTF\" vs \"Beta\"\n"

@@ -56,6 +56,8 @@ TEST_F(SysInfoTest, GetKeyValueReadsTextsAndNumbersAndRefusesWhatItCannotRead) {
     put(key, "fits", std::string(1023, 'a'));
     put(key, "toolong", std::string(1024, 'a'));
     put(key, "bytes", std::vector<std::uint8_t>{1, 2});
+    put(key, "bytesfit", std::vector<std::uint8_t>(1024, 1));
+    put(key, "bytestoolong", std::vector<std::uint8_t>(1025, 1));
 
     const std::tuple<std::string, const char*, bool, std::string> cases[] = {
         {key, "text", true, "C:\\Tools\\x.exe"},
@@ -64,6 +66,8 @@ TEST_F(SysInfoTest, GetKeyValueReadsTextsAndNumbersAndRefusesWhatItCannotRead) {
         {key, "fits", true, std::string(1023, 'a')},
         {key, "toolong", false, ""},
         {key, "bytes", true, "before"},
+        {key, "bytesfit", true, "before"},
+        {key, "bytestoolong", false, ""},
         {key, "absent", false, ""},
         {"SOFTWARE\\Missing", "text", false, ""}};
     for (const auto& [caseKey, name, read, expected] : cases) {

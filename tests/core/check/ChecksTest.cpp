@@ -91,7 +91,7 @@ TEST_F(ChecksTest, EachProblemIsFoundAndNamed) {
          [](SettingsForm& f, const test::TempDir&) {
              f.setChecked(Check::WebAdmin, true);
              f.setText(Text::WebAdminPort, "7787");
-             f.setText(Text::ExtraMutators, "Pkg.Good,,Bad,Pkg.Two Words,My_Pkg.Mut_2,");
+             f.setText(Text::ExtraMutators, "Pkg.Good,,Bad,Pkg.Two Words,Aza_Pkg09.Zz_Mut,");
          },
          {"PORT-SAME", "MUTATOR", "MUTATOR"}},
         {"lines the template lacks",
