@@ -70,6 +70,7 @@ TEST(WildcardMatch, MatchesAsWindowsListsFiles) {
         {"DM-?.ut2", "DM-A.ut2", true},
         {"a*b*c", "aXbYc", true},
         {"a*b*c", "acb", false},
+        {"a*b", "aab", true}, // the letter before the star may stand after it too
         {"*", "", true},
         {"", "", true},
         {"", "a", false}};
