@@ -199,15 +199,15 @@ std::vector<std::string> readTextLines(const std::string& path) {
     return splitTextLines(readFileBytes(path));
 }
 
-std::string joinTextLines(const std::vector<std::string>& lines) {
+std::string joinTextLines(const std::vector<std::string>& lines, std::string_view end) {
     std::size_t size = 0;
     for (const auto& line : lines)
-        size += line.size() + 2;
+        size += line.size() + end.size();
     std::string out;
     out.reserve(size);
     for (const auto& line : lines) {
         out += line;
-        out += "\r\n";
+        out += end;
     }
     return out;
 }

@@ -37,8 +37,9 @@ std::vector<std::string> splitTextLines(const std::string& bytes);
 // The same split as views into bytes, which must outlive them.
 std::vector<std::string_view> splitTextLineViews(std::string_view bytes);
 
-// Joins lines, each followed by CR LF.
-std::string joinTextLines(const std::vector<std::string>& lines);
+// Joins lines, each followed by end (CR LF, as the game's files and the batch file end their
+// lines; LF for the shell script and the systemd unit).
+std::string joinTextLines(const std::vector<std::string>& lines, std::string_view end = "\r\n");
 
 // Writes bytes to path through a temporary file in the same folder that is renamed over
 // the target, so the target is either the old file or the complete new one and no

@@ -177,12 +177,7 @@ std::string restartScript(const SettingsForm& form, std::string_view batchName) 
         "done",
         "exit 0",
     };
-    std::string text;
-    for (const std::string& line : lines) {
-        text += line;
-        text += '\n';
-    }
-    return text;
+    return joinTextLines(lines, "\n");
 }
 
 void writeRestartScript(const SettingsForm& form, std::string_view filepath,

@@ -2,6 +2,7 @@
 
 #include "common/Error.h"
 #include "common/Text.h"
+#include "common/TextFile.h"
 #include "launch/LaunchFiles.h"
 #include "launch/RestartScript.h"
 
@@ -130,12 +131,7 @@ std::string systemdUnit(const SettingsForm& form, std::string_view ininame, std:
         "[Install]",
         "WantedBy=default.target",
     };
-    std::string text;
-    for (const std::string& line : lines) {
-        text += line;
-        text += '\n';
-    }
-    return text;
+    return joinTextLines(lines, "\n");
 }
 
 } // namespace quarnel
