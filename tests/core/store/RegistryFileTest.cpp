@@ -62,34 +62,19 @@ TEST(RegistryPath, ResolvedFromTheEnvironment) {
     }
 }
 
-TEST(RegistryFile, NewStoreIsPrivateAndKeepsValuesAcrossOpens) {
-    test::TempDir dir;
-    const fs::path file = dir.path() / "config" / "quarnel" / "registry.db";
-    {
-        auto opened = openRegistry(file);
-        EXPECT_TRUE(opened.notes.empty());
-        ASSERT_EQ(opened.file, file);
-        EXPECT_FALSE(opened.registry->createKey(LM, kKey));
-        ASSERT_TRUE(opened.registry->writeValue(LM, kKey, "AdminPassword", std::string("pw ")));
-        // The journal beside the open store holds the same secrets and is as private.
-        EXPECT_EQ(modeOf(file.string() + "-wal"), 0600u);
-    }
-    EXPECT_EQ(modeOf(file), 0600u);
-    EXPECT_EQ(modeOf(file.parent_path()), 0700u);
-    auto again = openRegistry(file);
-    EXPECT_TRUE(again.notes.empty());
-    EXPECT_EQ(again.registry->readValue(LM, kKey, "AdminPassword"), RegValue(std::string("pw ")));
-}
-
-// Each damage makes the file unusable; in one folder, the files moved aside need distinct names.
+// A store where none was, or one whose file is unusable, moved aside (in one folder, under
+// distinct names): a fresh, private, working store takes its place.
 TEST(RegistryFile, UnusableStoreIsMovedAsideAndTheRunStartsEmpty) {
     test::TempDir dir;
-    const fs::path file = dir.path() / "registry.db";
+    const fs::path file = dir.path() / "config" / "registry.db";
     const std::pair<const char*, std::function<void()>> damages[] = {
+        {"none yet, nor its folder",
+         [] {
+         }},
         {"garbage with a journal",
          [&] {
-             dir.writeFile("registry.db", std::string(3000, '\x5a') + "not a database");
-             dir.writeFile("registry.db-journal", "old journal");
+             dir.writeFile("config/registry.db", std::string(3000, '\x5a') + "not a database");
+             dir.writeFile("config/registry.db-journal", "old journal");
          }},
         {"truncated",
          [&] {
@@ -107,7 +92,7 @@ TEST(RegistryFile, UnusableStoreIsMovedAsideAndTheRunStartsEmpty) {
          }},
         {"folder in the way",
          [&] {
-             dir.makeFolder("registry.db/inside");
+             dir.makeFolder("config/registry.db/inside");
          }},
     };
     std::map<fs::path, std::string> movedAside; // name, bytes
@@ -116,32 +101,37 @@ TEST(RegistryFile, UnusableStoreIsMovedAsideAndTheRunStartsEmpty) {
         for (const char* suffix : {"", "-wal", "-shm"})
             fs::remove(file.string() + suffix);
         damage();
-        const bool wasFolder = fs::is_directory(file);
-        const std::string before = wasFolder ? std::string() : test::readFile(file);
+        const bool existed = fs::exists(file), wasFolder = fs::is_directory(file);
+        const std::string before = existed && !wasFolder ? test::readFile(file) : std::string();
 
         auto opened = openRegistry(file);
-        ASSERT_EQ(opened.notes.size(), 1u);
         ASSERT_TRUE(opened.persistent());
-        const std::string& note = opened.notes[0];
-        const std::string mark = "moved aside to ";
-        const auto at = note.find(mark);
-        ASSERT_NE(at, std::string::npos) << note;
-        const fs::path aside = note.substr(at + mark.size(), note.find(';', at) - at - mark.size());
-        EXPECT_TRUE(movedAside.emplace(aside, before).second) << "name used twice: " << aside;
-        EXPECT_EQ(fs::exists(aside / "inside"), wasFolder);
-        if (fs::exists(aside.string() + "-journal")) {
-            EXPECT_EQ(test::readFile(aside.string() + "-journal"), "old journal");
+        ASSERT_EQ(opened.notes.size(), existed ? 1u : 0u);
+        if (existed) {
+            const std::string &note = opened.notes[0], mark = "moved aside to ";
+            const auto at = note.find(mark);
+            ASSERT_NE(at, std::string::npos) << note;
+            const fs::path aside =
+                note.substr(at + mark.size(), note.find(';', at) - at - mark.size());
+            EXPECT_TRUE(movedAside.emplace(aside, before).second) << "name used twice: " << aside;
+            EXPECT_EQ(fs::exists(aside / "inside"), wasFolder);
+            if (fs::exists(aside.string() + "-journal")) {
+                EXPECT_EQ(test::readFile(aside.string() + "-journal"), "old journal");
+            }
+            EXPECT_FALSE(fs::exists(file.string() + "-journal"));
+        } else {
+            EXPECT_EQ(modeOf(file.parent_path()), 0700u);
         }
-        EXPECT_FALSE(fs::exists(dir.path() / "registry.db-journal"));
-
-        // A fresh, private, working store took the old one's place.
         EXPECT_EQ(modeOf(file), 0600u);
         EXPECT_FALSE(opened.registry->createKey(LM, kKey));
-        ASSERT_TRUE(opened.registry->writeValue(LM, kKey, "UTPATH", std::string("/g ")));
+        ASSERT_TRUE(opened.registry->writeValue(LM, kKey, "AdminPassword", std::string("pw ")));
+        // The journal beside the open store holds the same secrets and is as private.
+        EXPECT_EQ(modeOf(file.string() + "-wal"), 0600u);
         opened.registry.reset();
         auto again = openRegistry(file);
         EXPECT_TRUE(again.notes.empty());
-        EXPECT_EQ(again.registry->readValue(LM, kKey, "UTPATH"), RegValue(std::string("/g ")));
+        EXPECT_EQ(again.registry->readValue(LM, kKey, "AdminPassword"),
+                  RegValue(std::string("pw ")));
     }
     // Every unusable file is still there, byte for byte.
     for (const auto& [aside, bytes] : movedAside)

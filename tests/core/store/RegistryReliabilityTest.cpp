@@ -33,7 +33,10 @@ protected:
     void SetUp() override {
         for (int i = 0; i < 40; ++i)
             dir.writeFile("game/Maps/DM-Level" + std::to_string(100 + i) + ".ut2", "");
-        for (const int v : {0, 1}) {
+        auto opened = openRegistry(file);
+        ASSERT_TRUE(opened.persistent());
+        opened.registry->createKey(LM, kProgramKey);
+        for (const int v : {1, 0}) {
             SettingsForm& f = sets[v];
             f.setGameFolder((dir.path() / "game" / "").string());
             f.selectGameType(2 + 2 * v); // both list the DM- maps
@@ -47,16 +50,56 @@ protected:
                 f.setScroll(bar.id, v == 0 ? bar.min : bar.max);
             for (std::size_t i = 0; i < (v == 0 ? 30u : 7u); ++i)
                 f.setMapSelected(i * (v == 0 ? 1 : 5), true);
-            auto reg = makeMemoryRegistry();
-            reg->createKey(LM, kProgramKey);
-            saveSettings(*reg, f);
-            dumps[v] = dump(*reg);
+            saveSettings(*opened.registry, f);
+            dumps[v] = dump(*opened.registry);
         }
         ASSERT_NE(dumps[0], dumps[1]);
-        auto opened = openRegistry(file);
-        ASSERT_TRUE(opened.persistent());
-        opened.registry->createKey(LM, kProgramKey);
-        saveSettings(*opened.registry, sets[0]);
+    }
+
+    // Processes that each open the store and, once all have (else one's saves could hold
+    // another's opening beyond its busy timeout), save `saves` times (for ever when negative)
+    // the set of their index, both in turn when alone. Each exits with the number of saves
+    // refused cleanly, 101 after any other failure.
+    std::vector<pid_t> startSavers(int count, int saves) {
+        int opened[2], go[2];
+        if (pipe(opened) != 0 || pipe(go) != 0)
+            return {};
+        std::vector<pid_t> children;
+        for (int c = 0; c < count; ++c) {
+            if (const pid_t child = fork(); child != 0) {
+                if (child > 0)
+                    children.push_back(child);
+                continue;
+            }
+            close(opened[0]);
+            close(go[1]);
+            auto store = openRegistry(file);
+            char byte = 'x';
+            // The parent closing its end of `go` is the start signal.
+            if (!store.persistent() || write(opened[1], &byte, 1) != 1 || read(go[0], &byte, 1))
+                _exit(100);
+            int failures = 0;
+            for (int k = 0; saves < 0 || k < saves; ++k) {
+                try {
+                    saveSettings(*store.registry, sets[count == 1 ? k % 2 : c]);
+                } catch (const Error& e) {
+                    if (e.number() != errc::Registry)
+                        _exit(101);
+                    ++failures; // a clean failure: this save was not made
+                }
+            }
+            _exit(failures);
+        }
+        close(opened[1]);
+        close(go[0]);
+        char byte = 0;
+        int told = 0;
+        while (told < count && read(opened[0], &byte, 1) == 1)
+            ++told;
+        close(opened[0]);
+        close(go[1]);
+        EXPECT_EQ(told, count) << "a saving process could not open the store";
+        return children;
     }
 
     // The store as the next start finds it: usable as it is, holding set A or set B.
@@ -78,87 +121,22 @@ TEST_F(TwoSets, KilledWhileSavingLeavesOneCompleteSet) {
     std::mt19937 random(20261206u);
     std::uniform_int_distribution<int> delayUs(0, 40000);
     for (int round = 0; round < 50 && !HasFailure(); ++round) {
-        int ready[2];
-        ASSERT_EQ(pipe(ready), 0);
-        const pid_t child = fork();
-        ASSERT_NE(child, -1);
-        if (child == 0) {
-            close(ready[0]);
-            auto opened = openRegistry(file);
-            // Tell the parent that saving starts now, so the kill lands among the saves.
-            if (!opened.persistent() || write(ready[1], "x", 1) != 1)
-                _exit(3);
-            for (unsigned k = 0;; ++k) {
-                try {
-                    saveSettings(*opened.registry, sets[k % 2]);
-                } catch (const Error&) {
-                }
-            }
-        }
-        close(ready[1]);
-        char byte = 0;
-        const bool started = read(ready[0], &byte, 1) == 1;
-        close(ready[0]);
-        if (started)
-            usleep(static_cast<useconds_t>(delayUs(random)));
-        kill(child, SIGKILL);
+        const std::vector<pid_t> saver = startSavers(1, -1);
+        ASSERT_EQ(saver.size(), 1u);
+        usleep(static_cast<useconds_t>(delayUs(random)));
+        kill(saver[0], SIGKILL);
         int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        ASSERT_TRUE(started && WIFSIGNALED(status)) << "the saver did not run, round " << round;
+        ASSERT_EQ(waitpid(saver[0], &status, 0), saver[0]);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the saver did not run, round " << round;
         expectWhole();
     }
 }
 
 TEST_F(TwoSets, TwoProcessesSavingAtOnceKeepTheStoreWhole) {
-    constexpr int kSaves = 15;
-    // Both open the store before either saves: on a busy machine one process's saves could
-    // otherwise hold the other's opening beyond its busy timeout.
-    int opened[2], go[2];
-    ASSERT_EQ(pipe(opened), 0);
-    ASSERT_EQ(pipe(go), 0);
-    pid_t children[2];
-    for (int c = 0; c < 2; ++c) {
-        children[c] = fork();
-        ASSERT_NE(children[c], -1);
-        if (children[c] == 0) {
-            close(opened[0]);
-            close(go[1]);
-            auto store = openRegistry(file);
-            char byte = 'x';
-            const bool told = store.persistent() && write(opened[1], &byte, 1) == 1;
-            close(opened[1]);
-            if (!told || read(go[0], &byte, 1) != 1)
-                _exit(100);
-            int failures = 0;
-            for (int k = 0; k < kSaves; ++k) {
-                try {
-                    saveSettings(*store.registry, sets[c]);
-                } catch (const Error& e) {
-                    if (e.number() != errc::Registry)
-                        _exit(101);
-                    ++failures; // a clean failure: this save was not made
-                }
-            }
-            _exit(failures);
-        }
-    }
-    close(opened[1]);
-    close(go[0]);
-    char bytes[2] = {};
-    int told = 0;
-    while (told < 2 && read(opened[0], bytes, 1) == 1)
-        ++told;
-    if (told > 0) { // someone waits for it
-        EXPECT_EQ(write(go[1], bytes, 2), 2);
-    }
-    close(opened[0]);
-    close(go[1]);
-    EXPECT_EQ(told, 2) << "a saving process could not open the store";
-    for (pid_t child : children) {
+    for (const pid_t child : startSavers(2, 15)) {
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status));
-        EXPECT_LE(WEXITSTATUS(status), kSaves) << "a saving process failed uncleanly";
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) <= 15) << "unclean failure";
     }
     expectWhole();
 }
@@ -188,7 +166,6 @@ TEST_F(TwoSets, SaveThatFailsHalfwayChangesNothing) {
                            nullptr, nullptr, nullptr),
               SQLITE_OK);
     sqlite3_close(db);
-
     auto opened = openRegistry(file);
     EXPECT_NE(test::expectError(errc::Registry, [&] { saveSettings(*opened.registry, sets[1]); })
                   .find("refused"),

@@ -14,6 +14,7 @@ namespace {
 // The program's key lies below its own root (the user's part of the registry on Windows).
 constexpr RegRoot LM = kProgramRoot;
 using Entries = std::vector<std::pair<std::string, std::string>>;
+using F = SettingsForm&;
 
 // A game folder whose maps folder holds the given files (by default DM-Map10 to DM-Map29).
 struct GameFolder {
@@ -56,7 +57,6 @@ std::optional<RegValue> text(const char* t) {
 }
 
 TEST(RegistrySettings, SavedTextsAreStoredExactly) {
-    using F = SettingsForm&;
     // nullopt: no such value is stored
     // clang-format off
     const std::tuple<std::function<void(F)>, const char*, std::optional<RegValue>> cases[] = {
@@ -92,13 +92,14 @@ TEST(RegistrySettings, SavedTextsAreStoredExactly) {
     EXPECT_FALSE(empty->keyExists(LM, kProgramKey));
 }
 
-// A save removes every map entry beyond its own count, found by name, even when the count
-// of the earlier save cannot be read or is wrong; other values stay.
-TEST(RegistrySettings, SaveRemovesStaleMapEntriesWhateverTheOldCount) {
-    GameFolder game;
+// Maps are saved in list order without ".ut2" (so "DM-C.ut2.bak" is looked for as
+// "DM-C.bak.ut2" on load). A save removes every map entry beyond its own count, found by
+// name, even when the count of the earlier save cannot be read or is wrong; other values stay.
+TEST(RegistrySettings, SaveStoresMapsAndRemovesStaleEntriesWhateverTheOldCount) {
+    GameFolder game({"DM-A.ut2", "DM-B.ut2", "DM-C.ut2", "DM-C.ut2.bak"});
     SettingsForm form = game.form();
     form.setMapSelected(3, true);
-    form.setMapSelected(5, true);
+    form.setMapSelected(1, true);
     const std::optional<RegWriteValue> oldCounts[] = {std::nullopt, std::string("many "),
                                                       std::int32_t{2}, std::int32_t{40}};
     for (const auto& oldCount : oldCounts) {
@@ -108,11 +109,16 @@ TEST(RegistrySettings, SaveRemovesStaleMapEntriesWhateverTheOldCount) {
         if (oldCount)
             reg->writeValue(LM, kProgramKey, kMapCountValue, *oldCount);
         saveSettings(*reg, form);
-        EXPECT_EQ(stored(*reg, "Map2"), text("DM-Map15 "));
-        for (const char* gone : {"Map3", "Map9", "Map12"})
-            EXPECT_EQ(stored(*reg, gone), std::nullopt) << gone;
+        EXPECT_EQ(std::make_tuple(stored(*reg, "MapCount"), stored(*reg, "Map1"),
+                                  stored(*reg, "Map2"), stored(*reg, "Map3"), stored(*reg, "Map9"),
+                                  stored(*reg, "Map12")),
+                  std::make_tuple(RegValue(std::int32_t{2}), text("DM-B "), text("DM-C.bak "),
+                                  std::nullopt, std::nullopt, std::nullopt));
         for (const char* kept : {"Map01", "Mapper", "Map1x"})
             EXPECT_EQ(stored(*reg, kept), text("old ")) << kept;
+        SettingsForm loaded = game.form();
+        loadSettings(*reg, loaded);
+        EXPECT_EQ(loaded.mapList().selected, (std::vector<bool>{false, true, false, false}));
     }
 }
 
@@ -136,7 +142,6 @@ TEST(RegistrySettings, LoadedValueIsAppliedOrSkipped) {
     changed.setMapSelected(4, true);
     const Entries saved = registryEntries(changed);
 
-    using F = const SettingsForm&;
     struct Case {
         const char* name;
         std::optional<RegValue> value; // nullopt: the value is deleted
@@ -195,6 +200,7 @@ TEST(RegistrySettings, LoadedValueIsAppliedOrSkipped) {
     }
 }
 
+// The list holds DM-A, DM-B, DM-C and DM-C.ut2.bak; DM-A is selected before the load.
 TEST(RegistrySettings, StoredMapsAreSelected) {
     struct Case {
         std::optional<std::int32_t> mapCount; // nullopt: MapCount absent
@@ -202,7 +208,6 @@ TEST(RegistrySettings, StoredMapsAreSelected) {
         std::vector<bool> selected;
         std::vector<std::string> skipped;
     };
-    // The list holds DM-A, DM-B, DM-C and DM-C.ut2.bak; DM-A is selected before the load.
     // clang-format off
     const Case cases[] = {
         {0, {}, {0, 0, 0, 0}, {}},
@@ -225,26 +230,11 @@ TEST(RegistrySettings, StoredMapsAreSelected) {
             reg->deleteValue(LM, kProgramKey, "MapCount");
         for (const auto& [n, name] : c.maps)
             reg->writeValue(LM, kProgramKey, "Map" + std::to_string(n), name);
-
         form.setMapSelected(0, true);
         const auto result = loadSettings(*reg, form);
-        EXPECT_EQ(form.mapList().selected, c.selected);
-        EXPECT_EQ(result.skipped, c.skipped);
-        EXPECT_EQ(result.mapCount, c.mapCount.value_or(0));
+        EXPECT_EQ(std::tie(form.mapList().selected, result.skipped, result.mapCount),
+                  std::make_tuple(c.selected, c.skipped, c.mapCount.value_or(0)));
     }
-    // Saved in list order, without ".ut2"; on load "DM-C.bak" is looked for with ".ut2".
-    SettingsForm form = game.form();
-    form.setMapSelected(3, true);
-    form.setMapSelected(1, true);
-    auto reg = storeWithKey();
-    saveSettings(*reg, form);
-    EXPECT_EQ(
-        std::make_tuple(stored(*reg, "MapCount"), stored(*reg, "Map1"), stored(*reg, "Map2"),
-                        stored(*reg, "Map3")),
-        std::make_tuple(RegValue(std::int32_t{2}), text("DM-B "), text("DM-C.bak "), std::nullopt));
-    form = game.form();
-    loadSettings(*reg, form);
-    EXPECT_EQ(form.mapList().selected, (std::vector<bool>{false, true, false, false}));
 }
 
 } // namespace
