@@ -1,20 +1,57 @@
+// The SQLite store: the registry contract, its file (where it lies, what a damaged or busy one
+// gives) and processes that die or save at the same time.
 #include "store/RegistryFile.h"
 
+#include "RegistryValues.h"
 #include "TempDir.h"
+#include "store/RegistrySettings.h"
+#include "store/SqliteRegistry.h"
 
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
+#include <random>
+#include <signal.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
-namespace quarnel {
+namespace quarnel::test {
 namespace {
 
-constexpr RegRoot LM = RegRoot::LocalMachine;
-constexpr std::string_view kKey = "SOFTWARE\\QUARNEL";
+// The contract, values of other programs read by their stored type, and transactions that
+// keep all or nothing, nested ones too.
+TEST(SqliteRegistry, KeepsTheRegistryContract) {
+    const auto reg = SqliteRegistry::openMemory();
+    expectRegistryContract(*reg);
+    expectTypedReads<SqliteRegistry, int>(
+        *reg,
+        {{regtype::ExpandSz, "%HOME%\\x", RegValue(std::string("%HOME%\\x"))}, // as stored
+         {regtype::MultiSz, std::string("a\0b", 3), RegValue(std::string("a\0b", 3))},
+         {regtype::Dword, std::string("\x01\x02\x00\x80", 4), RegValue(std::int32_t(0x80000201u))},
+         {regtype::Dword, std::string("\x01\x02", 2), std::nullopt},
+         {regtype::None, "x", std::nullopt},
+         {11, std::string(8, '\0'), std::nullopt}}); // a QWORD
+    ASSERT_TRUE(reg->writeValue(LM, kKey, "A", std::string("old")));
+    EXPECT_THROW(reg->inTransaction([&] {
+        reg->writeValue(LM, kKey, "A", std::string("new"));
+        reg->writeValue(LM, kKey, "B", std::string("new"));
+        reg->inTransaction([&] { reg->deleteValue(LM, kKey, "A"); });
+        throw std::runtime_error("stop");
+    }),
+                 std::runtime_error);
+    EXPECT_EQ(reg->readValue(LM, kKey, "A"), RegValue(std::string("old")));
+    EXPECT_THROW(reg->readValue(LM, kKey, "B"), Error);
+    reg->inTransaction([&] {
+        reg->writeValue(LM, kKey, "A", std::string("new"));
+        reg->inTransaction([&] { reg->writeValue(LM, kKey, "B", std::string("new")); });
+    });
+    EXPECT_EQ(std::make_pair(reg->readValue(LM, kKey, "A"), reg->readValue(LM, kKey, "B")),
+              std::make_pair(RegValue(std::string("new")), RegValue(std::string("new"))));
+}
 
 unsigned modeOf(const fs::path& p) {
     struct stat info {};
@@ -65,7 +102,7 @@ TEST(RegistryPath, ResolvedFromTheEnvironment) {
 // A store where none was, or one whose file is unusable, moved aside (in one folder, under
 // distinct names): a fresh, private, working store takes its place.
 TEST(RegistryFile, UnusableStoreIsMovedAsideAndTheRunStartsEmpty) {
-    test::TempDir dir;
+    TempDir dir;
     const fs::path file = dir.path() / "config" / "registry.db";
     const std::pair<const char*, std::function<void()>> damages[] = {
         {"none yet, nor its folder",
@@ -102,7 +139,7 @@ TEST(RegistryFile, UnusableStoreIsMovedAsideAndTheRunStartsEmpty) {
             fs::remove(file.string() + suffix);
         damage();
         const bool existed = fs::exists(file), wasFolder = fs::is_directory(file);
-        const std::string before = existed && !wasFolder ? test::readFile(file) : std::string();
+        const std::string before = existed && !wasFolder ? readFile(file) : std::string();
 
         auto opened = openRegistry(file);
         ASSERT_TRUE(opened.persistent());
@@ -116,7 +153,7 @@ TEST(RegistryFile, UnusableStoreIsMovedAsideAndTheRunStartsEmpty) {
             EXPECT_TRUE(movedAside.emplace(aside, before).second) << "name used twice: " << aside;
             EXPECT_EQ(fs::exists(aside / "inside"), wasFolder);
             if (fs::exists(aside.string() + "-journal")) {
-                EXPECT_EQ(test::readFile(aside.string() + "-journal"), "old journal");
+                EXPECT_EQ(readFile(aside.string() + "-journal"), "old journal");
             }
             EXPECT_FALSE(fs::exists(file.string() + "-journal"));
         } else {
@@ -135,17 +172,17 @@ TEST(RegistryFile, UnusableStoreIsMovedAsideAndTheRunStartsEmpty) {
     }
     // Every unusable file is still there, byte for byte.
     for (const auto& [aside, bytes] : movedAside)
-        EXPECT_EQ(fs::is_directory(aside) ? bytes : test::readFile(aside), bytes) << aside;
+        EXPECT_EQ(fs::is_directory(aside) ? bytes : readFile(aside), bytes) << aside;
 }
 
 // No folder (a file stands where it would go), or a store another program holds locked (busy,
 // not damaged: never moved aside): the run gets a store in memory, the files stay as they were.
 TEST(RegistryFile, StoreThatCannotBeUsedGivesAWorkingStoreForThisRun) {
-    test::TempDir dir;
+    TempDir dir;
     dir.writeFile("plain-file", "x");
     const fs::path busy = dir.path() / "registry.db";
     writeStore(busy, 1);
-    const auto before = test::namesIn(dir.path());
+    const auto before = namesIn(dir.path());
     sqlite3* holder = nullptr;
     ASSERT_EQ(sqlite3_open(busy.c_str(), &holder), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(holder, "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE", nullptr,
@@ -165,11 +202,140 @@ TEST(RegistryFile, StoreThatCannotBeUsedGivesAWorkingStoreForThisRun) {
     }
     sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(holder);
-    EXPECT_EQ(test::readFile(dir.path() / "plain-file"), "x");
-    EXPECT_EQ(test::namesIn(dir.path()), before);
+    EXPECT_EQ(readFile(dir.path() / "plain-file"), "x");
+    EXPECT_EQ(namesIn(dir.path()), before);
     EXPECT_EQ(openRegistry(busy).registry->readValue(LM, kKey, "Map0"),
               RegValue(std::string(200, 'a')));
 }
 
+// Processes that die or save at the same time: the settings read back are one complete set.
+using Dump = std::map<std::string, RegValue>;
+
+Dump dump(Registry& reg) {
+    Dump d;
+    reg.inSnapshot([&] {
+        for (const auto& name : reg.valueNames(LM, kProgramKey))
+            d[name] = reg.readValue(LM, kProgramKey, name);
+    });
+    return d;
+}
+
+// Two sets that differ in every setting and in the number of maps; the store holds set A.
+class TwoSets : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (int i = 0; i < 40; ++i)
+            dir.writeFile("game/Maps/DM-Level" + std::to_string(100 + i) + ".ut2", "");
+        auto opened = openRegistry(file);
+        ASSERT_TRUE(opened.persistent());
+        opened.registry->createKey(LM, kProgramKey);
+        for (const int v : {1, 0}) {
+            SettingsForm& f = sets[v];
+            f.setGameFolder((dir.path() / "game" / "").string());
+            f.selectGameType(2 + 2 * v); // both list the DM- maps
+            f.selectArena(1 + v);
+            f.setBotSkillText(kBotSkills[static_cast<std::size_t>(1 + v)]);
+            for (const auto& box : kCheckControls)
+                f.setChecked(box.id, v == 0);
+            for (const auto& text : kTextControls)
+                f.setText(text.id, "Set " + std::to_string(v) + " " + std::string(text.name));
+            for (const auto& bar : kScrollControls)
+                f.setScroll(bar.id, v == 0 ? bar.min : bar.max);
+            for (std::size_t i = 0; i < (v == 0 ? 30u : 7u); ++i)
+                f.setMapSelected(i * (v == 0 ? 1 : 5), true);
+            saveSettings(*opened.registry, f);
+            dumps[v] = dump(*opened.registry);
+        }
+        ASSERT_NE(dumps[0], dumps[1]);
+    }
+
+    // A process that opens the store and, once the parent closes its end of `go`, saves both
+    // sets in turn for ever.
+    pid_t startSaver() {
+        int opened[2], go[2];
+        if (pipe(opened) != 0 || pipe(go) != 0)
+            return -1;
+        const pid_t child = fork();
+        if (child == 0) {
+            close(opened[0]);
+            close(go[1]);
+            auto store = openRegistry(file);
+            char byte = 'x';
+            if (!store.persistent() || write(opened[1], &byte, 1) != 1 || read(go[0], &byte, 1))
+                _exit(100);
+            for (unsigned k = 0;; ++k) {
+                try {
+                    saveSettings(*store.registry, sets[k % 2]);
+                } catch (const Error&) {
+                }
+            }
+        }
+        close(opened[1]);
+        close(go[0]);
+        char byte = 0;
+        EXPECT_EQ(read(opened[0], &byte, 1), 1) << "the saver could not open the store";
+        close(opened[0]);
+        close(go[1]);
+        return child;
+    }
+
+    // The store as the next start finds it: usable as it is, holding set A or set B.
+    void expectWhole() {
+        auto opened = openRegistry(file);
+        ASSERT_TRUE(opened.persistent());
+        ASSERT_TRUE(opened.notes.empty()) << opened.notes[0];
+        const Dump found = dump(*opened.registry);
+        EXPECT_TRUE(found == dumps[0] || found == dumps[1]) << "the store holds a mix of two sets";
+    }
+
+    TempDir dir;
+    const std::filesystem::path file = dir.path() / "registry.db";
+    SettingsForm sets[2];
+    Dump dumps[2];
+};
+
+TEST_F(TwoSets, KilledWhileSavingLeavesOneCompleteSet) {
+    std::mt19937 random(20261206u);
+    std::uniform_int_distribution<int> delayUs(0, 40000);
+    for (int round = 0; round < 50 && !HasFailure(); ++round) {
+        const pid_t saver = startSaver();
+        ASSERT_GT(saver, 0);
+        usleep(static_cast<useconds_t>(delayUs(random)));
+        kill(saver, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(waitpid(saver, &status, 0), saver);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the saver did not run, round " << round;
+        expectWhole();
+    }
+}
+
+// Another connection holds the write lock, as a second running copy of the program does:
+// writes fail cleanly, reads see the last committed state.
+TEST_F(TwoSets, SaveThatCannotGetTheStoreChangesNothing) {
+    auto holder = openRegistry(file);
+    auto saver = openRegistry(file, 50);
+    holder.registry->inTransaction([&] {
+        holder.registry->writeValue(LM, kProgramKey, "ServerName", std::string("x"));
+        expectError(errc::Registry, [&] { saveSettings(*saver.registry, sets[1]); });
+        EXPECT_FALSE(saver.registry->writeValue(LM, kProgramKey, "Other", std::string("x")));
+        EXPECT_FALSE(saver.registry->deleteValue(LM, kProgramKey, "MapCount"));
+        EXPECT_EQ(dump(*saver.registry), dumps[0]);
+    });
+    EXPECT_EQ(saver.registry->readValue(LM, kProgramKey, "ServerName"), RegValue(std::string("x")));
+}
+
+TEST_F(TwoSets, SaveThatFailsHalfwayChangesNothing) {
+    // The store refuses one value in the middle of the save, as a full disk would.
+    runSql(file, "CREATE TRIGGER refuse BEFORE INSERT ON vals WHEN NEW.name = 'Map3' "
+                 "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    auto opened = openRegistry(file);
+    EXPECT_NE(expectError(errc::Registry, [&] { saveSettings(*opened.registry, sets[1]); })
+                  .find("refused"),
+              std::string::npos);
+    EXPECT_EQ(dump(*opened.registry), dumps[0]);
+    // The connection is usable again afterwards.
+    EXPECT_TRUE(opened.registry->writeValue(LM, kProgramKey, "Other", std::string("x")));
+}
+
 } // namespace
-} // namespace quarnel
+} // namespace quarnel::test
