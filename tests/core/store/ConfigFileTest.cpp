@@ -42,7 +42,7 @@ protected:
     // The first-run settings with this folder as the game folder.
     SettingsForm freshForm() const {
         SettingsForm form;
-        form.setGameFolder(gameFolder());
+        form.setGameFolder(dir.withSeparator());
         form.applyFirstRunDefaults();
         form.gameTypeClicked(form.gameType());
         form.useBotsClicked();
@@ -67,7 +67,6 @@ protected:
         return form;
     }
 
-    std::string gameFolder() const { return dir.withSeparator(); }
     std::string cfg(const std::string& name = "test.cfg") const {
         return (dir.path() / name).string();
     }
@@ -81,25 +80,20 @@ protected:
 };
 
 // What a load stops with: error number, line and key; zeros when it does not stop.
-using Stop = std::tuple<int, std::size_t, std::string>;
-Stop loadStop(SettingsForm& form, const std::string& path) {
+std::tuple<int, std::size_t, std::string> loadStop(SettingsForm& form, const std::string& path) {
     try {
         loadConfigFile(form, path);
     } catch (const ConfigLoadError& e) {
         return {e.number(), e.line(), e.key()};
     }
-    return {0, 0, ""}; // the load did not stop
-}
-
-Stop stopAt(int number, std::size_t line) {
-    return {number, line, line ? std::string(kCfgLines[line - 1].key) : std::string()};
+    return {0, 0, ""};
 }
 
 TEST_F(ConfigFileTest, FreshSettingsSaveToTheSixtyLinesOfTheExampleAndTheirMaps) {
     SettingsForm form = freshForm();
     form.setMapSelected(1, true);
     writeConfigFile(form, cfg(), true);
-    std::string expected = "UTPATH=" + gameFolder() + "\r\n";
+    std::string expected = "UTPATH=" + dir.withSeparator() + "\r\n";
     for (const auto& line : kFreshLines)
         expected += line + "\r\n";
     expected += "Map1=DM-Two\r\n"; // one line per selected map, numbered from 1
@@ -190,7 +184,8 @@ TEST_F(ConfigFileTest, LoadAppliesTheLinesUpToWhereItStops) {
         form.setMapSelected(1, true);
         std::vector<std::string> expected = configLines(form);
         EXPECT_EQ(loadStop(form, c.path.empty() ? writeCfg(file) : c.path),
-                  stopAt(c.number, c.stopsAt));
+                  std::make_tuple(c.number, c.stopsAt,
+                                  c.stopsAt ? std::string(kCfgLines[c.stopsAt - 1].key) : ""));
         std::vector<std::string> got = configLines(form);
         if (c.number == 0) {
             file[c.line - 1] = c.saved;
