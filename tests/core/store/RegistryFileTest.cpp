@@ -249,36 +249,6 @@ protected:
         ASSERT_NE(dumps[0], dumps[1]);
     }
 
-    // A process that opens the store and, once the parent closes its end of `go`, saves both
-    // sets in turn for ever.
-    pid_t startSaver() {
-        int opened[2], go[2];
-        if (pipe(opened) != 0 || pipe(go) != 0)
-            return -1;
-        const pid_t child = fork();
-        if (child == 0) {
-            close(opened[0]);
-            close(go[1]);
-            auto store = openRegistry(file);
-            char byte = 'x';
-            if (!store.persistent() || write(opened[1], &byte, 1) != 1 || read(go[0], &byte, 1))
-                _exit(100);
-            for (unsigned k = 0;; ++k) {
-                try {
-                    saveSettings(*store.registry, sets[k % 2]);
-                } catch (const Error&) {
-                }
-            }
-        }
-        close(opened[1]);
-        close(go[0]);
-        char byte = 0;
-        EXPECT_EQ(read(opened[0], &byte, 1), 1) << "the saver could not open the store";
-        close(opened[0]);
-        close(go[1]);
-        return child;
-    }
-
     // The store as the next start finds it: usable as it is, holding set A or set B.
     void expectWhole() {
         auto opened = openRegistry(file);
@@ -298,13 +268,30 @@ TEST_F(TwoSets, KilledWhileSavingLeavesOneCompleteSet) {
     std::mt19937 random(20261206u);
     std::uniform_int_distribution<int> delayUs(0, 40000);
     for (int round = 0; round < 50 && !HasFailure(); ++round) {
-        const pid_t saver = startSaver();
-        ASSERT_GT(saver, 0);
-        usleep(static_cast<useconds_t>(delayUs(random)));
-        kill(saver, SIGKILL);
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        const pid_t child = fork();
+        ASSERT_NE(child, -1);
+        if (child == 0) { // saves both sets in turn until killed (or aborted by an error)
+            close(ready[0]);
+            auto opened = openRegistry(file);
+            // Tell the parent that saving starts now, so the kill lands among the saves.
+            if (!opened.persistent() || write(ready[1], "x", 1) != 1)
+                _exit(3);
+            for (unsigned k = 0;; ++k)
+                saveSettings(*opened.registry, sets[k % 2]);
+        }
+        close(ready[1]);
+        char byte = 0;
+        const bool started = read(ready[0], &byte, 1) == 1;
+        close(ready[0]);
+        if (started)
+            usleep(static_cast<useconds_t>(delayUs(random)));
+        kill(child, SIGKILL);
         int status = 0;
-        ASSERT_EQ(waitpid(saver, &status, 0), saver);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the saver did not run, round " << round;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(started && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
+            << "the saver did not run, round " << round;
         expectWhole();
     }
 }
