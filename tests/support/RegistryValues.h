@@ -45,17 +45,14 @@ inline void expectRegistryContract(Registry& reg) {
     // integers widened to 32 bits, bytes of any length; another kind written over a value
     // replaces it entirely.
     using Bytes = std::vector<std::uint8_t>;
+    // clang-format off
     const std::pair<RegWriteValue, RegValue> values[] = {
-        {std::string("Big Server "), std::string("Big Server ")},
-        {std::string(), std::string()},
+        {std::string("Big Server "), std::string("Big Server ")}, {std::string(), std::string()},
         {std::string("Caf\xE9 \xFF"), std::string("Caf\xE9 \xFF")},
-        {std::string("a\0b", 3), std::string("a\0b", 3)},
-        {std::string(2000, 'x'), std::string(2000, 'x')},
-        {std::int16_t{-5}, std::int32_t{-5}},
-        {std::int32_t{INT_MIN}, std::int32_t{INT_MIN}},
-        {Bytes{0, 255, 1, 0}, Bytes{0, 255, 1, 0}},
-        {Bytes(100000, 7), Bytes(100000, 7)},
-        {Bytes{}, Bytes{}}};
+        {std::string("a\0b", 3), std::string("a\0b", 3)}, {std::string(2000, 'x'), std::string(2000, 'x')},
+        {std::int16_t{-5}, std::int32_t{-5}}, {std::int32_t{INT_MIN}, std::int32_t{INT_MIN}},
+        {Bytes{0, 255, 1, 0}, Bytes{0, 255, 1, 0}}, {Bytes(100000, 7), Bytes(100000, 7)}, {Bytes{}, Bytes{}}};
+    // clang-format on
     for (const auto& [written, expected] : values) {
         SCOPED_TRACE(testing::PrintToString(expected).substr(0, 60));
         ASSERT_TRUE(reg.writeValue(LM, kKey, "Value", written));

@@ -89,6 +89,7 @@ std::tuple<int, std::size_t, std::string> loadStop(SettingsForm& form, const std
     return {0, 0, ""};
 }
 
+// Blank-free lines lose their blanks, free texts keep them, every line its line breaks.
 TEST_F(ConfigFileTest, FreshSettingsSaveToTheSixtyLinesOfTheExampleAndTheirMaps) {
     SettingsForm form = freshForm();
     form.setMapSelected(1, true);
@@ -100,10 +101,6 @@ TEST_F(ConfigFileTest, FreshSettingsSaveToTheSixtyLinesOfTheExampleAndTheirMaps)
     EXPECT_EQ(test::readFile(cfg()), expected);
     // With no arena option selected the line still holds its place.
     EXPECT_EQ(configLines(SettingsForm())[13], "ArenaOptions=");
-}
-
-// Blank-free lines lose their blanks, free texts keep them, every line its line breaks.
-TEST_F(ConfigFileTest, BlanksAndLineBreaksAreLostOnlyWhereTheFileDropsThem) {
     // clang-format off
     const std::tuple<Text, const char*, std::size_t, const char*> texts[] = {
         {Text::CustomGameType, "My Game", 2, "GameType=MyGame"},
@@ -111,11 +108,10 @@ TEST_F(ConfigFileTest, BlanksAndLineBreaksAreLostOnlyWhereTheFileDropsThem) {
         {Text::GamePort, " 7 7 ", 40, "GamePort=77"}, {Text::AdminEmail, "a b@c", 31, "AdminE-Mail=a b@c"},
         {Text::MOTD1, "one\r\ntwo\nthree", 32, "MOTD1=onetwothree"}};
     // clang-format on
-    SettingsForm saved = freshForm();
-    saved.selectGameType(kGameTypeOther);
+    form.selectGameType(kGameTypeOther);
     for (const auto& [box, typed, line, written] : texts)
-        saved.setText(box, typed);
-    const auto lines = configLines(saved);
+        form.setText(box, typed);
+    const auto lines = configLines(form);
     for (const auto& [box, typed, line, written] : texts)
         EXPECT_EQ(lines[line - 1], written);
 }
