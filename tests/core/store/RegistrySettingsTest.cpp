@@ -97,7 +97,7 @@ TEST(RegistrySettings, SavedTextsAreStoredExactly) {
 // Maps are saved in list order without ".ut2" (so "DM-C.ut2.bak" is looked for as
 // "DM-C.bak.ut2" on load). A save removes every map entry beyond its own count, found by
 // name, even when the count of the earlier save cannot be read or is wrong; other values stay.
-TEST(RegistrySettings, SaveStoresMapsAndRemovesStaleEntriesWhateverTheOldCount) {
+TEST(RegistrySettings, MapsAreSavedInListOrderWithoutStaleEntriesAndSelectedOnLoad) {
     GameFolder game({"DM-A.ut2", "DM-B.ut2", "DM-C.ut2", "DM-C.ut2.bak"});
     SettingsForm form = game.form();
     form.setMapSelected(3, true);
@@ -118,9 +118,40 @@ TEST(RegistrySettings, SaveStoresMapsAndRemovesStaleEntriesWhateverTheOldCount) 
                                   std::nullopt, std::nullopt, std::nullopt));
         for (const char* kept : {"Map01", "Mapper", "Map1x"})
             EXPECT_EQ(stored(*reg, kept), text("old ")) << kept;
+    }
+    // Stored maps loaded into the list with DM-A selected.
+    struct Case {
+        std::optional<std::int32_t> mapCount; // nullopt: MapCount absent
+        std::vector<std::pair<int, std::string>> maps;
+        std::vector<bool> selected;
+        std::vector<std::string> skipped;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {0, {}, {0, 0, 0, 0}, {}},
+        {2, {{1, "DM-C "}, {2, " DM -B "}}, {0, 1, 1, 0}, {}},
+        {3, {{1, "DM-A "}, {3, "DM-C "}}, {1, 0, 1, 0}, {"Map2"}},
+        {1, {{1, "DM-Gone "}}, {0, 0, 0, 0}, {}},
+        {1, {{1, "dm-a "}}, {0, 0, 0, 0}, {}},
+        {std::nullopt, {{1, "DM-B "}}, {1, 0, 0, 0}, {"MapCount"}},
+        {2, {{1, "DM-B "}, {2, "DM-C.bak "}}, {0, 1, 0, 0}, {}}, // as saved above
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.maps));
+        auto reg = storeWithKey();
         SettingsForm loaded = game.form();
-        loadSettings(*reg, loaded);
-        EXPECT_EQ(loaded.mapList().selected, (std::vector<bool>{false, true, false, false}));
+        saveSettings(*reg, loaded);
+        if (c.mapCount)
+            reg->writeValue(LM, kProgramKey, "MapCount", *c.mapCount);
+        else
+            reg->deleteValue(LM, kProgramKey, "MapCount");
+        for (const auto& [n, name] : c.maps)
+            reg->writeValue(LM, kProgramKey, "Map" + std::to_string(n), name);
+        loaded.setMapSelected(0, true);
+        const auto result = loadSettings(*reg, loaded);
+        EXPECT_EQ(std::tie(loaded.mapList().selected, result.skipped, result.mapCount),
+                  std::make_tuple(c.selected, c.skipped, c.mapCount.value_or(0)));
     }
 }
 
@@ -199,43 +230,6 @@ TEST(RegistrySettings, LoadedValueIsAppliedOrSkipped) {
         EXPECT_EQ(registryEntries(form), expected);
         if (c.also)
             c.also(form);
-    }
-}
-
-// The list holds DM-A, DM-B, DM-C and DM-C.ut2.bak; DM-A is selected before the load.
-TEST(RegistrySettings, StoredMapsAreSelected) {
-    struct Case {
-        std::optional<std::int32_t> mapCount; // nullopt: MapCount absent
-        std::vector<std::pair<int, std::string>> maps;
-        std::vector<bool> selected;
-        std::vector<std::string> skipped;
-    };
-    // clang-format off
-    const Case cases[] = {
-        {0, {}, {0, 0, 0, 0}, {}},
-        {2, {{1, "DM-C "}, {2, " DM -B "}}, {0, 1, 1, 0}, {}},
-        {3, {{1, "DM-A "}, {3, "DM-C "}}, {1, 0, 1, 0}, {"Map2"}},
-        {1, {{1, "DM-Gone "}}, {0, 0, 0, 0}, {}},
-        {1, {{1, "dm-a "}}, {0, 0, 0, 0}, {}},
-        {std::nullopt, {{1, "DM-B "}}, {1, 0, 0, 0}, {"MapCount"}},
-    };
-    // clang-format on
-    GameFolder game({"DM-A.ut2", "DM-B.ut2", "DM-C.ut2", "DM-C.ut2.bak"});
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.maps));
-        auto reg = storeWithKey();
-        SettingsForm form = game.form();
-        saveSettings(*reg, form);
-        if (c.mapCount)
-            reg->writeValue(LM, kProgramKey, "MapCount", *c.mapCount);
-        else
-            reg->deleteValue(LM, kProgramKey, "MapCount");
-        for (const auto& [n, name] : c.maps)
-            reg->writeValue(LM, kProgramKey, "Map" + std::to_string(n), name);
-        form.setMapSelected(0, true);
-        const auto result = loadSettings(*reg, form);
-        EXPECT_EQ(std::tie(form.mapList().selected, result.skipped, result.mapCount),
-                  std::make_tuple(c.selected, c.skipped, c.mapCount.value_or(0)));
     }
 }
 
