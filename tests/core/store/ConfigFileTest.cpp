@@ -136,12 +136,10 @@ TEST_F(ConfigFileTest, LoadAppliesTheLinesUpToWhereItStops) {
         {false, 2, "GameType=Other", "GameType=Other"}, // a custom type of that name
         {false, 2, "GameType=capturetheflag", "GameType=capturetheflag"},
         {false, 28, "ServerName=ServerName=Bob's", "ServerName=Bob's"},
-        {false, 28, "Name=Bob", "ServerName=Name=Bob"},
+        {false, 28, "Name=Bob", "ServerName=Name=Bob"}, {false, 22, "whatever1", "Vampire=1"},
         {false, 6, "WeaponsStay=9", "WeaponsStay=1"}, // the last character, whatever the key
-        {false, 22, "whatever1", "Vampire=1"},
         {false, 47, "LANGame=2", "LANGame=0"}, // server options: only a final "1" checks
-        {false, 53, "Nonsense=1", "BalanceTeams=1"},
-        {false, 10, "AirControl= 40 ", "AirControl=40"},
+        {false, 53, "Nonsense=1", "BalanceTeams=1"}, {false, 10, "AirControl= 40 ", "AirControl=40"},
         {false, 14, "ArenaOptions=None", "ArenaOptions=None"},
         {false, 14, "ArenaOptions=Bogus", "ArenaOptions=Instagib"}, // the arena option stays
         {false, 14, "ArenaOptions=", "ArenaOptions=Instagib"}, // as written with no arena option
@@ -151,13 +149,11 @@ TEST_F(ConfigFileTest, LoadAppliesTheLinesUpToWhereItStops) {
         {false, 26, "MinPlayers=40000", "", errc::Overflow, 26}, {false, 58, "MaxPlayers=33", "", 380, 58},
         {false, 7, "Translocator=x", "", errc::TypeMismatch, 7}, {false, 15, "", "", errc::TypeMismatch, 15},
         {false, 27, "BotsSkill=Expert", "", 380, 27}, {false, 27, "BotsSkill=godlike!", "", 380, 27},
-        {false, 27, "BotsSkill=", "", 380, 27},
-        {false, 38, "EnableWebAdmin=yes", "", errc::TypeMismatch, 38},
-        {false, 60, "UseMapRotation=", "", errc::TypeMismatch, 60},
+        {false, 27, "BotsSkill=", "", 380, 27}, {false, 38, "EnableWebAdmin=yes", "", errc::TypeMismatch, 38},
+        {false, 60, "UseMapRotation=", "", errc::TypeMismatch, 60}, {true, 59, "", "", errc::TypeMismatch, 60},
         {true, 0, "UTPATH=", "", errc::SubscriptRange, 2},
         {true, 30, "AdminE-Mail=", "", errc::SubscriptRange, 32},
         {true, 47, "AllowAdminPausing=0", "", errc::SubscriptRange, 49},
-        {true, 59, "", "", errc::TypeMismatch, 60},
         {false, 0, "", "", errc::FileNotFound, 0, cfg("missing.cfg")},
         {false, 0, "", "", errc::FileNotFound, 0, dir.makeFolder("folder.cfg").string()},
         {false, 0, "", "", errc::FileIO, 0,
