@@ -11,6 +11,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Msg = FakeDialogs::Message;
+using Mode = FileDialogRequest::Mode;
 
 const Msg kSaved{"Config files saved", "Save Successful"};
 
@@ -28,8 +29,17 @@ protected:
     }
     // Nothing was started or closed, and the title is the program's own.
     void expectStillOpen() {
-        EXPECT_TRUE(run->opener.opened.empty() && run->loops.started.empty());
-        EXPECT_EQ(std::tuple(run->window.closed, run->window.title), std::tuple(0, "Quarnel"));
+        EXPECT_EQ(std::tuple(run->opener.opened.size() + run->loops.started.size(),
+                             run->window.closed, run->window.title),
+                  std::tuple(0u, 0, "Quarnel"));
+    }
+    // Runs command with file chosen in its dialog; nullptr: the dialog is cancelled.
+    void runWith(Command command, const char* file, int flags = 0) {
+        if (file)
+            run->dialogs.choose(file, flags);
+        else
+            run->dialogs.cancel();
+        run->shell.run(command);
     }
 
     const fs::path system = dir.path() / "UT2003" / "System";
@@ -42,22 +52,18 @@ TEST_F(CommandsTest, LaunchServerWritesTheFilesStartsTheLoopAndCloses) {
     run->shell.run(Command::LaunchServer);
     EXPECT_NE(readFile(system / "quarnel.bat").find("quarnel.ini"), std::string::npos);
     EXPECT_TRUE(fs::exists(system / "quarnel.ini"));
-    if (kWritesRestartScript) {
-        // The restart script is what starts, in a terminal when the desktop has one.
-        const fs::path script = system / "quarnel.sh";
-        EXPECT_EQ(readFile(script), restartScript(run->form, "quarnel.bat"));
-        EXPECT_EQ(fs::status(script).permissions(), fs::perms::owner_all);
-        EXPECT_EQ(run->loops.started, std::vector<std::string>{script.string()});
-        EXPECT_EQ(run->loops.outputs, std::vector{ServerLoops::Output::TerminalIfAny});
-        EXPECT_TRUE(run->opener.opened.empty());
-    } else {
-        EXPECT_EQ(run->opener.opened,
-                  std::vector<std::string>{install + spelled("system", "System") +
-                                           game::kNativeSeparator + "quarnel.bat"});
-    }
-    EXPECT_EQ(run->window.closed, 1);
-    EXPECT_EQ(trimRightBlanks(text(kProgramKey, "ServerName")), "Launch Test");
-    EXPECT_TRUE(run->dialogs.messages.empty());
+    // The restart script is what starts, in a terminal when the desktop has one.
+    const std::string bat =
+        install + spelled("system", "System") + game::kNativeSeparator + "quarnel.bat";
+    EXPECT_EQ(std::tuple(run->loops.started, run->opener.opened),
+              kWritesRestartScript
+                  ? std::tuple(std::vector{std::pair((system / "quarnel.sh").string(),
+                                                     ServerLoops::Output::TerminalIfAny)},
+                               std::vector<std::string>{})
+                  : std::tuple(decltype(run->loops.started){}, std::vector{bat}));
+    EXPECT_EQ(std::tuple(run->window.closed, trimRightBlanks(text(kProgramKey, "ServerName")),
+                         run->dialogs.messages.size()),
+              std::tuple(1, "Launch Test", 0u));
 }
 
 #ifndef _WIN32
@@ -80,16 +86,14 @@ TEST_F(CommandsTest, LaunchServerSaysWhyItStartsNoLoopAndStaysOpen) {
         ASSERT_EQ(run->dialogs.messages.size(), 1u);
         EXPECT_EQ(run->dialogs.messages[0].title, title);
         EXPECT_NE(run->dialogs.messages[0].text.find(names), std::string::npos);
-        EXPECT_EQ(fs::exists(system / "quarnel.sh"), written);
-        EXPECT_EQ(fs::exists(system / "quarnel.ini"), written);
+        EXPECT_EQ(fs::exists(system / "quarnel.sh") && fs::exists(system / "quarnel.ini"), written);
     }
     expectStillOpen();
 }
 #endif
 
 TEST_F(CommandsTest, LaunchServerThatCannotWriteBothFilesStartsNothingAndStaysOpen) {
-    // A folder where the batch file belongs: it cannot be written.
-    dir.makeFolder("UT2003/System/quarnel.bat");
+    dir.makeFolder("UT2003/System/quarnel.bat"); // where the batch file belongs
     run->shell.run(Command::LaunchServer);
     EXPECT_FALSE(fs::exists(system / "quarnel.ini"));
     // Without the game's INI file the batch is written but the server INI file is not.
@@ -99,108 +103,83 @@ TEST_F(CommandsTest, LaunchServerThatCannotWriteBothFilesStartsNothingAndStaysOp
     EXPECT_TRUE(fs::is_regular_file(system / "quarnel.bat"));
     EXPECT_FALSE(fs::exists(system / "quarnel.ini"));
     expectStillOpen();
-    EXPECT_FALSE(run->shell.unloaded());
-    EXPECT_TRUE(run->dialogs.messages.empty());
+    EXPECT_FALSE(run->shell.unloaded() || !run->dialogs.messages.empty());
 }
 
-TEST_F(CommandsTest, MakeBatIniWritesBothFilesUnderTheChosenNameOrRefusesIt) {
-    // The chosen file in the System folder, the dialog's flags, the message shown and how
-    // many files are written.
-    const int all = kWritesRestartScript ? 3 : 2;
-    const std::tuple<const char*, int, Msg, int> choices[] = {
-        {"myserver.ini", 0, kSaved, all},
-        {"User.ini", 0, {"You cannot overwrite built-in .INI files", "Failed"}, 0},
-        {"server.txt",
-         FileDialogResult::kExtensionDifferent,
-         {"Extension must be .INI.  Config files not saved.", "Requires INI extension"},
-         0}};
-    for (const auto& [chosen, flags, message, written] : choices) {
-        SCOPED_TRACE(chosen);
+// Every dialog's folder, pattern and mode; what is shown and how many files are written
+// after a choice, a refused name or a cancel.
+TEST_F(CommandsTest, DialogsWriteUnderTheChosenNameOrRefuseIt) {
+    const std::string cfg = dir.writeFile("server.txt", "UTPATH=/elsewhere/\r\n").string();
+    const std::string sys = install + spelled("system", "System"), sep(1, game::kNativeSeparator);
+    const int different = FileDialogResult::kExtensionDifferent;
+    const Msg cfgOnly{"Extension must be .CFG.  Config files not saved.", "Requires CFG extension"};
+    const std::tuple<Command, std::string, int, std::vector<Msg>, int> cases[] = {
+        {Command::MakeBatIni,
+         (system / "myserver.ini").string(),
+         0,
+         {kSaved},
+         kWritesRestartScript ? 3 : 2},
+        {Command::MakeBatIni,
+         (system / "User.ini").string(),
+         0,
+         {{"You cannot overwrite built-in .INI files", "Failed"}},
+         0},
+        {Command::MakeBatIni,
+         (system / "server.txt").string(),
+         different,
+         {{"Extension must be .INI.  Config files not saved.", "Requires INI extension"}},
+         0},
+        {Command::LoadConfig,
+         cfg,
+         different,
+         {{"Extension must be .CFG.  Config files not loaded.", "Requires CFG extension"}},
+         0},
+        {Command::SaveConfig, cfg, different, {cfgOnly}, 0},
+        {Command::SaveConfig, cfg, 0, {cfgOnly}, 0}, // a dialog that did not report it
+        {Command::LoadConfig, "", 0, {}, 0},
+        {Command::SaveConfig, "", 0, {}, 0},
+        {Command::MakeBatIni, "", 0, {}, 0}};
+    run->form.setText(Text::ServerName, "Kept");
+    for (const auto& [command, file, flags, shown, written] : cases) {
+        SCOPED_TRACE(testing::Message() << static_cast<int>(command) << " " << file);
         run->dialogs.messages.clear();
         const auto filesBefore = countFiles();
-        run->dialogs.choose((system / chosen).string(), flags);
-        run->shell.run(Command::MakeBatIni);
-        EXPECT_EQ(run->dialogs.messages, std::vector{message});
+        runWith(command, file.empty() ? nullptr : file.c_str(), flags);
+        EXPECT_EQ(run->dialogs.messages, shown);
         EXPECT_EQ(countFiles(), filesBefore + written);
+        const bool make = command == Command::MakeBatIni;
+        const std::string folder = make ? sys : programFolder;
+        const FileDialogRequest& asked = run->dialogs.requests.back();
+        EXPECT_EQ(std::tuple(asked.mode, asked.initialFolder, asked.fileName),
+                  std::tuple(command == Command::LoadConfig ? Mode::Open : Mode::Save, folder,
+                             folder + sep + (make ? "*.ini" : "*.cfg")));
     }
     // The restart script goes beside the batch file, named after it.
     for (const char* name : {"myserver.bat", kWritesRestartScript ? "myserver.sh" : "myserver.ini"})
         EXPECT_TRUE(fs::is_regular_file(system / name)) << name;
-    // The dialog opens on INI files in the game's System folder.
-    ASSERT_EQ(run->dialogs.requests.size(), 3u);
-    const std::string systemFolder = install + spelled("system", "System");
-    for (const FileDialogRequest& asked : run->dialogs.requests)
-        EXPECT_EQ(std::tuple(asked.mode, asked.initialFolder, asked.fileName),
-                  std::tuple(FileDialogRequest::Mode::Save, systemFolder,
-                             systemFolder + game::kNativeSeparator + "*.ini"));
+    EXPECT_EQ(readFile(cfg), "UTPATH=/elsewhere/\r\n");
+    EXPECT_EQ(std::tuple(run->form.gameFolder(), run->form.text(Text::ServerName)),
+              std::tuple(install, "Kept"));
     expectStillOpen();
 }
 
 TEST_F(CommandsTest, SaveAndLoadConfigNameTheFileInTheTitle) {
-    // A load that fails leaves the title as it was.
-    run->dialogs.choose(dir.withSeparator() + "missing.cfg");
-    run->shell.run(Command::LoadConfig);
-    EXPECT_EQ(run->window.title, "Quarnel");
-
+    runWith(Command::LoadConfig, (dir.withSeparator() + "missing.cfg").c_str());
+    EXPECT_EQ(run->window.title, "Quarnel"); // a load that fails leaves it
     const std::string file = dir.withSeparator() + "server.cfg";
     run->form.setText(Text::ServerName, "Saved Name");
-    run->dialogs.choose(file);
-    run->shell.run(Command::SaveConfig);
+    runWith(Command::SaveConfig, file.c_str());
     EXPECT_EQ(run->window.title, "Quarnel - server.cfg");
     run->form.setText(Text::ServerName, "Changed");
     run->window.title = "Quarnel";
-    run->dialogs.choose(file);
-    run->shell.run(Command::LoadConfig);
-    EXPECT_EQ(run->form.text(Text::ServerName), "Saved Name");
-    EXPECT_EQ(run->window.title, "Quarnel - server.cfg");
-    // Saving again replaces the file.
+    runWith(Command::LoadConfig, file.c_str());
+    EXPECT_EQ(std::tuple(run->form.text(Text::ServerName), run->window.title),
+              std::tuple("Saved Name", "Quarnel - server.cfg"));
+    // Saving again replaces the file, and asks nothing more.
     run->form.setText(Text::ServerName, "Saved Again");
-    run->dialogs.choose(file);
-    run->shell.run(Command::SaveConfig);
+    runWith(Command::SaveConfig, file.c_str());
     EXPECT_NE(readFile(file).find("\r\nServerName=Saved Again\r\n"), std::string::npos);
-    EXPECT_TRUE(run->dialogs.messages.empty());
-    // The dialogs open in the program's folder on .cfg files.
-    ASSERT_EQ(run->dialogs.requests.size(), 4u);
-    for (const auto& request : run->dialogs.requests)
-        EXPECT_EQ(std::tuple(request.initialFolder, request.fileName),
-                  std::tuple(programFolder, programFolder + game::kNativeSeparator + "*.cfg"));
-    EXPECT_EQ(std::tuple(run->dialogs.requests[1].mode, run->dialogs.requests[2].mode),
-              std::tuple(FileDialogRequest::Mode::Save, FileDialogRequest::Mode::Open));
-}
-
-// A name of another extension is refused with a message; a cancelled dialog shows nothing.
-// Either way nothing is written or loaded.
-TEST_F(CommandsTest, RefusedOrCancelledDialogsWriteAndLoadNothing) {
-    const std::string file = dir.writeFile("server.txt", "UTPATH=/elsewhere/\r\n").string();
-    run->form.setText(Text::ServerName, "Kept");
-    const auto filesBefore = countFiles();
-    const int different = FileDialogResult::kExtensionDifferent;
-    // The command, the dialog's flags (-1: cancelled), and the refusal's last word.
-    const std::tuple<Command, int, const char*> attempts[] = {
-        {Command::LoadConfig, different, "loaded"}, {Command::SaveConfig, different, "saved"},
-        {Command::SaveConfig, 0, "saved"}, // a dialog that did not report the extension
-        {Command::LoadConfig, -1, nullptr},         {Command::SaveConfig, -1, nullptr},
-        {Command::MakeBatIni, -1, nullptr}};
-    for (const auto& [command, flags, what] : attempts) {
-        SCOPED_TRACE(testing::Message() << static_cast<int>(command) << " " << flags);
-        run->dialogs.messages.clear();
-        if (flags < 0)
-            run->dialogs.cancel();
-        else
-            run->dialogs.choose(file, flags);
-        run->shell.run(command);
-        std::vector<Msg> shown;
-        if (what)
-            shown.push_back({std::string("Extension must be .CFG.  Config files not ") + what + ".",
-                             "Requires CFG extension"});
-        EXPECT_EQ(run->dialogs.messages, shown);
-    }
-    EXPECT_EQ(run->dialogs.requests.size(), 6u);
-    EXPECT_EQ(readFile(file), "UTPATH=/elsewhere/\r\n");
-    EXPECT_EQ(countFiles(), filesBefore);
-    EXPECT_EQ(std::tuple(run->form.gameFolder(), run->form.text(Text::ServerName)),
-              std::tuple(install, "Kept"));
-    expectStillOpen();
+    EXPECT_EQ(run->dialogs.requests.size() + run->dialogs.messages.size(), 4u);
 }
 
 TEST_F(CommandsTest, LaunchAndMakeCheckFirstAndAskOnlyAboutProblems) {
@@ -209,14 +188,10 @@ TEST_F(CommandsTest, LaunchAndMakeCheckFirstAndAskOnlyAboutProblems) {
     fs::copy_file(demoInstall() / "System" / "ut2003.ini", system / "ut2003.ini",
                   fs::copy_options::overwrite_existing);
     const std::string target = (system / "myserver.ini").string();
-    auto make = [&] {
-        run->dialogs.choose(target);
-        run->shell.run(Command::MakeBatIni);
-    };
     // A problem: one question that lists it; Cancel writes nothing and starts nothing.
     run->form.setText(Text::ExtraMutators, "Not A Mutator");
     run->dialogs.replies = {false, false};
-    make();
+    runWith(Command::MakeBatIni, target.c_str());
     run->shell.run(Command::LaunchServer);
     ASSERT_EQ(run->dialogs.questions.size(), 2u);
     for (const auto& [question, goOn] : {std::pair{run->dialogs.questions[0], "Make anyway"},
@@ -231,12 +206,12 @@ TEST_F(CommandsTest, LaunchAndMakeCheckFirstAndAskOnlyAboutProblems) {
     expectStillOpen();
     // "Make anyway" writes the files.
     run->dialogs.replies = {true};
-    make();
+    runWith(Command::MakeBatIni, target.c_str());
     EXPECT_TRUE(fs::exists(target));
     EXPECT_EQ(run->dialogs.messages, std::vector{kSaved});
     // Without a problem, or with the checks turned off, nothing is asked.
     run->form.setText(Text::ExtraMutators, "");
-    make();
+    runWith(Command::MakeBatIni, target.c_str());
     setLaunchChecksOn(*registry, false);
     run->form.setText(Text::ExtraMutators, "Not A Mutator");
     run->shell.run(Command::LaunchServer);
