@@ -4,14 +4,12 @@
 #include "store/Preferences.h"
 
 #include <filesystem>
-#include <optional>
 
 namespace quarnel::test {
 namespace {
 
 namespace fs = std::filesystem;
 using Msg = FakeDialogs::Message;
-using Mode = FileDialogRequest::Mode;
 
 const Msg kSaved{"Config files saved", "Save Successful"};
 
@@ -33,10 +31,10 @@ protected:
                              run->window.closed, run->window.title),
                   std::tuple(0u, 0, "Quarnel"));
     }
-    // Runs command with file chosen in its dialog; nullptr: the dialog is cancelled.
-    void runWith(Command command, const char* file, int flags = 0) {
-        if (file)
-            run->dialogs.choose(file, flags);
+    // Runs command with name (in the System folder) chosen in its dialog; nullptr: cancelled.
+    void runWith(Command command, const char* name, int flags = 0) {
+        if (name)
+            run->dialogs.choose((system / name).string(), flags);
         else
             run->dialogs.cancel();
         run->shell.run(command);
@@ -55,19 +53,29 @@ TEST_F(CommandsTest, LaunchServerWritesTheFilesStartsTheLoopAndCloses) {
     // The restart script is what starts, in a terminal when the desktop has one.
     const std::string bat =
         install + spelled("system", "System") + game::kNativeSeparator + "quarnel.bat";
+    const auto script =
+        std::pair((system / "quarnel.sh").string(), ServerLoops::Output::TerminalIfAny);
     EXPECT_EQ(std::tuple(run->loops.started, run->opener.opened),
-              kWritesRestartScript
-                  ? std::tuple(std::vector{std::pair((system / "quarnel.sh").string(),
-                                                     ServerLoops::Output::TerminalIfAny)},
-                               std::vector<std::string>{})
-                  : std::tuple(decltype(run->loops.started){}, std::vector{bat}));
+              kWritesRestartScript ? std::tuple(std::vector{script}, std::vector<std::string>{})
+                                   : std::tuple(decltype(run->loops.started){}, std::vector{bat}));
     EXPECT_EQ(std::tuple(run->window.closed, trimRightBlanks(text(kProgramKey, "ServerName")),
                          run->dialogs.messages.size()),
               std::tuple(1, "Launch Test", 0u));
 }
 
+// A launch that starts nothing says why, if the reason is not a file it failed to write (a
+// folder where the batch file belongs, or no game's INI file to make the server's from).
+TEST_F(CommandsTest, LaunchServerThatStartsNothingStaysOpen) {
+    dir.makeFolder("UT2003/System/quarnel.bat");
+    run->shell.run(Command::LaunchServer);
+    EXPECT_FALSE(fs::exists(system / "quarnel.ini"));
+    fs::remove(system / "quarnel.bat");
+    fs::remove(system / "ut2003.ini");
+    run->shell.run(Command::LaunchServer);
+    EXPECT_TRUE(fs::is_regular_file(system / "quarnel.bat") && !fs::exists(system / "quarnel.ini"));
+    EXPECT_FALSE(run->shell.unloaded() || !run->dialogs.messages.empty());
 #ifndef _WIN32
-TEST_F(CommandsTest, LaunchServerSaysWhyItStartsNoLoopAndStaysOpen) {
+    dir.writeFile("UT2003/System/ut2003.ini", "");
     // The pid of a loop that runs, whether wine is there and the game has ucc.exe, the
     // message's title and what its text names, and whether the files are written.
     const std::tuple<std::optional<int>, bool, bool, const char*, const char*, bool> cases[] = {
@@ -88,97 +96,73 @@ TEST_F(CommandsTest, LaunchServerSaysWhyItStartsNoLoopAndStaysOpen) {
         EXPECT_NE(run->dialogs.messages[0].text.find(names), std::string::npos);
         EXPECT_EQ(fs::exists(system / "quarnel.sh") && fs::exists(system / "quarnel.ini"), written);
     }
-    expectStillOpen();
-}
 #endif
-
-TEST_F(CommandsTest, LaunchServerThatCannotWriteBothFilesStartsNothingAndStaysOpen) {
-    dir.makeFolder("UT2003/System/quarnel.bat"); // where the batch file belongs
-    run->shell.run(Command::LaunchServer);
-    EXPECT_FALSE(fs::exists(system / "quarnel.ini"));
-    // Without the game's INI file the batch is written but the server INI file is not.
-    fs::remove(system / "quarnel.bat");
-    fs::remove(system / "ut2003.ini");
-    run->shell.run(Command::LaunchServer);
-    EXPECT_TRUE(fs::is_regular_file(system / "quarnel.bat"));
-    EXPECT_FALSE(fs::exists(system / "quarnel.ini"));
     expectStillOpen();
-    EXPECT_FALSE(run->shell.unloaded() || !run->dialogs.messages.empty());
 }
 
-// Every dialog's folder, pattern and mode; what is shown and how many files are written
-// after a choice, a refused name or a cancel.
+// What is shown and how many files are written after a choice, a refused name or a cancel;
+// where each dialog opens and on which files.
 TEST_F(CommandsTest, DialogsWriteUnderTheChosenNameOrRefuseIt) {
-    const std::string cfg = dir.writeFile("server.txt", "UTPATH=/elsewhere/\r\n").string();
-    const std::string sys = install + spelled("system", "System"), sep(1, game::kNativeSeparator);
-    const int different = FileDialogResult::kExtensionDifferent;
-    const Msg cfgOnly{"Extension must be .CFG.  Config files not saved.", "Requires CFG extension"};
-    const std::tuple<Command, std::string, int, std::vector<Msg>, int> cases[] = {
-        {Command::MakeBatIni,
-         (system / "myserver.ini").string(),
-         0,
-         {kSaved},
-         kWritesRestartScript ? 3 : 2},
-        {Command::MakeBatIni,
-         (system / "User.ini").string(),
-         0,
-         {{"You cannot overwrite built-in .INI files", "Failed"}},
-         0},
-        {Command::MakeBatIni,
-         (system / "server.txt").string(),
-         different,
-         {{"Extension must be .INI.  Config files not saved.", "Requires INI extension"}},
-         0},
-        {Command::LoadConfig,
-         cfg,
-         different,
-         {{"Extension must be .CFG.  Config files not loaded.", "Requires CFG extension"}},
-         0},
-        {Command::SaveConfig, cfg, different, {cfgOnly}, 0},
-        {Command::SaveConfig, cfg, 0, {cfgOnly}, 0}, // a dialog that did not report it
-        {Command::LoadConfig, "", 0, {}, 0},
-        {Command::SaveConfig, "", 0, {}, 0},
-        {Command::MakeBatIni, "", 0, {}, 0}};
+    const std::string txt = dir.writeFile("UT2003/System/s.txt", "UTPATH=/elsewhere/\r\n").string();
+    const int all = kWritesRestartScript ? 3 : 2, other = FileDialogResult::kExtensionDifferent;
+    const Msg iniOnly{"Extension must be .INI.  Config files not saved.", "Requires INI extension"};
+    const Msg notSaved{"Extension must be .CFG.  Config files not saved.",
+                       "Requires CFG extension"};
+    const Msg notLoaded{"Extension must be .CFG.  Config files not loaded.",
+                        "Requires CFG extension"};
+    const Msg builtIn{"You cannot overwrite built-in .INI files", "Failed"};
+    const std::tuple<Command, const char*, int, std::vector<Msg>, int> cases[] = {
+        {Command::MakeBatIni, "myserver.ini", 0, {kSaved}, all},
+        {Command::MakeBatIni, "User.ini", 0, {builtIn}, 0},
+        {Command::MakeBatIni, "s.txt", other, {iniOnly}, 0},
+        {Command::LoadConfig, "s.txt", other, {notLoaded}, 0},
+        {Command::SaveConfig, "s.txt", other, {notSaved}, 0},
+        {Command::SaveConfig, "s.txt", 0, {notSaved}, 0}, // a dialog that did not report it
+        {Command::LoadConfig, nullptr, 0, {}, 0},
+        {Command::SaveConfig, nullptr, 0, {}, 0},
+        {Command::MakeBatIni, nullptr, 0, {}, 0}};
+    const std::string sys = install + spelled("system", "System") + game::kNativeSeparator;
+    const std::string program = programFolder + game::kNativeSeparator;
     run->form.setText(Text::ServerName, "Kept");
-    for (const auto& [command, file, flags, shown, written] : cases) {
-        SCOPED_TRACE(testing::Message() << static_cast<int>(command) << " " << file);
+    for (const auto& [command, name, flags, shown, written] : cases) {
+        SCOPED_TRACE(testing::Message() << static_cast<int>(command) << " " << (name ? name : ""));
         run->dialogs.messages.clear();
         const auto filesBefore = countFiles();
-        runWith(command, file.empty() ? nullptr : file.c_str(), flags);
-        EXPECT_EQ(run->dialogs.messages, shown);
-        EXPECT_EQ(countFiles(), filesBefore + written);
+        runWith(command, name, flags);
+        EXPECT_EQ(std::tuple(run->dialogs.messages, countFiles()),
+                  std::tuple(shown, filesBefore + written));
         const bool make = command == Command::MakeBatIni;
-        const std::string folder = make ? sys : programFolder;
         const FileDialogRequest& asked = run->dialogs.requests.back();
-        EXPECT_EQ(std::tuple(asked.mode, asked.initialFolder, asked.fileName),
-                  std::tuple(command == Command::LoadConfig ? Mode::Open : Mode::Save, folder,
-                             folder + sep + (make ? "*.ini" : "*.cfg")));
+        EXPECT_EQ(
+            std::tuple(asked.mode, asked.initialFolder + game::kNativeSeparator, asked.fileName),
+            std::tuple(command == Command::LoadConfig ? FileDialogRequest::Mode::Open
+                                                      : FileDialogRequest::Mode::Save,
+                       make ? sys : program, (make ? sys + "*.ini" : program + "*.cfg")));
     }
     // The restart script goes beside the batch file, named after it.
     for (const char* name : {"myserver.bat", kWritesRestartScript ? "myserver.sh" : "myserver.ini"})
         EXPECT_TRUE(fs::is_regular_file(system / name)) << name;
-    EXPECT_EQ(readFile(cfg), "UTPATH=/elsewhere/\r\n");
-    EXPECT_EQ(std::tuple(run->form.gameFolder(), run->form.text(Text::ServerName)),
-              std::tuple(install, "Kept"));
+    EXPECT_EQ(std::tuple(readFile(txt), run->form.gameFolder(), run->form.text(Text::ServerName)),
+              std::tuple("UTPATH=/elsewhere/\r\n", install, "Kept"));
     expectStillOpen();
 }
 
 TEST_F(CommandsTest, SaveAndLoadConfigNameTheFileInTheTitle) {
-    runWith(Command::LoadConfig, (dir.withSeparator() + "missing.cfg").c_str());
+    runWith(Command::LoadConfig, "missing.cfg");
     EXPECT_EQ(run->window.title, "Quarnel"); // a load that fails leaves it
-    const std::string file = dir.withSeparator() + "server.cfg";
     run->form.setText(Text::ServerName, "Saved Name");
-    runWith(Command::SaveConfig, file.c_str());
+    runWith(Command::SaveConfig, "server.cfg");
     EXPECT_EQ(run->window.title, "Quarnel - server.cfg");
     run->form.setText(Text::ServerName, "Changed");
     run->window.title = "Quarnel";
-    runWith(Command::LoadConfig, file.c_str());
+    runWith(Command::LoadConfig, "server.cfg");
     EXPECT_EQ(std::tuple(run->form.text(Text::ServerName), run->window.title),
               std::tuple("Saved Name", "Quarnel - server.cfg"));
     // Saving again replaces the file, and asks nothing more.
     run->form.setText(Text::ServerName, "Saved Again");
-    runWith(Command::SaveConfig, file.c_str());
-    EXPECT_NE(readFile(file).find("\r\nServerName=Saved Again\r\n"), std::string::npos);
+    runWith(Command::SaveConfig, "server.cfg");
+    EXPECT_NE(readFile(system / "server.cfg").find("\r\nServerName=Saved Again\r\n"),
+              std::string::npos);
     EXPECT_EQ(run->dialogs.requests.size() + run->dialogs.messages.size(), 4u);
 }
 
@@ -187,11 +171,10 @@ TEST_F(CommandsTest, LaunchAndMakeCheckFirstAndAskOnlyAboutProblems) {
     run->shell.setMachine(machine);
     fs::copy_file(demoInstall() / "System" / "ut2003.ini", system / "ut2003.ini",
                   fs::copy_options::overwrite_existing);
-    const std::string target = (system / "myserver.ini").string();
     // A problem: one question that lists it; Cancel writes nothing and starts nothing.
     run->form.setText(Text::ExtraMutators, "Not A Mutator");
     run->dialogs.replies = {false, false};
-    runWith(Command::MakeBatIni, target.c_str());
+    runWith(Command::MakeBatIni, "myserver.ini");
     run->shell.run(Command::LaunchServer);
     ASSERT_EQ(run->dialogs.questions.size(), 2u);
     for (const auto& [question, goOn] : {std::pair{run->dialogs.questions[0], "Make anyway"},
@@ -201,17 +184,17 @@ TEST_F(CommandsTest, LaunchAndMakeCheckFirstAndAskOnlyAboutProblems) {
         EXPECT_NE(question.text.find("\n\nMUTATOR Extra Mutators: \"Not A Mutator\""),
                   std::string::npos);
     }
-    EXPECT_FALSE(fs::exists(target) || fs::exists(system / "quarnel.bat"));
+    EXPECT_FALSE(fs::exists(system / "myserver.ini") || fs::exists(system / "quarnel.bat"));
     EXPECT_TRUE(run->dialogs.messages.empty());
     expectStillOpen();
     // "Make anyway" writes the files.
     run->dialogs.replies = {true};
-    runWith(Command::MakeBatIni, target.c_str());
-    EXPECT_TRUE(fs::exists(target));
+    runWith(Command::MakeBatIni, "myserver.ini");
+    EXPECT_TRUE(fs::exists(system / "myserver.ini"));
     EXPECT_EQ(run->dialogs.messages, std::vector{kSaved});
     // Without a problem, or with the checks turned off, nothing is asked.
     run->form.setText(Text::ExtraMutators, "");
-    runWith(Command::MakeBatIni, target.c_str());
+    runWith(Command::MakeBatIni, "myserver.ini");
     setLaunchChecksOn(*registry, false);
     run->form.setText(Text::ExtraMutators, "Not A Mutator");
     run->shell.run(Command::LaunchServer);
