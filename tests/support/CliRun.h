@@ -42,16 +42,6 @@ inline std::string quoted(std::string arg) {
 #endif
 }
 
-// The folder of the quarnel-cli under test, as the program names its own folder.
-inline std::string cliFolder() {
-    std::filesystem::path folder = std::filesystem::path(QUARNEL_CLI).parent_path();
-#ifdef _WIN32
-    return folder.make_preferred().string() + '\\';
-#else
-    return std::filesystem::canonical(folder).string() + '/';
-#endif
-}
-
 // Runs the built quarnel-cli with args through the shell, after prefix (on Linux a change of
 // folder or of PATH, say); its streams go to files in dir that are read back and removed.
 inline CliResult runCli(const TempDir& dir, const std::vector<std::string>& args,

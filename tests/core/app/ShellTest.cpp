@@ -4,10 +4,6 @@
 #include "game/Installation.h"
 #include "store/ConfigFile.h"
 #include "store/Preferences.h"
-#include "store/RememberedSettings.h"
-#ifndef _WIN32
-#include "store/SqliteRegistry.h"
-#endif
 
 #include <filesystem>
 
@@ -83,73 +79,34 @@ TEST_F(ShellTest, FirstRunThenLaterRunsRestoreTheLastSettings) {
     EXPECT_EQ(run->form.gameType(), 6);
 }
 
-#ifndef _WIN32
-// A store that can only be read still gives the last settings; the user is told once that
-// changes will not be saved, and nothing is written into it.
-TEST_F(ShellTest, ReadOnlyStoreShowsTheStoredSettingsAndSavesNothing) {
-    const fs::path file = dir.path() / "config" / "registry.db";
-    {
-        SettingsForm last;
-        last.setGameFolder(install);
-        last.applyFirstRunDefaults();
-        last.setText(Text::ServerName, "Stored Server");
-        rememberSettings(*openRegistry(file).registry, last, programFolder);
-    }
-    const std::string before = readFile(file);
-    auto store = SqliteRegistry::openFile(file, 1000, true);
-    ASSERT_EQ(store.status, SqliteRegistry::OpenStatus::Ok) << store.reason;
-    ProgramRun run(*store.registry, programFolder);
-    run.shell.onStart();
-    run.form.setText(Text::ServerName, "Changed");
-    run.shell.unload();
-    const Msg readOnly{"Your stored settings can only be read: the settings file or its folder "
-                       "is read-only. The window shows them, but changes made in this run will "
-                       "not be saved when the application is closed.",
-                       "Settings Will Not Be Saved"};
-    EXPECT_EQ(run.dialogs.messages, std::vector{readOnly});
-    EXPECT_EQ(run.form.gameFolder(), install);
-    store.registry.reset();
-    EXPECT_EQ(readFile(file), before);
-    EXPECT_NE(before.find("Stored Server"), std::string::npos);
-}
-#endif
-
-// A stored folder that is gone falls back to the game's own entry, else to browsing for the
-// server program; so does a key without a stored folder (a killed first run, see above).
+// A stored folder that is gone falls back to browsing for the server program while the
+// game's own entry names none, else to that entry. So does a key without a stored folder.
 TEST_F(ShellTest, AGoneFolderFallsBackToTheGameEntryElseToBrowsing) {
     put(kProgramKey, kUtpathValue, dir.withSeparator() + "gone ");
-    // The chosen file and the game folder it names (the names a server program gives are
-    // checked with the paths'); nullptr chosen: cancelled.
-    const std::pair<const char*, const char*> choices[] = {{"UT2003/System/UCC.EXE", "UT2003/"},
-                                                           {"UT2003/System/BonusPack.int", nullptr},
-                                                           {nullptr, nullptr}};
-    for (const auto& [chosen, gameFolder] : choices) {
-        SCOPED_TRACE(chosen ? chosen : "cancelled");
-        auto run = newRun();
-        if (chosen != nullptr)
-            run->dialogs.choose(dir.withSeparator() + chosen);
-        run->shell.onStart();
-        const std::string expected = gameFolder ? browsed(dir.withSeparator() + gameFolder) : "";
-        ASSERT_EQ(run->dialogs.requests.size(), 1u);
-        EXPECT_EQ(std::tuple(run->dialogs.messages, run->dialogs.requests[0].mode,
-                             run->dialogs.requests[0].filterPattern, run->form.gameFolder(),
-                             run->form.mapList().folder),
-                  std::tuple(std::vector{kBrowse}, FileDialogRequest::Mode::Open,
-                             kWritesRestartScript ? "ucc.exe ucc-bin" : "ucc.exe", expected,
-                             gameFolder ? game::mapsFolder(expected)
-                                        : programFolder + game::kNativeSeparator));
-    }
-    storeGameFolder(install);
     auto run = newRun();
+    run->dialogs.choose(dir.withSeparator() + "UT2003/System/UCC.EXE");
     run->shell.onStart();
-    EXPECT_TRUE(run->dialogs.messages.empty());
-    EXPECT_EQ(run->form.mapList().folder, install + spelled("maps", "Maps"));
+    const std::string chosen = browsed(dir.withSeparator() + "UT2003/");
+    ASSERT_EQ(run->dialogs.requests.size(), 1u);
+    EXPECT_EQ(std::tuple(run->dialogs.messages, run->dialogs.requests[0].mode,
+                         run->dialogs.requests[0].filterPattern, run->form.gameFolder(),
+                         run->form.mapList().folder),
+              std::tuple(std::vector{kBrowse}, FileDialogRequest::Mode::Open,
+                         kWritesRestartScript ? "ucc.exe ucc-bin" : "ucc.exe", chosen,
+                         game::mapsFolder(chosen)));
+    storeGameFolder(install);
+    run = newRun();
+    run->shell.onStart();
+    EXPECT_EQ(std::tuple(run->dialogs.messages.size(), run->form.mapList().folder),
+              std::tuple(0u, install + spelled("maps", "Maps")));
 }
 
 TEST_F(ShellTest, PathCheckClosesOnlyWithoutAnyFolderAndSavesOnce) {
     auto run = newRun();
     run->dialogs.cancel();
     run->shell.onStart();
+    // Without a game folder the map list shows the current folder.
+    EXPECT_EQ(run->form.mapList().folder, programFolder + game::kNativeSeparator);
     // A folder that is set, even one that does not exist, passes.
     for (const char* set : {"/no/such/folder/", "../"}) {
         run->form.setGameFolder(set);
@@ -266,10 +223,12 @@ TEST_F(CommandsTest, LaunchServerThatStartsNothingStaysOpen) {
         run->loops.runningPid = running;
         run->loops.wine = wine;
         run->shell.run(Command::LaunchServer);
-        ASSERT_EQ(run->dialogs.messages.size(), 1u);
-        EXPECT_EQ(run->dialogs.messages[0].title, title);
-        EXPECT_NE(run->dialogs.messages[0].text.find(names), std::string::npos);
-        EXPECT_EQ(fs::exists(system / "quarnel.sh") && fs::exists(system / "quarnel.ini"), written);
+        const auto& shown = run->dialogs.messages;
+        EXPECT_EQ(
+            std::tuple(shown.size(), shown.at(0).title,
+                       shown.at(0).text.find(names) != std::string::npos,
+                       fs::exists(system / "quarnel.sh") && fs::exists(system / "quarnel.ini")),
+            std::tuple(1u, title, true, written));
     }
 #endif
     expectStillOpen();
@@ -280,19 +239,19 @@ TEST_F(CommandsTest, LaunchServerThatStartsNothingStaysOpen) {
 TEST_F(CommandsTest, DialogsWriteUnderTheChosenNameOrRefuseIt) {
     const std::string txt = dir.writeFile("UT2003/System/s.txt", "UTPATH=/elsewhere/\r\n").string();
     const int all = kWritesRestartScript ? 3 : 2, other = FileDialogResult::kExtensionDifferent;
-    const Msg iniOnly{"Extension must be .INI.  Config files not saved.", "Requires INI extension"};
-    const Msg notSaved{"Extension must be .CFG.  Config files not saved.",
-                       "Requires CFG extension"};
-    const Msg notLoaded{"Extension must be .CFG.  Config files not loaded.",
-                        "Requires CFG extension"};
+    const auto ext = [](std::string ext, std::string what) {
+        return Msg{"Extension must be ." + ext + ".  Config files not " + what + ".",
+                   "Requires " + ext + " extension"};
+    };
     const Msg builtIn{"You cannot overwrite built-in .INI files", "Failed"};
+    // The last save: a dialog that did not report the other extension.
     const std::tuple<Command, const char*, int, std::vector<Msg>, int> cases[] = {
         {Command::MakeBatIni, "myserver.ini", 0, {kSaved}, all},
         {Command::MakeBatIni, "User.ini", 0, {builtIn}, 0},
-        {Command::MakeBatIni, "s.txt", other, {iniOnly}, 0},
-        {Command::LoadConfig, "s.txt", other, {notLoaded}, 0},
-        {Command::SaveConfig, "s.txt", other, {notSaved}, 0},
-        {Command::SaveConfig, "s.txt", 0, {notSaved}, 0}, // a dialog that did not report it
+        {Command::MakeBatIni, "s.txt", other, {ext("INI", "saved")}, 0},
+        {Command::LoadConfig, "s.txt", other, {ext("CFG", "loaded")}, 0},
+        {Command::SaveConfig, "s.txt", other, {ext("CFG", "saved")}, 0},
+        {Command::SaveConfig, "s.txt", 0, {ext("CFG", "saved")}, 0},
         {Command::LoadConfig, nullptr, 0, {}, 0},
         {Command::SaveConfig, nullptr, 0, {}, 0},
         {Command::MakeBatIni, nullptr, 0, {}, 0}};
@@ -351,14 +310,13 @@ TEST_F(CommandsTest, LaunchAndMakeCheckFirstAndAskOnlyAboutProblems) {
     run->dialogs.replies = {false, false};
     runWith(Command::MakeBatIni, "myserver.ini");
     run->shell.run(Command::LaunchServer);
-    ASSERT_EQ(run->dialogs.questions.size(), 2u);
-    for (const auto& [question, goOn] : {std::pair{run->dialogs.questions[0], "Make anyway"},
-                                         std::pair{run->dialogs.questions[1], "Launch anyway"}}) {
-        EXPECT_EQ(std::tuple(question.title, question.goOn, question.stop),
-                  std::tuple("Check Before Launch", goOn, "Cancel"));
+    const auto& asked = run->dialogs.questions;
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(std::tuple(asked[0].title, asked[0].goOn, asked[0].stop, asked[1].goOn),
+              std::tuple("Check Before Launch", "Make anyway", "Cancel", "Launch anyway"));
+    for (const auto& question : asked)
         EXPECT_NE(question.text.find("\n\nMUTATOR Extra Mutators: \"Not A Mutator\""),
                   std::string::npos);
-    }
     EXPECT_FALSE(fs::exists(system / "myserver.ini") || fs::exists(system / "quarnel.bat"));
     EXPECT_TRUE(run->dialogs.messages.empty());
     expectStillOpen();
