@@ -151,13 +151,14 @@ TEST_F(CliTest, PrintingCommandsFailuresAndBadUsage) {
 
 // The store commands use the window's store, named here by QUARNEL_REGISTRY: without one,
 // export writes the first-run settings and creates none; an import that fails leaves it as it
-// was; one that succeeds is exported again.
+// was. A store this user can only read (the file and its folder) is exported, and an import
+// into it is refused; run as root, the commands run as another user, for whom it is read-only.
 TEST_F(CliTest, ExportAndImportUseTheStoreOfTheWindow) {
     const std::string store = (dir.path() / "config" / "registry.db").string();
     ::setenv("QUARNEL_REGISTRY", store.c_str(), 1);
-    const std::string out = (dir.path() / "exported.cfg").string();
-    EXPECT_EQ(cli({"export-config", out}), Result{});
-    EXPECT_EQ(readTextLines(out).at(1), "GameType=Deathmatch");
+    const fs::path out = dir.makeFolder("out") / "exported.cfg";
+    EXPECT_EQ(cli({"export-config", out.string()}), Result{});
+    EXPECT_EQ(readTextLines(out.string()).at(1), "GameType=Deathmatch");
     EXPECT_FALSE(fs::exists(store));
     EXPECT_EQ(cli({"import-config", cfg, "--game-dir", game.gameFolder}), Result{});
     const std::string before = readFile(store);
@@ -165,10 +166,27 @@ TEST_F(CliTest, ExportAndImportUseTheStoreOfTheWindow) {
     EXPECT_EQ(cli({"import-config", broken, "--game-dir", game.gameFolder}),
               fails(broken + ": line 24 (UseBots): Type mismatch (error 13)"));
     EXPECT_EQ(readFile(store), before);
-    EXPECT_EQ(cli({"export-config", out}), Result{});
+
+    using P = fs::perms;
+    const P readable = P::owner_read | P::group_read | P::others_read;
+    const P enterable = readable | P::owner_exec | P::group_exec | P::others_exec;
+    fs::permissions(dir.path(), enterable | P::owner_write);
+    fs::permissions(fs::path(store).parent_path(), enterable);
+    fs::permissions(store, readable);
+    fs::permissions(out.parent_path(), P::all);
+    const std::string asOther =
+        ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    EXPECT_EQ(cli({"export-config", out.string()}, asOther), Result{});
     std::vector<std::string> expected = readTextLines(cfg);
     expected[0] = "UTPATH=" + game.gameFolder;
-    EXPECT_EQ(readTextLines(out), expected);
+    EXPECT_EQ(readTextLines(out.string()), expected);
+    // The configuration from a folder the other user can read, wherever the checkout lies.
+    EXPECT_EQ(cli({"import-config", dir.writeFile("copy.cfg", readFile(cfg)).string(), "--game-dir",
+                   game.gameFolder},
+                  asOther),
+              fails(store + ": the settings store can only be read (the file or its folder is "
+                            "read-only); nothing was imported"));
+    EXPECT_EQ(readFile(store), before);
     ::unsetenv("QUARNEL_REGISTRY");
 }
 
