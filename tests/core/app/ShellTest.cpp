@@ -179,6 +179,8 @@ TEST_F(CommandsTest, LaunchServerWritesTheFilesStartsTheLoopAndCloses) {
     run->shell.run(Command::LaunchServer);
     EXPECT_NE(readFile(system / "quarnel.bat").find("quarnel.ini"), std::string::npos);
     EXPECT_TRUE(fs::exists(system / "quarnel.ini"));
+    EXPECT_TRUE(!kWritesRestartScript ||
+                fs::status(system / "quarnel.sh").permissions() == fs::perms::owner_all);
     // The restart script is what starts, in a terminal when the desktop has one.
     const std::string bat =
         install + spelled("system", "System") + game::kNativeSeparator + "quarnel.bat";
