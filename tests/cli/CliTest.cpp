@@ -4,25 +4,24 @@
 #include "common/TextFile.h"
 #include "game/Installation.h"
 #include "launch/LaunchFiles.h"
+#include "store/ConfigFile.h"
 #include "store/ConfigForm.h"
-#include "store/MakeNames.h"
-#include "store/RegistrySettings.h"
-#include "store/SystemStore.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace quarnel {
 namespace {
 
 namespace fs = std::filesystem;
+using test::eventually;
 using test::readFile;
-using test::runCli;
 using Result = test::CliResult;
 
-// The command reaches the core: what it prints or writes is the core's for the same
-// configuration and game folder, whose own tests check those bytes.
+Result fails(const std::string& why) {
+    return Result{1, "", "quarnel-cli: " + why + "\n"};
+}
+
 SettingsForm formOf(const std::string& cfg, const std::string& game,
                     std::vector<ConfigOverride> overrides = {}) {
     SettingsForm form;
@@ -30,8 +29,13 @@ SettingsForm formOf(const std::string& cfg, const std::string& game,
     return form;
 }
 
+// quarnel-cli run as a process in dir, over a game whose Linux server is the stand-in. The
+// guard ends every process a test started before its folder goes.
 class CliTest : public ::testing::Test {
 protected:
+    Result cli(const std::vector<std::string>& args, const std::string& prefix = {}) {
+        return test::runCli(dir, args, "cd " + quoteForSh(dir.path().string()) + " && " + prefix);
+    }
     // A copy of the demo configuration with lines replaced (by number from 0) or added (-1).
     std::string cfgWith(const char* name, const std::vector<std::pair<int, std::string>>& edits) {
         std::vector<std::string> lines = readTextLines(cfg);
@@ -42,124 +46,87 @@ protected:
     }
 
     test::TempDir dir;
-    test::ProcessGuard guard; // should a fault start a loop
-    const std::string game = test::copyDemoInstall(dir);
-    const std::string system = game::systemFolder(game);
+    test::ProcessGuard guard;
+    const test::StandInGame game{dir};
+    const std::string& system = game.system;
     const std::string cfg = QUARNEL_DEMO_CFG;
 };
 
-// make and launch --no-start write the core's files (compared with the core's own), the two
-// holding the admin password for their owner alone; launch starts nothing.
-TEST_F(CliTest, MakeAndLaunchWithoutStartingWriteTheCoresFiles) {
-    const auto expectCoresFiles = [&](const std::string& folder, const std::string& base,
-                                      const std::string& ini, const SettingsForm& form) {
-        const std::string expected = dir.makeFolder("expected " + base).string() + "/";
-        writeBatchFile(form, expected, base + ".bat", true);
-        writeRestartScript(form, expected, base + ".bat");
-        writeServerIni(form, expected, ini, true);
-        for (const std::string& name : test::namesIn(expected)) {
-            EXPECT_EQ(readFile(folder + name), readFile(expected + name)) << name;
-            EXPECT_TRUE(name.ends_with(".sh") ||
-                        (fs::status(folder + name).permissions() & fs::perms::all) ==
-                            (fs::perms::owner_read | fs::perms::owner_write))
-                << name;
-        }
-    };
+// make writes its three files under the chosen name, those holding the admin password for
+// their owner alone (their bytes are the core's); launch --no-start writes them and starts
+// nothing.
+TEST_F(CliTest, MakeAndLaunchWithoutStartingWriteTheFiles) {
     const std::string out = dir.makeFolder("out").string() + "/";
-    EXPECT_EQ(runCli(dir, {"make", cfg, out + "My Server.INI", "--game-dir", game, "--set",
-                           "AdminName=Alpha Admin"}),
-              Result{});
-    expectCoresFiles(out, "My Server", "My Server.INI",
-                     formOf(cfg, game, {{"AdminName", "Alpha Admin"}}));
-    EXPECT_EQ(test::namesIn(out).size(), 3u);
-    EXPECT_NE(readFile(out + "My Server.bat").find("?AdminName=Alpha Admin?"), std::string::npos);
-    EXPECT_EQ(runCli(dir, {"launch", cfg, "--no-start", "--game-dir", game}), Result{});
-    expectCoresFiles(system, "quarnel", "quarnel.ini", formOf(cfg, game));
-    EXPECT_FALSE(fs::exists(system + "quarnel.pid"));
+    EXPECT_EQ(cli({"make", cfg, out + "My Server.INI", "--game-dir", game.gameFolder}), Result{});
+    EXPECT_EQ(test::namesIn(out),
+              (std::set<std::string>{"My Server.INI", "My Server.bat", "My Server.sh"}));
+    for (const char* name : {"My Server.INI", "My Server.bat"})
+        EXPECT_EQ(fs::status(out + name).permissions() & fs::perms::all,
+                  fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(cli({"launch", cfg, "--no-start", "--game-dir", game.gameFolder}), Result{});
+    EXPECT_TRUE(fs::is_regular_file(system + "quarnel.sh") &&
+                fs::is_regular_file(system + "quarnel.ini"));
+    EXPECT_EQ(game.runs(), 0);
 }
 
 // Every command that writes nothing: what it prints, its exit status, and that the game's
 // System folder is left as it was.
 TEST_F(CliTest, PrintingCommandsFailuresAndBadUsage) {
-    const Result help = runCli(dir, {"--help"});
+    const Result help = cli({"--help"});
     EXPECT_EQ(std::tuple(help.exit, help.err), std::tuple(0, ""));
     EXPECT_TRUE(help.out.starts_with("Usage:\n  quarnel-cli command-line CONFIG.cfg [--ini NAME] "
-                                     "[--game-dir DIR] [--set KEY=VALUE]...\n"))
+                                     "[--game-dir DIR] [--set KEY=VALUE]...\n") &&
+                help.out.ends_with("\n  quarnel-cli --help | --version\n"))
         << help.out;
-    EXPECT_TRUE(help.out.ends_with("\n  quarnel-cli --help | --version\n")) << help.out;
     const auto usage = [&](const std::string& why) {
         return Result{2, "", "quarnel-cli: " + why + "\n" + help.out};
     };
-    const auto fails = [](const std::string& why) {
-        return Result{1, "", "quarnel-cli: " + why + "\n"};
-    };
+    const std::string& g = game.gameFolder;
     const auto line = [&](const std::string& ini, std::vector<ConfigOverride> overrides = {}) {
-        return Result{0, serverCommandLine(formOf(cfg, game, std::move(overrides)), ini) + "\n",
-                      ""};
+        return Result{0, serverCommandLine(formOf(cfg, g, std::move(overrides)), ini) + "\n", ""};
+    };
+    // launch --no-start with a setting given.
+    const auto set = [&](const std::string& s) {
+        return std::vector<std::string>{"launch", cfg, "--no-start", "--game-dir", g, "--set", s};
     };
     const std::string speed = cfgWith("speed.cfg", {{10, "GameSpeed=49"}});
     const std::string odd = cfgWith("odd.cfg", {{-1, "Map3=CTF-Nowhere"}});
     const std::string other = cfgWith("other.cfg", {{27, "ServerName=Beta"}, {23, "UseBots=0"}});
     const std::string missing = (dir.path() / "missing.cfg").string();
     const std::string noGame = dir.makeFolder("nogame").string();
-    // The game's own INI file as a named pipe without a writer.
-    test::TempDir elsewhere;
-    const std::string pipedGame = test::copyDemoInstall(elsewhere);
-    const std::string pipedIni = game::templateIni(pipedGame);
-    fs::remove(pipedIni);
-    ASSERT_EQ(::mkfifo(pipedIni.c_str(), 0600), 0);
-    const auto refused = [&](const char* name) { // the names the window's Make refuses
-        return fails(system + name + ": " + refuseIniName(name)->message.data());
-    };
     const std::string port = "GamePort=" + std::to_string(test::freeGamePort());
-    // Run in dir, where the game folder can be named relative to it ("UT2003").
-
     const std::vector<std::pair<std::vector<std::string>, Result>> cases = {
         {{"--version"}, {0, "quarnel-cli 1.0.0\n", ""}},
-        {{"command-line", cfg, "--game-dir", game}, line("quarnel.ini")},
-        {{"command-line", cfg, "--game-dir", "UT2003"}, line("quarnel.ini")},
-        {{"command-line", cfg, "--game-dir", game, "--ini", "other.ini"}, line("other.ini")},
-        {{"command-line", "--ini=x y.ini", cfg, "--game-dir", game}, line("x y.ini")},
+        // The game folder named relative to the current one.
+        {{"command-line", "--ini=x y.ini", cfg, "--game-dir", "UT2003"}, line("x y.ini")},
         // The last --set of a key wins, whatever its case.
-        {{"command-line", cfg, "--game-dir", game, "--set", "GamePort=7779", "--set",
+        {{"command-line", cfg, "--game-dir", g, "--ini", "o.ini", "--set", "GamePort=7779", "--set",
           "gameport=7778", "--set=AdminName=Ann"},
-         line("quarnel.ini", {{"GamePort", "7778"}, {"AdminName", "Ann"}})},
-        {{"check", cfg, "--game-dir", game, "--set", port}, {}},
-        {{"check", odd, "--game-dir", game, "--set", port, "--set", "Mutators=Bad Mutator"},
+         line("o.ini", {{"GamePort", "7778"}, {"AdminName", "Ann"}})},
+        {{"check", cfg, "--game-dir", g, "--set", port}, {}},
+        {{"check", cfg, "--game-dir", g, "--set", port, "--set", "Mutators=Bad Mutator"},
          {1,
-          "MAP-MISSING Map List: map CTF-Nowhere is not in the game's Maps folder (" + game +
-              "Maps); copy CTF-Nowhere.ut2 there or take the map out of the selection.\n"
-              "MUTATOR Extra Mutators: \"Bad Mutator\" is not of the form Package.Class; write "
-              "each extra mutator as Package.Class, separated by commas, without blanks.\n",
+          "MUTATOR Extra Mutators: \"Bad Mutator\" is not of the form Package.Class; write "
+          "each extra mutator as Package.Class, separated by commas, without blanks.\n",
           ""}},
         {{"diff", cfg, cfg}, {}},
-        {{"diff", cfg, other},
-         {1, "Use Bots: on vs off\nServer Name: \"Quarnel Demo CTF\" vs \"Beta\"\n", ""}},
         {{"diff", odd, other},
          {1,
           "Use Bots: on vs off\nServer Name: \"Quarnel Demo CTF\" vs \"Beta\"\n"
           "Maps: \"CTF-Foundry, CTF-Harbor, CTF-Nowhere\" vs \"CTF-Foundry, CTF-Harbor\"\n",
           ""}},
-        {{"diff", cfg, missing},
-         {2, "", "quarnel-cli: " + missing + ": File not found (error 53)\n"}},
-        {{"launch", speed, "--no-start", "--game-dir", game},
+        {{"diff", cfg, missing}, {2, "", fails(missing + ": File not found (error 53)").err}},
+        {{"launch", speed, "--no-start", "--game-dir", g},
          fails(speed + ": line 11 (GameSpeed): Invalid property value (error 380)")},
-        {{"make", missing, system + "x.ini", "--game-dir", game},
+        {{"make", missing, system + "x.ini", "--game-dir", g},
          fails(missing + ": File not found (error 53)")},
         {{"launch", cfg, "--no-start", "--game-dir", noGame},
          fails(game::templateIni(noGame + "/") + ": File not found (error 53)")},
-        {{"launch", cfg, "--no-start", "--game-dir", pipedGame},
-         fails(pipedIni + ": Not a file but a named pipe (error 53)")},
-        {{"make", cfg, system + "UT2003.INI", "--game-dir", game}, refused("UT2003.INI")},
-        {{"make", cfg, system + "server.txt", "--game-dir", game}, refused("server.txt")},
-        {{"launch", cfg, "--no-start", "--game-dir", game, "--set", "Bogus=1"},
+        {{"make", cfg, system + "UT2003.INI", "--game-dir", g},
+         fails(system + "UT2003.INI: You cannot overwrite built-in .INI files")},
+        {set("Bogus=1"),
          fails("--set Bogus=1: no such setting in a configuration file (error 380)")},
-        {{"launch", cfg, "--no-start", "--game-dir", game, "--set", "GameSpeed=49"},
-         fails("--set GameSpeed=49: Invalid property value (error 380)")},
-        {{"launch", cfg, "--no-start", "--game-dir", game, "--set", "BotsSkill=Expert"},
-         fails("--set BotsSkill=Expert: Invalid property value (error 380)")},
-        {{"launch", cfg, "--no-start", "--game-dir", game, "--set", "UseBots=yes"},
-         fails("--set UseBots=yes: Type mismatch (error 13)")},
+        {set("UseBots=yes"), fails("--set UseBots=yes: Type mismatch (error 13)")},
         {{}, usage("no command given")},
         {{"bogus"}, usage("unknown command bogus")},
         {{"--version", "extra"}, usage("unknown command --version")},
@@ -167,89 +134,174 @@ TEST_F(CliTest, PrintingCommandsFailuresAndBadUsage) {
         {{"command-line", cfg, "--ini"}, usage("--ini needs a value")},
         {{"command-line", cfg, "--ini="}, usage("--ini needs a value")},
         {{"command-line", cfg, "--no-start"}, usage("unknown option --no-start")},
-        {{"check", cfg, "--ini", "x.ini"}, usage("unknown option --ini")},
         {{"command-line", cfg, "--set", "NoEquals"}, usage("--set needs KEY=VALUE, not NoEquals")},
         {{"command-line", cfg, "--set", "=1"}, usage("--set needs KEY=VALUE, not =1")},
     };
     const auto before = test::namesIn(system);
-    for (const auto& [args, expected] : cases) {
-        SCOPED_TRACE(testing::PrintToString(args));
-        EXPECT_EQ(runCli(dir, args, "cd " + quoteForSh(dir.path().string()) + " && "), expected);
-    }
+    for (const auto& [args, expected] : cases)
+        EXPECT_EQ(cli(args), expected) << testing::PrintToString(args);
     EXPECT_EQ(test::namesIn(system), before);
     EXPECT_TRUE(test::namesIn(noGame).empty());
-    EXPECT_FALSE(fs::exists(game::systemFolder(pipedGame) + "quarnel.bat"));
     // Output that cannot be written is a failure, not a silent success.
-    const fs::path err = dir.path() / ".full";
-    const int status = std::system(
-        (quoteForSh(QUARNEL_CLI) + " --version >/dev/full 2>" + quoteForSh(err.string())).c_str());
-    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1);
+    const std::string err = (dir.path() / ".full").string();
+    EXPECT_EQ(std::system((quoteForSh(QUARNEL_CLI) + " --version >/dev/full 2>" + err).c_str()),
+              1 << 8);
     EXPECT_EQ(readFile(err), "quarnel-cli: standard output: write error\n");
 }
 
-// The store commands use the window's store, named here by QUARNEL_REGISTRY.
-class CliStoreTest : public CliTest {
-protected:
-    CliStoreTest() { ::setenv("QUARNEL_REGISTRY", store.c_str(), 1); }
-    ~CliStoreTest() override { ::unsetenv("QUARNEL_REGISTRY"); }
+// The store commands use the window's store, named here by QUARNEL_REGISTRY: without one,
+// export writes the first-run settings and creates none; an import that fails leaves it as it
+// was. A store this user can only read (the file and its folder) is exported, and an import
+// into it is refused; run as root, the commands run as another user, for whom it is read-only.
+TEST_F(CliTest, ExportAndImportUseTheStoreOfTheWindow) {
     const std::string store = (dir.path() / "config" / "registry.db").string();
-};
-
-// Without a store, export writes the first-run settings and creates none. An import that
-// fails leaves the store as it was. A store that this user can only read (the file and its
-// folder) is exported, and an import into it is refused without touching it; run as root, the
-// commands run as another user, for whom root's store is read-only.
-TEST_F(CliStoreTest, ExportAndImportUseTheStoreOfTheWindow) {
-    const std::string first = (dir.path() / "first.cfg").string();
-    EXPECT_EQ(runCli(dir, {"export-config", first}), Result{});
-    EXPECT_FALSE(fs::exists(fs::path(store).parent_path()));
-    const std::vector<std::string> lines = readTextLines(first);
-    ASSERT_EQ(lines.size(), 60u);
-    EXPECT_EQ((std::vector<std::string>{lines[0], lines[1], lines[26], lines[59]}),
-              (std::vector<std::string>{"UTPATH=", "GameType=Deathmatch", "BotsSkill=Experienced",
-                                        "UseMapRotation=1"}));
-    ASSERT_EQ(runCli(dir, {"import-config", cfg, "--game-dir", game}).exit, 0);
-    // As the window does, the store notes the program's own folder.
-    EXPECT_EQ(openSystemStore().registry->readValue(kProgramRoot, kProgramKey, kPathValue),
-              RegValue(test::cliFolder()));
+    ::setenv("QUARNEL_REGISTRY", store.c_str(), 1);
+    const fs::path out = dir.makeFolder("out") / "exported.cfg";
+    EXPECT_EQ(cli({"export-config", out.string()}), Result{});
+    EXPECT_EQ(readTextLines(out.string()).at(1), "GameType=Deathmatch");
+    EXPECT_FALSE(fs::exists(store));
+    EXPECT_EQ(cli({"import-config", cfg, "--game-dir", game.gameFolder}), Result{});
     const std::string before = readFile(store);
-    const std::string broken = dir.writeFile("broken.cfg", "UTPATH=x\r\nGameType=Mutant\r\n"
-                                                           "TimeLimit=1\r\nGoalLimit=2\r\n"
-                                                           "MaxLives=3\r\nWeaponsStay=x\r\n")
-                                   .string();
-    EXPECT_EQ(
-        runCli(dir, {"import-config", broken, "--game-dir", game}),
-        (Result{1, "",
-                "quarnel-cli: " + broken + ": line 6 (WeaponsStay): Type mismatch (error 13)\n"}));
+    const std::string broken = cfgWith("broken.cfg", {{23, "UseBots=yes"}});
+    EXPECT_EQ(cli({"import-config", broken, "--game-dir", game.gameFolder}),
+              fails(broken + ": line 24 (UseBots): Type mismatch (error 13)"));
     EXPECT_EQ(readFile(store), before);
 
-    const fs::path folder = fs::path(store).parent_path();
-    const fs::path out = dir.makeFolder("out") / "exported.cfg";
-    std::string asOther;
     using P = fs::perms;
-    if (::geteuid() == 0) {
-        for (const fs::path& path : {dir.path(), folder})
-            fs::permissions(path, P::owner_all | P::group_read | P::group_exec | P::others_read |
-                                      P::others_exec);
-        fs::permissions(store, P::owner_read | P::owner_write | P::group_read | P::others_read);
-        fs::permissions(out.parent_path(), P::all);
-        asOther = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
-    } else {
-        fs::permissions(store, P::owner_read);
-        fs::permissions(folder, P::owner_read | P::owner_exec);
-    }
-    EXPECT_EQ(runCli(dir, {"export-config", out.string()}, asOther), Result{});
+    const P readable = P::owner_read | P::group_read | P::others_read;
+    const P enterable = readable | P::owner_exec | P::group_exec | P::others_exec;
+    fs::permissions(dir.path(), enterable | P::owner_write);
+    fs::permissions(fs::path(store).parent_path(), enterable);
+    fs::permissions(store, readable);
+    fs::permissions(out.parent_path(), P::all);
+    const std::string asOther =
+        ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    EXPECT_EQ(cli({"export-config", out.string()}, asOther), Result{});
     std::vector<std::string> expected = readTextLines(cfg);
-    expected[0] = "UTPATH=" + game;
+    expected[0] = "UTPATH=" + game.gameFolder;
     EXPECT_EQ(readTextLines(out.string()), expected);
     // The configuration from a folder the other user can read, wherever the checkout lies.
-    const std::string copy = dir.writeFile("copy.cfg", readFile(cfg)).string();
-    EXPECT_EQ(runCli(dir, {"import-config", copy, "--game-dir", game}, asOther),
-              (Result{1, "",
-                      "quarnel-cli: " + store +
-                          ": the settings store can only be read (the file or its folder is "
-                          "read-only); nothing was imported\n"}));
+    EXPECT_EQ(cli({"import-config", dir.writeFile("copy.cfg", readFile(cfg)).string(), "--game-dir",
+                   game.gameFolder},
+                  asOther),
+              fails(store + ": the settings store can only be read (the file or its folder is "
+                            "read-only); nothing was imported"));
     EXPECT_EQ(readFile(store), before);
+    ::unsetenv("QUARNEL_REGISTRY");
+}
+
+// Every character a shell or systemd reads specially, and 8-bit bytes, in the typed texts and
+// the game's path reach the server unchanged.
+TEST_F(CliTest, TypedTextsAndTheGamePathReachTheServerUnchanged) {
+    const std::string special = "$HOME `id` $(id) \\ ! * ? ; & | < > \t 'q' \"d\" %s \xe9\xff";
+    const test::StandInGame game(dir, "UT " + special);
+    game.plan({"wait"});
+    SettingsForm typed = formOf(cfg, game.gameFolder);
+    for (Text field : {Text::AdminPassword, Text::ExtraMutators, Text::ExtraCommandLine})
+        typed.setText(field, "x " + special);
+    const std::string typedCfg = (dir.path() / "server.cfg").string();
+    writeConfigFile(typed, typedCfg, true);
+    ASSERT_EQ(cli({"launch", typedCfg, "--game-dir", game.gameFolder}).exit, 0);
+    ASSERT_TRUE(eventually([&] { return game.runs() == 1; }));
+    const test::StandInGame::Run run = *game.run(1);
+    std::vector<std::string> args =
+        serverArguments(formOf(typedCfg, game.gameFolder), "quarnel.ini");
+    args.push_back("-nohomedir");
+    // Not ignoring SIGINT, so that a SIGINT passed on reaches it.
+    EXPECT_EQ(std::tuple(run.cwd + "/", run.sigintIgnored, run.args),
+              std::tuple(game.system, false, args));
+    EXPECT_TRUE(run.ini == readFile(game.system + "quarnel.ini"));
+    EXPECT_NE(run.args.at(1).find("?x " + special), std::string::npos) << run.args.at(1);
+}
+
+TEST_F(CliTest, TheLoopKeepsTheCrashLogRestartsAndStopsOnRequestOnly) {
+    game.plan({"3", "wait"});
+    const std::vector<std::string> at = {"--game-dir", game.gameFolder};
+    const Result launched = cli({"launch", cfg, at[0], at[1]});
+    const std::string pid = readFile(system + "quarnel.pid"); // with its newline
+    EXPECT_EQ(launched, (Result{0,
+                                "pid " + pid + "log " + system + "quarnel.log\noutput " + system +
+                                    "quarnel.out\n",
+                                ""}));
+    // The first run ended: its log is the crash log, and the server runs again.
+    ASSERT_TRUE(eventually([&] { return game.runs() == 2; }));
+    EXPECT_EQ(readFile(system + "quarnelcrash.log"), "stand-in log of run 1\n");
+    const std::string script = system + "quarnel.sh";
+    EXPECT_EQ(cli({"status", at[0], at[1]}), (Result{0, script + ": running, pid " + pid, ""}));
+    EXPECT_EQ(cli({"launch", cfg, at[0], at[1]}),
+              fails(system + "quarnel.pid: quarnel.sh already runs (pid " +
+                    pid.substr(0, pid.size() - 1) + ")"));
+    // A stop is not a crash: the server gets the signal, and nothing starts again.
+    EXPECT_EQ(cli({"stop", at[0], at[1]}), (Result{0, script + ": stopped pid " + pid, ""}));
+    EXPECT_EQ(game.signalOf(2), SIGTERM);
+    EXPECT_FALSE(fs::exists(system + "quarnel.pid"));
+    EXPECT_EQ(readFile(system + "quarnelcrash.log"), "stand-in log of run 2\n");
+    EXPECT_EQ(cli({"status", at[0], at[1]}), (Result{3, script + ": not running\n", ""}));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(game.runs(), 2);
+}
+
+// Also with --foreground in the background of a script, which starts it with SIGINT ignored.
+TEST_F(CliTest, SigintAndSighupArePassedToTheServerAndEndTheLoop) {
+    for (const auto& [signal, fg] : {std::pair{SIGINT, false}, {SIGHUP, false}, {SIGINT, true}}) {
+        const test::StandInGame game(dir, std::to_string(signal) + (fg ? "fg" : ""));
+        game.plan({"wait"});
+        const std::string pidFile = game.system + "quarnel.pid";
+        ASSERT_EQ(std::system((quoteForSh(QUARNEL_CLI) + " launch " + quoteForSh(cfg) +
+                               " --game-dir " + quoteForSh(game.gameFolder) +
+                               (fg ? " --foreground" : "") + " >/dev/null 2>&1 &")
+                                  .c_str()),
+                  0);
+        ASSERT_TRUE(eventually([&] { return game.runs() == 1 && fs::exists(pidFile); }));
+        kill(std::stoi(readFile(pidFile)), signal);
+        EXPECT_TRUE(eventually([&] { return !fs::exists(pidFile); })) << signal;
+        EXPECT_EQ(game.signalOf(1), signal);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        EXPECT_EQ(game.runs(), 1) << signal;
+    }
+}
+
+TEST_F(CliTest, FiveQuickExitsInARowEndTheLoopWithTheReason) {
+    game.plan({"1", "2", "1", "2", "7", "wait"});
+    const std::string message =
+        "quarnel.sh: the server ended within 10 seconds of its start 5 times in a row (last exit "
+        "status 7); it is not started again. A map that does not load or a port in use are the "
+        "usual causes; the last log of the server is quarnelcrash.log.\n";
+    EXPECT_EQ(cli({"launch", cfg, "--foreground", "--game-dir", game.gameFolder}),
+              (Result{1, "", message}));
+    EXPECT_EQ(game.runs(), 5);
+    EXPECT_EQ(readFile(system + "quarnelcrash.log"), "stand-in log of run 5\n" + message);
+    EXPECT_FALSE(fs::exists(system + "quarnel.pid"));
+}
+
+// A pid file naming a process that is not the loop, or no process at all.
+TEST_F(CliTest, AStalePidFileIsRemovedAndNeverSignalled) {
+    const pid_t other = fork();
+    if (other == 0) {
+        execl("/bin/sleep", "sleep", "30", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    for (const std::string& pid : {std::to_string(other), std::string("x")}) {
+        std::ofstream(system + "quarnel.pid") << pid << "\n";
+        EXPECT_EQ(cli({"stop", "--game-dir", game.gameFolder}),
+                  (Result{3, system + "quarnel.sh: not running\n", ""}))
+            << pid;
+        EXPECT_FALSE(fs::exists(system + "quarnel.pid"));
+    }
+    EXPECT_EQ(waitpid(other, nullptr, WNOHANG), 0) << "the other process was signalled";
+}
+
+// The files are written; nothing runs.
+TEST_F(CliTest, AGameWithOnlyUccExeAndNoWineStartsNothing) {
+    const test::StandInGame game(dir, "Windows UT", false);
+    EXPECT_EQ(cli({"launch", cfg, "--game-dir", game.gameFolder},
+                  "PATH=" + quoteForSh(dir.makeFolder("empty").string()) + " "),
+              fails("The server cannot be started: " + game.system +
+                    " holds no ucc-bin (the Linux server), and its ucc.exe needs wine, which is "
+                    "not on the PATH. Install wine or the game's Linux server."));
+    EXPECT_TRUE(fs::is_regular_file(game.system + "quarnel.sh"));
+    EXPECT_FALSE(fs::exists(game.system + "quarnel.pid") ||
+                 fs::exists(game.system + "quarnel.out"));
 }
 
 } // namespace

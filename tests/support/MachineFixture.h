@@ -16,6 +16,15 @@
 
 namespace quarnel::test {
 
+#ifdef _WIN32
+using Socket = SOCKET;
+#else
+using Socket = int;
+inline int closesocket(Socket socket) {
+    return ::close(socket);
+}
+#endif
+
 // A machine whose ports are all free and whose running processes are the ones listed.
 class QuietMachine : public Machine {
 public:
@@ -38,26 +47,14 @@ public:
         bound_ = ::bind(socket_, reinterpret_cast<const sockaddr*>(&where), sizeof where) == 0 &&
                  (udp || ::listen(socket_, 1) == 0);
     }
-    ~LoopbackPort() {
-#ifdef _WIN32
-        ::closesocket(socket_);
-#else
-        ::close(socket_);
-#endif
-    }
+    ~LoopbackPort() { closesocket(socket_); }
     LoopbackPort(const LoopbackPort&) = delete;
     LoopbackPort& operator=(const LoopbackPort&) = delete;
 
-    bool bound() const {
-        return bound_;
-    }
+    bool bound() const { return bound_; }
 
 private:
-#ifdef _WIN32
-    SOCKET socket_;
-#else
-    int socket_;
-#endif
+    Socket socket_;
     bool bound_ = false;
 };
 

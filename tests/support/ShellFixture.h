@@ -12,12 +12,8 @@
 #include "store/RegistrySettings.h"
 
 #include <algorithm>
-#include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
-#include <optional>
-#include <string>
-#include <vector>
 
 namespace quarnel::test {
 
@@ -33,21 +29,17 @@ class FakeServerLoops : public ServerLoops {
 public:
     std::optional<int> running(const LoopFiles&) override { return runningPid; }
     int start(const LoopFiles& files, Output output) override {
-        started.push_back(files.script());
-        outputs.push_back(output);
+        started.emplace_back(files.script(), output);
         return 1;
     }
-    std::optional<int> stop(const LoopFiles&, std::chrono::milliseconds) override {
-        return std::nullopt;
-    }
+    std::optional<int> stop(const LoopFiles&, std::chrono::milliseconds) override { return {}; }
     std::string findOnPath(std::string_view program) override {
         return program == "wine" && wine ? "/usr/bin/wine" : "";
     }
 
     std::optional<int> runningPid;
     bool wine = true;
-    std::vector<std::string> started;
-    std::vector<Output> outputs;
+    std::vector<std::pair<std::string, Output>> started;
 };
 
 // The window's side of the shell: remembers the title and whether it was closed.
@@ -56,7 +48,6 @@ public:
     void dress() override { ++dressed; }
     void setTitle(const std::string& t) override { title = t; }
     void close() override { ++closed; }
-
     int dressed = 0;
     int closed = 0;
     std::string title;
@@ -89,8 +80,7 @@ private:
     Registry& pass() {
         if (failures_ == 0)
             return real_;
-        if (failures_ > 0)
-            --failures_;
+        failures_ -= failures_ > 0;
         throw Error(errc::Registry, "database is locked");
     }
     Registry& real_;
@@ -103,7 +93,6 @@ struct ProgramRun {
     ProgramRun(Registry& registry, const std::string& programFolder)
         : shell(form, registry, dialogs, opener, window, programFolder,
                 kWritesRestartScript ? &loops : nullptr) {}
-
     SettingsForm form;
     FakeDialogs dialogs;
     FakeShellOpener opener;
@@ -121,7 +110,6 @@ protected:
                       "[Engine.GameInfo]\r\nMaxPlayers=16\r\n[XInterface.MapListDeathMatch]\r\n"
                       "Maps=DM-Old\r\n");
     }
-
     std::unique_ptr<ProgramRun> newRun() {
         return std::make_unique<ProgramRun>(*registry, programFolder);
     }
@@ -142,7 +130,6 @@ protected:
         const auto names = registry->valueNames(kProgramRoot, kProgramKey);
         return std::find(names.begin(), names.end(), name) != names.end();
     }
-
     // The game's own record of its folder, stored without a final separator.
     void storeGameFolder(const std::string& folder) {
         put(kGameKey, kGameFolderValue, folder.substr(0, folder.size() - 1));

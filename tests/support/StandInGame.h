@@ -9,11 +9,10 @@
 #include <fstream>
 #include <functional>
 #include <optional>
-#include <string>
+#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-#include <vector>
 
 namespace quarnel::test {
 
@@ -30,9 +29,7 @@ inline bool eventually(const std::function<bool()>& done,
 // and at the end every process carrying it is killed, until none is left.
 class ProcessGuard {
 public:
-    ProcessGuard() : tag_("QUARNEL_TEST_PROCESSES=" + std::to_string(getpid())) {
-        putenv(tag_.data());
-    }
+    ProcessGuard() { putenv(tag_.data()); }
     ~ProcessGuard() {
         const std::string needle = std::string(1, '\0') + tag_ + '\0';
         eventually([&] {
@@ -40,9 +37,8 @@ public:
             std::error_code ec;
             for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
                 const int pid = std::atoi(entry.path().filename().c_str());
-                std::ifstream in(entry.path() / "environ", std::ios::binary);
-                const std::string env(std::istreambuf_iterator<char>(in), {});
-                if (pid > 0 && pid != getpid() && ('\0' + env).find(needle) != std::string::npos)
+                const std::string env = '\0' + readFile(entry.path() / "environ");
+                if (pid > 0 && pid != getpid() && env.find(needle) != std::string::npos)
                     found = kill(pid, SIGKILL) == 0 || found;
             }
             while (waitpid(-1, nullptr, WNOHANG) > 0) {
@@ -55,7 +51,7 @@ public:
     ProcessGuard& operator=(const ProcessGuard&) = delete;
 
 private:
-    std::string tag_;
+    std::string tag_ = "QUARNEL_TEST_PROCESSES=" + std::to_string(getpid());
 };
 
 // A copy of the demo installation in dir/name whose Linux server is the stand-in
@@ -86,13 +82,12 @@ public:
         for (const auto& step : steps)
             out << step << "\n";
     }
-
+    // Run n's NUL-ended fields: whether SIGINT came ignored, folder, INI bytes, arguments.
     std::optional<Run> run(int n) const {
-        const std::string record = readFile(records_ / ("run" + std::to_string(n)));
-        // NUL-ended fields: whether SIGINT came ignored, folder, INI bytes, arguments.
         std::vector<std::string> fields;
-        for (std::size_t start = 0; start < record.size(); start = record.find('\0', start) + 1)
-            fields.push_back(record.substr(start, record.find('\0', start) - start));
+        std::istringstream record(readFile(records_ / ("run" + std::to_string(n))));
+        for (std::string field; std::getline(record, field, '\0');)
+            fields.push_back(field);
         if (fields.size() < 3)
             return std::nullopt;
         return Run{fields[0] == "1", fields[1], fields[2], {fields.begin() + 3, fields.end()}};

@@ -1,0 +1,327 @@
+#include "MachineFixture.h"
+#include "ShellFixture.h"
+#include "common/Text.h"
+#include "game/Installation.h"
+#include "store/ConfigFile.h"
+#include "store/Preferences.h"
+
+#include <filesystem>
+
+namespace quarnel::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Msg = FakeDialogs::Message;
+
+const Msg kFirstRun{"This is your first time running this app. Your configuration will be saved "
+                    "when the application is closed normally.",
+                    "First Run Time"};
+const Msg kBrowse{"UT2003 path not found.  Please browse to UCC.EXE", "Browse to UCC.EXE"};
+const Msg kSaved{"Config files saved", "Save Successful"};
+
+// The game folder that browsing to a server program in folder gives: lower-cased where names
+// ignore case.
+std::string browsed(const std::string& folder) {
+#ifdef _WIN32
+    return lowerAscii(folder.substr(0, folder.size() - 1)) + '\\';
+#else
+    return folder;
+#endif
+}
+
+// The first run announces itself once and stores only Path until shutdown; a later run
+// restores the last settings (without asking elsewhere), and offers the bonus pack's game
+// types as the marker file says, keeping a stored one selected.
+TEST_F(ShellTest, FirstRunThenLaterRunsRestoreTheLastSettings) {
+    storeGameFolder(install);
+    auto run = newRun();
+    run->shell.onStart();
+    EXPECT_EQ(std::tuple(run->dialogs.messages, run->dialogs.requests.size(), run->window.title,
+                         run->window.dressed, run->form.gameType(), run->form.gameFolder(),
+                         run->form.mapList().folder),
+              std::tuple(std::vector{kFirstRun}, 0u, "Quarnel", 1, 2, install,
+                         install + spelled("maps", "Maps")));
+    EXPECT_EQ(registry->valueNames(kProgramRoot, kProgramKey), std::vector<std::string>{"Path"});
+    EXPECT_EQ(text(kProgramKey, "Path"), programFolder + game::kNativeSeparator);
+    // A first run killed before its save leaves the key with Path only: a later start shows
+    // the first-run values (the store's tests check each unusable value on its own).
+    auto killed = newRun();
+    killed->shell.onStart();
+    EXPECT_EQ(std::tuple(killed->dialogs.messages.size(), configLines(killed->form)),
+              std::tuple(0u, configLines(run->form)));
+    run->form.selectGameType(1);
+    run->form.setMapSelected(1, true);
+    run->form.setText(Text::ServerName, "Big Server");
+    run->form.setChecked(Check::UseBots, true);
+    run->shell.unload();
+    EXPECT_EQ(std::tuple(run->window.closed, run->dialogs.messages.size()), std::tuple(1, 1u));
+    EXPECT_EQ(storedPathToGameFolder(text(kProgramKey, "UTPATH")), install);
+    // The game's own entry now names another installation; it must not be consulted.
+    TempDir elsewhere;
+    storeGameFolder(copyDemoInstall(elsewhere));
+    run = newRun();
+    run->shell.onStart();
+    EXPECT_TRUE(run->dialogs.messages.empty() && run->dialogs.requests.empty());
+    EXPECT_EQ(std::tuple(run->form.gameFolder(), run->form.gameType(), run->form.mapList().selected,
+                         run->form.text(Text::ServerName), run->form.enabled().botSkillCheck),
+              std::tuple(install, 1, std::vector<bool>{false, true, false}, "Big Server", true));
+    // The stored map entries stay in the store while the program runs.
+    EXPECT_EQ(trimRightBlanks(text(kProgramKey, "Map1")), "CTF-Glacier");
+    run->form.selectGameType(6);
+    run->shell.unload();
+
+    fs::remove(dir.path() / "UT2003/System/BonusPack.int");
+    run = newRun();
+    run->shell.onStart();
+    const auto& enabled = run->form.enabled().gameTypes;
+    EXPECT_EQ(std::vector<bool>(enabled.begin(), enabled.end()),
+              (std::vector<bool>{true, true, true, true, true, false, false, false, true}));
+    EXPECT_EQ(run->form.gameType(), 6);
+}
+
+// A stored folder that is gone falls back to browsing for the server program while the
+// game's own entry names none, else to that entry. So does a key without a stored folder.
+TEST_F(ShellTest, AGoneFolderFallsBackToTheGameEntryElseToBrowsing) {
+    put(kProgramKey, kUtpathValue, dir.withSeparator() + "gone ");
+    auto run = newRun();
+    run->dialogs.choose(dir.withSeparator() + "UT2003/System/UCC.EXE");
+    run->shell.onStart();
+    const std::string chosen = browsed(dir.withSeparator() + "UT2003/");
+    ASSERT_EQ(run->dialogs.requests.size(), 1u);
+    EXPECT_EQ(std::tuple(run->dialogs.messages, run->dialogs.requests[0].mode,
+                         run->dialogs.requests[0].filterPattern, run->form.gameFolder(),
+                         run->form.mapList().folder),
+              std::tuple(std::vector{kBrowse}, FileDialogRequest::Mode::Open,
+                         kWritesRestartScript ? "ucc.exe ucc-bin" : "ucc.exe", chosen,
+                         game::mapsFolder(chosen)));
+    storeGameFolder(install);
+    run = newRun();
+    run->shell.onStart();
+    EXPECT_EQ(std::tuple(run->dialogs.messages.size(), run->form.mapList().folder),
+              std::tuple(0u, install + spelled("maps", "Maps")));
+}
+
+TEST_F(ShellTest, PathCheckClosesOnlyWithoutAnyFolderAndSavesOnce) {
+    auto run = newRun();
+    run->dialogs.cancel();
+    run->shell.onStart();
+    // Without a game folder the map list shows the current folder.
+    EXPECT_EQ(run->form.mapList().folder, programFolder + game::kNativeSeparator);
+    run->form.setGameFolder("/no/such/folder/"); // set, even if it does not exist: it passes
+    run->shell.onActivate();
+    EXPECT_EQ(run->window.closed, 0);
+    run->form.setGameFolder(std::string(".") + game::kNativeSeparator);
+    run->shell.onActivate();
+    run->shell.onActivate();
+    const Msg closes{"UT2003 Path not set properly.  App will close", "Path Not Set"};
+    EXPECT_EQ(run->dialogs.messages, (std::vector{kFirstRun, kBrowse, closes}));
+    EXPECT_EQ(std::tuple(run->window.closed, run->shell.unloaded(), stored("UseMapRotation")),
+              std::tuple(1, true, true));
+    // A later report of the same close does not save again.
+    put(kProgramKey, "ServerName", "written after the save ");
+    run->shell.onClose();
+    EXPECT_EQ(text(kProgramKey, "ServerName"), "written after the save ");
+}
+
+// A store that always fails, or fails only while start-up asks it (busy, say): the program
+// starts and closes, and the settings it holds were not loaded, so they are not overwritten.
+TEST_F(ShellTest, AStoreThatFailsAtStartUpStillStartsClosesAndKeepsItsSettings) {
+    for (const int failures : {-1, 1}) {
+        SCOPED_TRACE(failures);
+        registry = makeMemoryRegistry();
+        put(kProgramKey, "ServerName", "Kept ");
+        FailingRegistry failing(*registry, failures);
+        ProgramRun run(failing, programFolder);
+        run.dialogs.choose(install + "System/ucc.exe");
+        EXPECT_NO_THROW(run.shell.onStart());
+        run.form.setText(Text::ServerName, "Replaced");
+        EXPECT_NO_THROW(run.shell.unload());
+        EXPECT_EQ(std::tuple(run.dialogs.messages, run.form.gameFolder(), run.form.gameType(),
+                             run.window.closed, text(kProgramKey, "ServerName"), stored("UTPATH")),
+                  std::tuple(std::vector{kBrowse}, browsed(install), 2, 1, "Kept ", false));
+    }
+}
+
+// A run that has started on the demo installation and passed its path check.
+class CommandsTest : public ShellTest {
+protected:
+    CommandsTest() {
+        storeGameFolder(install);
+        run->shell.onStart();
+        run->shell.onActivate();
+        run->dialogs.messages.clear();
+    }
+    std::ptrdiff_t countFiles() const {
+        return std::distance(fs::recursive_directory_iterator(dir.path()), {});
+    }
+    // Nothing was started or closed, and the title is the program's own.
+    void expectStillOpen() {
+        EXPECT_EQ(std::tuple(run->opener.opened.size() + run->loops.started.size(),
+                             run->window.closed, run->window.title),
+                  std::tuple(0u, 0, "Quarnel"));
+    }
+    // Runs command with name (in the System folder) chosen in its dialog; nullptr: cancelled.
+    void runWith(Command command, const char* name, int flags = 0) {
+        if (name)
+            run->dialogs.choose((system / name).string(), flags);
+        else
+            run->dialogs.cancel();
+        run->shell.run(command);
+    }
+
+    const fs::path system = dir.path() / "UT2003" / "System";
+    std::unique_ptr<ProgramRun> run = newRun();
+};
+
+TEST_F(CommandsTest, LaunchServerWritesTheFilesStartsTheLoopAndCloses) {
+    dir.writeFile("UT2003/System/quarnel.bat", "old");
+    run->form.setText(Text::ServerName, "Launch Test");
+    run->shell.run(Command::LaunchServer);
+    EXPECT_NE(readFile(system / "quarnel.bat").find("quarnel.ini"), std::string::npos);
+    EXPECT_TRUE(fs::exists(system / "quarnel.ini"));
+    EXPECT_TRUE(!kWritesRestartScript ||
+                fs::status(system / "quarnel.sh").permissions() == fs::perms::owner_all);
+    // The restart script is what starts, in a terminal when the desktop has one.
+    const std::string bat =
+        install + spelled("system", "System") + game::kNativeSeparator + "quarnel.bat";
+    const auto script =
+        std::pair((system / "quarnel.sh").string(), ServerLoops::Output::TerminalIfAny);
+    EXPECT_EQ(std::tuple(run->loops.started, run->opener.opened),
+              kWritesRestartScript ? std::tuple(std::vector{script}, std::vector<std::string>{})
+                                   : std::tuple(decltype(run->loops.started){}, std::vector{bat}));
+    EXPECT_EQ(std::tuple(run->window.closed, trimRightBlanks(text(kProgramKey, "ServerName")),
+                         run->dialogs.messages.size()),
+              std::tuple(1, "Launch Test", 0u));
+}
+
+// A launch that starts nothing says why, if the reason is not a file it failed to write (a
+// folder where the batch file belongs, or no game's INI file to make the server's from).
+TEST_F(CommandsTest, LaunchServerThatStartsNothingStaysOpen) {
+    dir.makeFolder("UT2003/System/quarnel.bat");
+    run->shell.run(Command::LaunchServer);
+    EXPECT_FALSE(fs::exists(system / "quarnel.ini"));
+    fs::remove(system / "quarnel.bat");
+    fs::remove(system / "ut2003.ini");
+    run->shell.run(Command::LaunchServer);
+    EXPECT_TRUE(fs::is_regular_file(system / "quarnel.bat") && !fs::exists(system / "quarnel.ini"));
+    EXPECT_FALSE(run->shell.unloaded() || !run->dialogs.messages.empty());
+#ifndef _WIN32
+    dir.writeFile("UT2003/System/ut2003.ini", "");
+    // The pid of a loop that runs, whether wine is there and the game has ucc.exe, the
+    // message's title and what its text names, and whether the files are written.
+    const std::tuple<std::optional<int>, bool, bool, const char*, const char*, bool> cases[] = {
+        {4242, true, true, "Server Running", "quarnel.sh already runs (process 4242)", false},
+        {std::nullopt, false, true, "Server Not Started", "ucc.exe needs wine", true},
+        {std::nullopt, true, false, "Server Not Started", "neither ucc-bin", true}};
+    for (const auto& [running, wine, uccExe, title, names, written] : cases) {
+        SCOPED_TRACE(names);
+        for (const char* name : {"quarnel.sh", "quarnel.ini", "ucc-bin", "ucc.exe"})
+            if (!uccExe || name != std::string("ucc.exe"))
+                fs::remove(system / name);
+        run->dialogs.messages.clear();
+        run->loops.runningPid = running;
+        run->loops.wine = wine;
+        run->shell.run(Command::LaunchServer);
+        const auto& shown = run->dialogs.messages;
+        EXPECT_EQ(
+            std::tuple(shown.size(), shown.at(0).title,
+                       shown.at(0).text.find(names) != std::string::npos,
+                       fs::exists(system / "quarnel.sh") && fs::exists(system / "quarnel.ini")),
+            std::tuple(1u, title, true, written));
+    }
+#endif
+    expectStillOpen();
+}
+
+// What is shown and how many files are written after a choice, a refused name, a cancel or a
+// load that fails; where each dialog opens and on which files. Only a save or load that
+// worked names its file in the title.
+TEST_F(CommandsTest, DialogsWriteUnderTheChosenNameOrRefuseIt) {
+    const std::string txt = dir.writeFile("UT2003/System/s.txt", "UTPATH=/elsewhere/\r\n").string();
+    const int all = kWritesRestartScript ? 3 : 2, other = FileDialogResult::kExtensionDifferent;
+    const auto ext = [](std::string ext, std::string what) {
+        return Msg{"Extension must be ." + ext + ".  Config files not " + what + ".",
+                   "Requires " + ext + " extension"};
+    };
+    const Msg builtIn{"You cannot overwrite built-in .INI files", "Failed"};
+    // The last save: a dialog that did not report the other extension.
+    const std::tuple<Command, const char*, int, std::vector<Msg>, int> cases[] = {
+        {Command::MakeBatIni, "myserver.ini", 0, {kSaved}, all},
+        {Command::MakeBatIni, "User.ini", 0, {builtIn}, 0},
+        {Command::MakeBatIni, "s.txt", other, {ext("INI", "saved")}, 0},
+        {Command::LoadConfig, "s.txt", other, {ext("CFG", "loaded")}, 0},
+        {Command::SaveConfig, "s.txt", other, {ext("CFG", "saved")}, 0},
+        {Command::SaveConfig, "s.txt", 0, {ext("CFG", "saved")}, 0},
+        {Command::LoadConfig, nullptr, 0, {}, 0},
+        {Command::SaveConfig, nullptr, 0, {}, 0},
+        {Command::MakeBatIni, nullptr, 0, {}, 0},
+        {Command::LoadConfig, "missing.cfg", 0, {}, 0},
+        {Command::SaveConfig, "server.cfg", 0, {}, 1}};
+    const std::string sys = install + spelled("system", "System") + game::kNativeSeparator;
+    const std::string program = programFolder + game::kNativeSeparator;
+    run->form.setText(Text::ServerName, "Kept");
+    for (const auto& [command, name, flags, shown, written] : cases) {
+        SCOPED_TRACE(testing::Message() << static_cast<int>(command) << " " << (name ? name : ""));
+        run->dialogs.messages.clear();
+        const auto filesBefore = countFiles();
+        runWith(command, name, flags);
+        EXPECT_EQ(std::tuple(run->dialogs.messages, countFiles()),
+                  std::tuple(shown, filesBefore + written));
+        EXPECT_EQ(run->window.title, written == 1 ? "Quarnel - server.cfg" : "Quarnel");
+        const bool make = command == Command::MakeBatIni;
+        const FileDialogRequest& asked = run->dialogs.requests.back();
+        EXPECT_EQ(
+            std::tuple(asked.mode, asked.initialFolder + game::kNativeSeparator, asked.fileName),
+            std::tuple(command == Command::LoadConfig ? FileDialogRequest::Mode::Open
+                                                      : FileDialogRequest::Mode::Save,
+                       make ? sys : program, (make ? sys + "*.ini" : program + "*.cfg")));
+    }
+    // The restart script goes beside the batch file, named after it.
+    for (const char* name : {"myserver.bat", kWritesRestartScript ? "myserver.sh" : "myserver.ini"})
+        EXPECT_TRUE(fs::is_regular_file(system / name)) << name;
+    run->form.setText(Text::ServerName, "Changed");
+    run->window.title = "Quarnel";
+    runWith(Command::LoadConfig, "server.cfg");
+    EXPECT_EQ(std::tuple(readFile(txt), run->form.gameFolder(), run->form.text(Text::ServerName),
+                         run->window.title, run->dialogs.messages.size()),
+              std::tuple("UTPATH=/elsewhere/\r\n", install, "Kept", "Quarnel - server.cfg", 0u));
+    EXPECT_EQ(run->opener.opened.size() + run->loops.started.size() + run->window.closed, 0u);
+}
+
+TEST_F(CommandsTest, LaunchAndMakeCheckFirstAndAskOnlyAboutProblems) {
+    QuietMachine machine;
+    run->shell.setMachine(machine);
+    fs::copy_file(demoInstall() / "System" / "ut2003.ini", system / "ut2003.ini",
+                  fs::copy_options::overwrite_existing);
+    // A problem: one question that lists it; Cancel writes nothing and starts nothing.
+    run->form.setText(Text::ExtraMutators, "Not A Mutator");
+    run->dialogs.replies = {false, false};
+    runWith(Command::MakeBatIni, "myserver.ini");
+    run->shell.run(Command::LaunchServer);
+    const auto& asked = run->dialogs.questions;
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(std::tuple(asked[0].title, asked[0].goOn, asked[0].stop, asked[1].goOn),
+              std::tuple("Check Before Launch", "Make anyway", "Cancel", "Launch anyway"));
+    for (const auto& question : asked)
+        EXPECT_NE(question.text.find("\n\nMUTATOR Extra Mutators: \"Not A Mutator\""),
+                  std::string::npos);
+    EXPECT_FALSE(fs::exists(system / "myserver.ini") || fs::exists(system / "quarnel.bat"));
+    EXPECT_TRUE(run->dialogs.messages.empty());
+    expectStillOpen();
+    // "Make anyway" writes the files.
+    run->dialogs.replies = {true};
+    runWith(Command::MakeBatIni, "myserver.ini");
+    EXPECT_TRUE(fs::exists(system / "myserver.ini"));
+    EXPECT_EQ(run->dialogs.messages, std::vector{kSaved});
+    // Without a problem, or with the checks turned off, nothing is asked.
+    run->form.setText(Text::ExtraMutators, "");
+    runWith(Command::MakeBatIni, "myserver.ini");
+    setLaunchChecksOn(*registry, false);
+    run->form.setText(Text::ExtraMutators, "Not A Mutator");
+    run->shell.run(Command::LaunchServer);
+    EXPECT_EQ(run->dialogs.questions.size(), 3u);
+    EXPECT_EQ(run->loops.started.size() + run->opener.opened.size(), 1u);
+}
+
+} // namespace
+} // namespace quarnel::test
