@@ -84,7 +84,6 @@ TEST(MutatorLine, JoinsBoxesExtraTextAndArena) {
     const std::tuple<std::string, std::string, int, std::string> cases[] = {
         {"02", "", 0, "UnrealGame.MutBigHead,UnrealGame.MutLowGrav"},
         {"0", "", 2, "UnrealGame.MutBigHead,XGame.MutInstaGib"},
-        {"", "", 1, "XWeapons.MutArena"},
         {"7", "Pkg.MutA,", 4, "XGame.MutVampire,Pkg.MutA,XGame.MutZoomInstagib"},
         {"0", "", 5, "UnrealGame.MutBigHead,"}, // no arena past the last one
         {"", "Pkg.MutA,", -1, "Pkg.MutA,"},
