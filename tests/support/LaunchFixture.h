@@ -22,13 +22,10 @@ inline const std::string kExampleLine =
     "ForceRespawn=False?GameStats=False?BalanceTeams=False?MaxPlayers=16?MaxSpectators=2?"
     "AdminName=?AdminPassword=?GamePassword=?PlayersMustBeReady=False?AllowBehindview=False?"
     "difficulty=2 INI=quarnel.ini -log=quarnel.log";
-
 // What follows the program in the worked example.
-inline std::string exampleArguments() {
-    return kExampleLine.substr(kExampleLine.find(" server "));
-}
+inline const std::string kExampleArguments = kExampleLine.substr(kExampleLine.find(" server "));
 
-// The worked example's line with each text replaced (every replaced text must be there).
+// line with each text replaced (every replaced text must be there).
 using Edits = std::vector<std::pair<std::string, std::string>>;
 inline std::string exampleWith(const Edits& edits, std::string line = kExampleLine) {
     for (const auto& [what, with] : edits) {
@@ -38,15 +35,10 @@ inline std::string exampleWith(const Edits& edits, std::string line = kExampleLi
     return line;
 }
 
-// A settings form in the state of the worked example, its map list reading a temporary
-// folder that holds the given map files.
-class ExampleForm {
-public:
-    explicit ExampleForm(const std::vector<std::string>& maps = {"DM-Example.ut2"},
-                         std::string gameFolder = "C:\\UT2003\\")
-        : maps_(dir_.makeFolder("maps").string()) {
-        for (const auto& name : maps)
-            dir_.writeFile("maps/" + name, "map");
+// A settings form in the state of the worked example; its maps folder holds DM-Example.ut2.
+struct ExampleForm {
+    explicit ExampleForm(std::string gameFolder = "C:\\UT2003\\") {
+        dir.writeFile("maps/DM-Example.ut2", "map");
         form.setGameFolder(std::move(gameFolder));
         form.selectGameType(2);
         form.selectArena(0);
@@ -55,20 +47,14 @@ public:
         form.setChecked(Check::WeaponThrowing, true);
         pointAtMaps();
     }
-
-    // Reads the map folder again (after a change of game type) and selects the first entry.
+    // Reads the maps folder again (after a change of game type); selects the first entry.
     void pointAtMaps() {
-        form.setMapFolder(maps_);
+        form.setMapFolder((dir.path() / "maps").string());
         if (form.mapList().count() > 0)
             form.setMapSelected(0, true);
     }
-    const TempDir& dir() const { return dir_; }
-
+    TempDir dir;
     SettingsForm form;
-
-private:
-    TempDir dir_;
-    std::string maps_;
 };
 
 // Runs a write that must fail with error; file keeps its bytes, its folder gains no file.

@@ -13,27 +13,18 @@
 #include <string>
 #include <unistd.h>
 
-namespace {
-
-volatile std::sig_atomic_t received = 0;
-
-void onSignal(int signal) {
-    received = signal;
-}
-
-} // namespace
+static volatile std::sig_atomic_t received = 0;
 
 int main(int argc, char** argv) {
     const std::string dir = std::string(std::getenv("QUARNEL_STANDIN_DIR")) + "/";
     struct sigaction given = {};
     sigaction(SIGINT, nullptr, &given);
     // Held until the wait below, so that a signal that comes early is not lost.
-    sigset_t stops;
-    sigset_t waiting;
+    sigset_t stops, waiting;
     sigemptyset(&stops);
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         sigaddset(&stops, signal);
-        std::signal(signal, onSignal);
+        std::signal(signal, [](int s) { received = s; });
     }
     sigprocmask(SIG_BLOCK, &stops, &waiting);
 
@@ -41,21 +32,20 @@ int main(int argc, char** argv) {
     while (access((dir + "run" + std::to_string(run)).c_str(), F_OK) == 0)
         ++run;
     const std::string name = dir + "run" + std::to_string(run);
-    std::string ini;
-    std::string log;
+    std::string ini, log, args;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        args += arg + '\0';
         if (arg.starts_with("INI="))
             ini = arg.substr(4);
         if (arg.starts_with("-log="))
             log = arg.substr(5);
     }
     std::ifstream iniFile(ini, std::ios::binary);
-    std::string record = std::string(given.sa_handler == SIG_IGN ? "1" : "0") + '\0' +
-                         std::filesystem::current_path().string() + '\0' +
-                         std::string(std::istreambuf_iterator<char>(iniFile), {}) + '\0';
-    for (int i = 1; i < argc; ++i)
-        record += std::string(argv[i]) + '\0';
+    const std::string record = std::string(given.sa_handler == SIG_IGN ? "1" : "0") + '\0' +
+                               std::filesystem::current_path().string() + '\0' +
+                               std::string(std::istreambuf_iterator<char>(iniFile), {}) + '\0' +
+                               args;
     if (!log.empty())
         std::ofstream(log) << "stand-in log of run " << run << "\n";
     // Renamed into place, so that a reader never sees half a record.

@@ -2,13 +2,12 @@
 
 #include "MachineFixture.h"
 #include "TempDir.h"
-#include "check/RunningLoops.h"
 #include "common/Text.h"
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
-#include <map>
 
 #ifdef _WIN32
 #include <process.h>
@@ -21,149 +20,134 @@ namespace quarnel {
 namespace {
 
 namespace fs = std::filesystem;
+using Codes = std::vector<std::string>;
 
-std::vector<std::string> codes(const std::vector<Problem>& problems) {
-    std::vector<std::string> out;
+Codes codes(const std::vector<Problem>& problems) {
+    Codes out;
     for (const Problem& p : problems)
         out.push_back(p.code);
     return out;
 }
 
-// Every file below folder with its time of last change.
-std::map<fs::path, fs::file_time_type> filesBelow(const fs::path& folder) {
-    std::map<fs::path, fs::file_time_type> files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        files[entry.path()] = entry.last_write_time();
-    return files;
-}
-
 // The settings of a first run over a copy of the demo installation: no problem at all.
-void firstRun(SettingsForm& form, const std::string& install) {
-    form.setGameFolder(install);
-    form.applyFirstRunDefaults();
-    form.gameTypeClicked(form.gameType());
-    form.bringPanelsInStep();
-}
-
-class ChecksTest : public ::testing::Test {
-protected:
-    ChecksTest() : install(test::copyDemoInstall(dir)) { firstRun(form, install); }
-    std::vector<Problem> check() { return checkBeforeLaunch(form, machine); }
-
+struct FirstRun {
+    FirstRun() : install(test::copyDemoInstall(dir)) {
+        form.setGameFolder(install);
+        form.applyFirstRunDefaults();
+        form.gameTypeClicked(form.gameType());
+        form.bringPanelsInStep();
+    }
     test::TempDir dir;
     std::string install;
     SettingsForm form;
-    test::QuietMachine machine;
 };
 
-TEST_F(ChecksTest, EachProblemIsFoundAndNamed) {
+// A loop's pid file and INI file in the System folder.
+void writeLoop(const fs::path& system, const std::string& name, const char* pid,
+               const std::string& ini) {
+    std::ofstream(system / (name + ".pid")) << pid << "\n";
+    std::ofstream(system / (name + ".ini")) << "[URL]\r\n" << ini;
+}
+
+TEST(Checks, EachProblemIsFoundAndNamed) {
+    using Edit = std::function<void(SettingsForm&, const fs::path&)>; // over the game folder
     struct Row {
-        const char* what;
-        std::function<void(SettingsForm&, const test::TempDir&)> edit;
-        std::vector<std::string> expected;
-        std::vector<std::string> configured = {}; // the maps a configuration names
+        Codes expected;
+        Edit edit = {};
+        std::vector<std::pair<Text, std::string>> texts = {};
+        Codes configured = {}; // the maps a configuration names
+        std::string lastText = {};
     };
     const Row rows[] = {
-        {"nothing wrong", [](SettingsForm&, const test::TempDir&) {}, {}},
-        {"a selected map deleted since the list was read",
-         [](SettingsForm& f, const test::TempDir& d) {
+        {{}},
+        // A selected map deleted since the list was read.
+        {{"MAP-MISSING"},
+         [](SettingsForm& f, const fs::path& ut) {
              f.setMapSelected(2, true);
-             fs::remove(d.path() / "UT2003" / "Maps" / f.mapList().entries[2]);
-         },
-         {"MAP-MISSING"}},
-        {"maps a configuration named",
-         [](SettingsForm&, const test::TempDir&) {},
-         {"MAP-TYPE", "MAP-MISSING"},
-         {"CTF-Foundry", "DM-Nowhere", "dm-sunken"}},
-        {"no map for the game type",
-         [](SettingsForm& f, const test::TempDir& d) {
-             fs::remove_all(d.path() / "UT2003" / "Maps");
-             d.makeFolder("UT2003/Maps");
-             f.gameTypeClicked(2);
-         },
-         {"MAP-NONE"}},
-        {"no Maps folder",
-         [](SettingsForm&, const test::TempDir& d) {
-             fs::remove_all(d.path() / "UT2003" / "Maps");
-         },
-         {"MAP-FOLDER"}},
-        {"web admin on the game port + 10, extra mutators",
-         [](SettingsForm& f, const test::TempDir&) {
+             fs::remove(ut / "Maps" / f.mapList().entries[2]);
+         }},
+        {{"MAP-TYPE", "MAP-MISSING"}, {}, {}, {"CTF-Foundry", "DM-Nowhere", "dm-sunken"}},
+        {{"MAP-NONE"},
+         [](SettingsForm& f, const fs::path& ut) {
+             f.setMapFolder(ut.string());
+         }},
+        {{"MAP-FOLDER"},
+         [](SettingsForm&, const fs::path& ut) {
+             fs::remove_all(ut / "Maps");
+         }},
+        // Web admin on the game port + 10.
+        {{"PORT-SAME", "MUTATOR", "MUTATOR"},
+         [](SettingsForm& f, const fs::path&) { f.setChecked(Check::WebAdmin, true); },
+         {{Text::WebAdminPort, "7787"},
+          {Text::ExtraMutators, "Pkg.Good,,Bad,Pkg.Two Words,Aza_Pkg09.Zz_Mut,"}}},
+        // Port= is written only for another port.
+        {Codes(20, "INI-LINE"),
+         [](SettingsForm&, const fs::path& ut) {
+             std::ofstream(ut / "System/ut2003.ini")
+                 << "[Engine.GameReplicationInfo]\r\nShortName=x\r\n ServerName=indented\r\n"
+                    "[IpDrv.MasterServerUplink]\r\nDoUplink=True\r\n";
+         }},
+        // With web admin off its port is not checked.
+        {{"INI-MISSING", "RANGE", "RANGE"},
+         [](SettingsForm&, const fs::path& ut) { fs::remove(ut / "System/ut2003.ini"); },
+         {{Text::GamePort, "65001"}, {Text::LanTickRate, "abc"}, {Text::WebAdminPort, "0"}}},
+        // Running loops: "other" holds UDP 7787-7797 and TCP 7777, "second" TCP 8080; "old"
+        // has ended. Only a port of the same protocol is taken.
+        {{"PORT-LOOP", "PORT-LOOP"},
+         [](SettingsForm& f, const fs::path& ut) {
+             const std::string web = "\r\n[UWeb.WebServer]\r\nbEnabled=True\r\nListenPort=";
+             writeLoop(ut / "System", "other", "4242", "Port=7787" + web + "7777");
+             writeLoop(ut / "System", "second", "4343", "Port=8000" + web + "8080");
+             writeLoop(ut / "System", "old", "999", "");
              f.setChecked(Check::WebAdmin, true);
-             f.setText(Text::WebAdminPort, "7787");
-             f.setText(Text::ExtraMutators, "Pkg.Good,,Bad,Pkg.Two Words,Aza_Pkg09.Zz_Mut,");
          },
-         {"PORT-SAME", "MUTATOR", "MUTATOR"}},
-        {"lines the template lacks",
-         [](SettingsForm&, const test::TempDir& d) {
-             d.writeFile("UT2003/System/ut2003.ini",
-                         "[Engine.GameReplicationInfo]\r\nShortName=x\r\n ServerName=indented\r\n"
-                         "[IpDrv.MasterServerUplink]\r\nDoUplink=True\r\n");
-         },
-         std::vector<std::string>(20, "INI-LINE")}, // Port= is written only for another port
-        {"no template, numbers out of range",
-         [](SettingsForm& f, const test::TempDir& d) {
-             fs::remove(d.path() / "UT2003" / "System" / "ut2003.ini");
-             f.setText(Text::GamePort, "65001");
-             f.setText(Text::LanTickRate, "abc");
-             f.setText(Text::WebAdminPort, "0"); // web admin off: not checked
-         },
-         {"INI-MISSING", "RANGE", "RANGE"}},
+         {{Text::WebAdminPort, "8080"}},
+         {},
+         "Web Port: TCP port 8080 (the web admin port) is taken by the Quarnel server loop "
+         "\"second\" (process 4343)"},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
-        test::TempDir fresh;
-        SettingsForm f;
-        firstRun(f, test::copyDemoInstall(fresh));
-        row.edit(f, fresh);
-        EXPECT_EQ(codes(checkBeforeLaunch(f, machine, row.configured)), row.expected);
+        SCOPED_TRACE(testing::PrintToString(row.expected));
+        FirstRun run;
+        test::QuietMachine machine;
+        machine.running = {4242, 4343};
+        if (row.edit)
+            row.edit(run.form, run.install);
+        for (const auto& [text, value] : row.texts)
+            run.form.setText(text, value);
+        const auto problems = checkBeforeLaunch(run.form, machine, row.configured);
+        EXPECT_EQ(codes(problems), row.expected);
+        EXPECT_TRUE(row.lastText.empty() ||
+                    (!problems.empty() && problems.back().text.starts_with(row.lastText)));
     }
 }
 
-TEST_F(ChecksTest, PortsHeldOnThisMachineAreFoundAndNoSocketStays) {
+TEST(Checks, PortsHeldOnThisMachineAreFoundAndNoSocketStays) {
+    FirstRun run;
     LocalMachine local;
     const int port = test::freeGamePort();
     ASSERT_GT(port, 0);
-    form.setText(Text::GamePort, std::to_string(port));
-    form.setChecked(Check::WebAdmin, true);
-    form.setText(Text::WebAdminPort, std::to_string(port + 20));
-    const auto before = filesBelow(dir.path());
+    run.form.setText(Text::GamePort, std::to_string(port));
+    run.form.setChecked(Check::WebAdmin, true);
+    run.form.setText(Text::WebAdminPort, std::to_string(port + 20));
     {
         test::LoopbackPort query(PortProtocol::Udp, port + 1);
         test::LoopbackPort web(PortProtocol::Tcp, port + 20);
         ASSERT_TRUE(query.bound() && web.bound());
-        const auto problems = checkBeforeLaunch(form, local);
-        ASSERT_EQ(codes(problems), (std::vector<std::string>{"PORT-BUSY", "PORT-BUSY"}));
+        const auto problems = checkBeforeLaunch(run.form, local);
+        ASSERT_EQ(codes(problems), (Codes{"PORT-BUSY", "PORT-BUSY"}));
         EXPECT_NE(
             problems[0].text.find("UDP port " + std::to_string(port + 1) + " (the game port + 1)"),
             std::string::npos);
         EXPECT_NE(problems[1].text.find("TCP port " + std::to_string(port + 20)),
                   std::string::npos);
     }
-    // The probes kept nothing: the ports are free again, and no file changed.
-    EXPECT_TRUE(checkBeforeLaunch(form, local).empty());
-    EXPECT_EQ(filesBelow(dir.path()), before);
-    EXPECT_TRUE(local.processRunning(getpid()));
-    EXPECT_FALSE(local.processRunning(0x7ffffff0L));
-}
-
-TEST_F(ChecksTest, AnotherRunningLoopsPortsAreTaken) {
-    dir.writeFile("UT2003/System/other.pid", "4242\n");
-    dir.writeFile("UT2003/System/other.ini", "[URL]\r\nPort=7787\r\n[UWeb.WebServer]\r\n"
-                                             "bEnabled=True\r\nListenPort=8080\r\n");
-    dir.writeFile("UT2003/System/second.pid", "4343\n");
-    dir.writeFile("UT2003/System/second.ini", "[URL]\r\nPort=7777\r\n");
-    form.setChecked(Check::WebAdmin, true);
-    form.setText(Text::WebAdminPort, "8080");
-    EXPECT_TRUE(check().empty()); // neither loop runs
-    machine.running = {4242, 4343};
-    const auto problems = check();
-    // other's game port 7787 is this one's game port + 10, its web port this one's; second
-    // holds all three game ports.
-    EXPECT_EQ(codes(problems), std::vector<std::string>(4, "PORT-LOOP"));
-    EXPECT_NE(problems[3].text.find("Web Port: TCP port 8080 (the web admin port) is taken by "
-                                    "the Quarnel server loop \"other\" (process 4242)"),
-              std::string::npos);
+    // The probes kept nothing: the ports are free again.
+    EXPECT_TRUE(checkBeforeLaunch(run.form, local).empty());
+    // Process 0 would be this process group to kill().
+    EXPECT_EQ(std::tuple(local.processRunning(getpid()), local.processRunning(0),
+                         local.processRunning(0x7ffffff0L)),
+              std::tuple(true, false, false));
 }
 
 } // namespace

@@ -8,14 +8,11 @@
 namespace quarnel {
 namespace {
 
-using test::exampleArguments;
 using test::ExampleForm;
 using test::exampleWith;
+using test::kExampleArguments;
 using test::kExampleLine;
 using Lines = std::vector<std::string>;
-
-const std::string kCopyLine =
-    "copy C:\\UT2003\\system\\quarnel.log C:\\UT2003\\system\\quarnelcrash.log";
 
 TEST(BatchLines, AreTheLoopAroundTheServer) {
     const std::string ut = "C:\\UT2003\\", iniLog = "INI=quarnel.ini -log=quarnel.log";
@@ -25,7 +22,7 @@ TEST(BatchLines, AreTheLoopAroundTheServer) {
     const std::tuple<std::string, std::string, std::function<void(SettingsForm&)>, std::string,
                      std::string>
         cases[] = {
-            {ut, "quarnel.bat", nothing, kExampleLine, kCopyLine},
+
             {ut, "Server.BAT", nothing, exampleWith({{iniLog, "INI=Server.BAT -log=Server.BAT"}}),
              "copy C:\\UT2003\\system\\Server.BAT C:\\UT2003\\system\\Server.BATcrash.log"},
             {ut, "a.bat.bat", nothing, exampleWith({{iniLog, "INI=a.ini.ini -log=a.log.log"}}),
@@ -34,12 +31,12 @@ TEST(BatchLines, AreTheLoopAroundTheServer) {
             {"C:\\100% R&D Games\\", "quarnel.bat",
              [](SettingsForm& f) { f.setText(Text::AdminPassword, "100%"); },
              "\"C:\\100%% R&D Games\\system\\ucc.exe\"" +
-                 exampleWith({{"AdminPassword=?", "AdminPassword=100%%?"}}, exampleArguments()),
+                 exampleWith({{"AdminPassword=?", "AdminPassword=100%%?"}}, kExampleArguments),
              "copy \"C:\\100%% R&D Games\\system\\quarnel.log\" \"C:\\100%% R&D "
              "Games\\system\\quarnelcrash.log\""},
             // cmd ends a word at ",", ";" and "=" as at a blank.
             {"C:\\Games;Old,UT=2003\\", "quarnel.bat", nothing,
-             "\"C:\\Games;Old,UT=2003\\system\\ucc.exe\"" + exampleArguments(),
+             "\"C:\\Games;Old,UT=2003\\system\\ucc.exe\"" + kExampleArguments,
              "copy \"C:\\Games;Old,UT=2003\\system\\quarnel.log\" "
              "\"C:\\Games;Old,UT=2003\\system\\quarnelcrash.log\""},
             // Operators escaped outside quotes, quotes in the text toggle that, no line breaks.
@@ -50,40 +47,34 @@ TEST(BatchLines, AreTheLoopAroundTheServer) {
              },
              exampleWith({{"GamePassword=?", "GamePassword=a^&b^|c^<d^>e^^f?"},
                           {"difficulty=2 ", "difficulty=2?Msg=\"a&b\"^&cB=2 "}}),
-             kCopyLine}};
+             "copy C:\\UT2003\\system\\quarnel.log C:\\UT2003\\system\\quarnelcrash.log"}};
     for (const auto& [folder, filename, change, serverLine, copyLine] : cases) {
         SCOPED_TRACE(filename);
-        ExampleForm example({"DM-Example.ut2"}, folder);
+        ExampleForm example(folder);
         change(example.form);
         EXPECT_EQ(batchLines(example.form, filename, '\\'),
                   (Lines{"@echo off", ":10", serverLine, copyLine, "goto 10"}));
     }
 }
 
-TEST(MakeGameBat, NativeSeparatorPointsIntoTheSystemFolderOnDisk) {
+// In the System folder as spelled on disk: five CR LF lines, no file left beside; a refused
+// overwrite leaves the file.
+TEST(MakeGameBat, WritesFiveCrLfLinesAndFailsWithoutHarm) {
     test::TempDir dir;
     const std::string gameFolder = test::copyDemoInstall(dir);
     const std::string system =
         gameFolder + test::spelled("system", "System") + game::kNativeSeparator;
-    EXPECT_EQ(batchLines(ExampleForm({"DM-Example.ut2"}, gameFolder).form, "quarnel.bat"),
-              (Lines{"@echo off", ":10", system + "ucc.exe" + exampleArguments(),
-                     "copy " + system + "quarnel.log " + system + "quarnelcrash.log", "goto 10"}));
-}
-
-TEST(MakeGameBat, WritesFiveCrLfLinesTheSameEachTimeAndFailsWithoutHarm) {
-    ExampleForm example;
-    const std::filesystem::path out = example.dir().makeFolder("out");
-    const std::string folder = out.string() + game::kNativeSeparator;
-    for (int run = 0; run < 2; ++run) {
-        writeBatchFile(example.form, folder, "quarnel.bat", true, '\\');
-        EXPECT_EQ(test::readFile(out / "quarnel.bat"),
-                  "@echo off\r\n:10\r\n" + kExampleLine + "\r\n" + kCopyLine + "\r\ngoto 10\r\n");
-    }
-    EXPECT_EQ(test::namesIn(out), std::set<std::string>{"quarnel.bat"});
+    ExampleForm example(gameFolder);
+    auto names = test::namesIn(system);
+    names.insert("quarnel.bat");
+    writeBatchFile(example.form, system, "quarnel.bat", true);
+    EXPECT_EQ(test::readFile(system + "quarnel.bat"),
+              "@echo off\r\n:10\r\n" + system + "ucc.exe" + kExampleArguments + "\r\ncopy " +
+                  system + "quarnel.log " + system + "quarnelcrash.log\r\ngoto 10\r\n");
+    EXPECT_EQ(test::namesIn(system), names);
     example.form.setText(Text::AdminName, "changed");
-    test::expectFailureLeaves(out / "quarnel.bat", 58, [&] {
-        writeBatchFile(example.form, folder, "quarnel.bat", false, '\\');
-    });
+    test::expectFailureLeaves(system + "quarnel.bat", 58,
+                              [&] { writeBatchFile(example.form, system, "quarnel.bat", false); });
 }
 
 } // namespace

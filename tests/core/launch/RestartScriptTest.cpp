@@ -1,8 +1,10 @@
 #include "launch/RestartScript.h"
 
 #include "LaunchFixture.h"
+#include "StandInGame.h"
 #include "common/Text.h"
 #include "launch/LaunchFiles.h"
+#include "launch/ServerLoops.h"
 #include "launch/SystemdUnit.h"
 
 #include <cstdlib>
@@ -17,33 +19,12 @@ namespace fs = std::filesystem;
 using test::ExampleForm;
 using test::TempDir;
 
-TEST(Quoting, TakesEveryByteLiterally) {
-    // A typed text, as one sh word and as one word of a systemd command line.
-    const std::tuple<std::string, std::string, std::string> cases[] = {
-        {"", "''", "\"\""},
-        {"plain", "'plain'", "\"plain\""},
-        {"it's", "'it'\\''s'", "\"it's\""},
-        {"''", "''\\'''\\'''", "\"''\""},
-        {"$HOME `id` $(id)", "'$HOME `id` $(id)'", "\"$$HOME `id` $$(id)\""},
-        {"a\\b \"c\"", "'a\\b \"c\"'", "\"a\\\\b \\\"c\\\"\""},
-        {"!*?;&|<>", "'!*?;&|<>'", "\"!*?;&|<>\""},
-        {"100%", "'100%'", "\"100%%\""},
-        {"a\tb\x7f", "'a\tb\x7f'", "\"a\\x09b\\x7f\""},
-        {"\xe9\xff", "'\xe9\xff'", "\"\\xe9\\xff\""},
-    };
-    for (const auto& [text, sh, systemd] : cases) {
-        EXPECT_EQ(quoteForSh(text), sh) << text;
-        EXPECT_EQ(quoteForSystemd(text), systemd) << text;
-    }
-}
-
 TEST(RestartScript, RunsTheLinuxServerElseWineInTheSystemFolder) {
     TempDir dir;
     dir.writeFile("UT 'q'/System/UCC.exe", "");
-    ExampleForm example({"DM-Example.ut2"}, dir.withSeparator() + "UT 'q'/");
+    ExampleForm example(dir.withSeparator() + "UT 'q'/");
     const std::string system = dir.withSeparator() + "UT '\\''q'\\''/System/";
     const std::string script = restartScript(example.form, "my.bat");
-    EXPECT_NE(script.find("\ncd '" + system + "' || exit 1\n"), std::string::npos);
     EXPECT_NE(script.find("\ncrashlog='" + system + "mycrash.log'\n"), std::string::npos);
     // ucc.exe and ucc-bin as they are spelled on disk.
     EXPECT_NE(script.find("\n    $reset 'wine' './UCC.exe' 'server' '"), std::string::npos);
@@ -60,27 +41,46 @@ TEST(SystemdUnit, PassesSystemdsOwnCheck) {
     fs::permissions(runtime, fs::perms::owner_all);
     // A plain folder, and one with the characters systemd treats specially; systemd accepts a
     // unit only when the server it names exists.
-    for (const std::string game : {"UT", "UT $x 'q' 100% \\ \" `id` ; & | < > ! * ? \xc3\xa9"}) {
+    for (const std::string game :
+         {"UT", "UT $x 'q' 100% \\ \" `id` ; & | < > ! * ? \xc3\xa9 \xef\xbc\xa1"}) {
         SCOPED_TRACE(game);
         fs::permissions(dir.writeFile(game + "/System/ucc-bin", ""), fs::perms::owner_all);
-        ExampleForm example({"DM-Example.ut2"}, dir.withSeparator() + game + "/");
-        example.form.setText(Text::AdminPassword, "$HOME 100% \"x\" \\ \xe9");
+        ExampleForm example(dir.withSeparator() + game + "/");
+        example.form.setText(Text::AdminPassword, "$HOME 100% \"x\" \\ \xe9\t\x7f");
         const std::string unit = systemdUnit(example.form, "quarnel.ini", "/usr/bin/wine");
         std::ofstream(dir.path() / "q.service", std::ios::binary) << unit;
         const std::string verify = "XDG_RUNTIME_DIR='" + runtime.string() +
                                    "' systemd-analyze verify --user '" + dir.path().string() +
                                    "/q.service' >'" + dir.path().string() + "/verify' 2>&1";
         EXPECT_EQ(std::system(verify.c_str()), 0) << test::readFile(dir.path() / "verify") << unit;
-        EXPECT_NE(unit.find("?AdminPassword=$$HOME 100%% \\\"x\\\" \\\\ \\xe9?"),
+        // Each word quoted: "\\" and '"' escaped, "%" and "$" doubled, other bytes as \xNN.
+        EXPECT_NE(unit.find("?AdminPassword=$$HOME 100%% \\\"x\\\" \\\\ \\xe9\\x09\\x7f?"),
                   std::string::npos);
         EXPECT_NE(unit.find("\nRestart=on-failure\n"), std::string::npos);
+        const std::string system = dir.withSeparator() + "UT/System";
+        EXPECT_TRUE(game != "UT" ||
+                    unit.find("\nWorkingDirectory=" + system + "\nExecStart=\"" + system +
+                              "/ucc-bin\" \"server\" \"DM-Example?") != std::string::npos);
     }
-    const std::string system = dir.withSeparator() + "UT/System";
-    ExampleForm example({"DM-Example.ut2"}, dir.withSeparator() + "UT/");
-    EXPECT_NE(systemdUnit(example.form, "quarnel.ini", "")
-                  .find("\nWorkingDirectory=" + system + "\nExecStart=\"" + system +
-                        "/ucc-bin\" \"server\" \"DM-Example?"),
-              std::string::npos);
+}
+
+// A loop that ended on SIGTERM but whose parent (a terminal, say) has not collected it yet is
+// gone: stop() does not wait out its timeout. The stand-in runs as "z.sh" in the System folder.
+TEST(ServerLoops, StopTakesAnEndedUncollectedLoopForGone) {
+    TempDir dir;
+    const test::ProcessGuard guard;
+    const LoopFiles files{dir.makeFolder("System").string() + "/", "z.bat"};
+    setenv("QUARNEL_STANDIN_DIR", files.system.c_str(), 1);
+    std::system(("cd '" + files.system +
+                 "' && { '" QUARNEL_STANDIN "' z.sh & echo $! >z.pid; exec sleep 60; } &")
+                    .c_str());
+    ASSERT_TRUE(test::eventually(
+        [&] { return fs::exists(files.system + "run1") && fs::exists(files.pidFile()); }));
+    const int pid = std::stoi(test::readFile(files.pidFile()));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(makePosixServerLoops()->stop(files, std::chrono::seconds(5)), pid);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(test::readFile(files.system + "run1.signal"), "15\n");
 }
 
 } // namespace
