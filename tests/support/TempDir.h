@@ -18,7 +18,6 @@ public:
     const std::filesystem::path& path() const { return path_; }
     // The folder ending in the native separator, as gameFolder holds it.
     std::string withSeparator() const { return (path_ / "").string(); }
-    // Create a folder or write a file below this one (parents created); return its full path.
     std::filesystem::path makeFolder(std::string_view relative) const;
     std::filesystem::path writeFile(std::string_view relative, std::string_view bytes) const;
 
@@ -26,9 +25,13 @@ private:
     std::filesystem::path path_;
 };
 
-// A whole file's bytes (empty when it cannot be read); the names directly in a folder.
+// A file's bytes (empty if unreadable); a folder's names; the demo installation; a copy of it.
 std::string readFile(const std::filesystem::path& file);
 std::set<std::string> namesIn(const std::filesystem::path& folder);
+inline std::filesystem::path demoInstall() {
+    return QUARNEL_DEMO_INSTALL;
+}
+std::string copyDemoInstall(const TempDir& dir);
 
 // The spelling the program uses for an entry asked for as `asked`: as on disk where case counts.
 inline std::string spelled([[maybe_unused]] std::string_view asked,
@@ -39,11 +42,5 @@ inline std::string spelled([[maybe_unused]] std::string_view asked,
     return std::string(onDisk);
 #endif
 }
-
-// The demo installation in examples/demo-install, and a copy of it below dir to write into.
-inline std::filesystem::path demoInstall() {
-    return QUARNEL_DEMO_INSTALL;
-}
-std::string copyDemoInstall(const TempDir& dir);
 
 } // namespace quarnel::test
