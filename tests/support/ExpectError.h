@@ -8,8 +8,7 @@
 
 namespace quarnel::test {
 
-// Runs what and expects it to throw an Error with the given number; returns its message
-// (empty, after a failure, when nothing was thrown).
+// Expects what to throw an Error numbered number; returns its message (empty if none thrown).
 inline std::string expectError(int number, const std::function<void()>& what) {
     try {
         what();

@@ -12,12 +12,10 @@ namespace quarnel::test {
 TempDir::TempDir() {
     static std::atomic<unsigned> counter{0};
     std::random_device random;
-    for (;;) {
+    do
         path_ = fs::temp_directory_path() /
                 ("quarnel-test-" + std::to_string(random()) + "-" + std::to_string(counter++));
-        if (fs::create_directory(path_))
-            break;
-    }
+    while (!fs::create_directory(path_));
 }
 
 TempDir::~TempDir() {
@@ -29,22 +27,16 @@ TempDir::~TempDir() {
     fs::remove_all(path_, ec);
 }
 
-std::string TempDir::withSeparator() const {
-    return (path_ / "").string();
-}
-
 fs::path TempDir::makeFolder(std::string_view relative) const {
-    const fs::path folder = path_ / relative;
-    fs::create_directories(folder);
-    return folder;
+    fs::create_directories(path_ / relative);
+    return path_ / relative;
 }
 
 fs::path TempDir::writeFile(std::string_view relative, std::string_view bytes) const {
-    const fs::path file = path_ / relative;
-    fs::create_directories(file.parent_path());
-    std::ofstream out(file, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return file;
+    fs::create_directories((path_ / relative).parent_path());
+    std::ofstream(path_ / relative, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return path_ / relative;
 }
 
 std::string readFile(const fs::path& file) {
@@ -59,14 +51,9 @@ std::set<std::string> namesIn(const fs::path& folder) {
     return names;
 }
 
-fs::path demoInstall() {
-    return fs::path(QUARNEL_DEMO_INSTALL);
-}
-
 std::string copyDemoInstall(const TempDir& dir) {
-    const fs::path target = dir.path() / "UT2003";
-    fs::copy(demoInstall(), target, fs::copy_options::recursive);
-    return (target / "").string();
+    fs::copy(demoInstall(), dir.path() / "UT2003", fs::copy_options::recursive);
+    return (dir.path() / "UT2003" / "").string();
 }
 
 } // namespace quarnel::test

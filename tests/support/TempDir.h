@@ -16,26 +16,24 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
-    // The folder as a text ending in the native separator, as gameFolder holds it.
-    std::string withSeparator() const;
-
-    // Creates folder (and its parents) below this one; returns its full path.
+    // The folder ending in the native separator, as gameFolder holds it.
+    std::string withSeparator() const { return (path_ / "").string(); }
     std::filesystem::path makeFolder(std::string_view relative) const;
-    // Writes bytes into a file below this one (parents created); returns its full path.
     std::filesystem::path writeFile(std::string_view relative, std::string_view bytes) const;
 
 private:
     std::filesystem::path path_;
 };
 
-// Reads a whole file as bytes; empty when it cannot be read.
+// A file's bytes (empty if unreadable); a folder's names; the demo installation; a copy of it.
 std::string readFile(const std::filesystem::path& file);
-
-// The names of the files and folders directly in folder.
 std::set<std::string> namesIn(const std::filesystem::path& folder);
+inline std::filesystem::path demoInstall() {
+    return QUARNEL_DEMO_INSTALL;
+}
+std::string copyDemoInstall(const TempDir& dir);
 
-// How the program spells an entry asked for as `asked` and held as `onDisk`: as on disk where
-// the file system tells case apart, as asked where it does not (Windows).
+// The spelling the program uses for an entry asked for as `asked`: as on disk where case counts.
 inline std::string spelled([[maybe_unused]] std::string_view asked,
                            [[maybe_unused]] std::string_view onDisk) {
 #ifdef _WIN32
@@ -44,11 +42,5 @@ inline std::string spelled([[maybe_unused]] std::string_view asked,
     return std::string(onDisk);
 #endif
 }
-
-// The demo installation that ships in examples/demo-install.
-std::filesystem::path demoInstall();
-
-// A copy of the demo installation in a temporary folder, for tests that write into it.
-std::string copyDemoInstall(const TempDir& dir);
 
 } // namespace quarnel::test

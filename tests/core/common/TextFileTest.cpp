@@ -2,13 +2,13 @@
 
 #include "ExpectError.h"
 #include "TempDir.h"
+#include "common/Text.h"
+#include "common/TextLineReader.h"
 
 #include <filesystem>
-#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
-
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,15 +20,61 @@ namespace {
 namespace fs = std::filesystem;
 using test::expectError;
 
-TEST(JoinTextLines, EndsEveryLineWithCrLf) {
-    EXPECT_EQ(joinTextLines({}), "");
+// Blanks are code 32 only; replacing runs left to right, never over its own output.
+TEST(TextHelpers, KeepTheirEdgeCases) {
+    EXPECT_EQ(withoutBlanks(" a\tb c\r\n\xe9 \xa0 "), "a\tbc\r\n\xe9\xa0");
+    EXPECT_EQ(trimRightBlanks("  C:\\Program Files\t  "), "  C:\\Program Files\t");
+    EXPECT_EQ(replaceAll("aaa", "aa", "b"), "ba");
+    EXPECT_EQ(replaceAll("ab", "a", "aa"), "aab");
+    EXPECT_EQ(replaceAll("abc", "", "x"), "abc");
+    EXPECT_EQ(removeAll("..ut2ut2", ".ut2"), ".ut2");
+    EXPECT_EQ(lowerAscii("AbC-\xc9\xe9Z"), "abc-\xc9\xe9z");
+    EXPECT_FALSE(equalsNoCase("maps", "map") || equalsNoCase("\xc9", "\xe9") ||
+                 equalsNoCase("[", "{") || equalsNoCase("@", "`"));
     EXPECT_EQ(joinTextLines({"a", "", "b\r"}), "a\r\n\r\nb\r\r\n");
 }
 
+using Lines = std::vector<std::string>;
+
+// A CR ends a line only before a LF; a final line end starts no further line. The reader splits
+// alike at every block size, a long line's first piece long enough to recognise it by.
+TEST(TextLineReader, SplitsAlikeAtEveryBlockSize) {
+    const std::string longLine(100, 'L');
+    const std::pair<std::string, Lines> cases[] = {
+        {"", {}},
+        {std::string("\r\n\n\r\nx\0y\xe9\t \r\nb\nc", 16),
+         {"", "", "", std::string("x\0y\xe9\t ", 6), "b", "c"}},
+        {"a\r\r\nb\rc\r\nd\r", {"a\r", "b\rc", "d\r"}},
+        {longLine + "\r\n\r" + longLine + "\r\r\n" + longLine + "\r",
+         {longLine, "\r" + longLine + "\r", longLine + "\r"}}};
+    test::TempDir dir;
+    for (const auto& [bytes, lines] : cases) {
+        const std::string file = dir.writeFile("f.txt", bytes).string();
+        EXPECT_EQ(std::tuple(splitTextLines(bytes), readTextLines(file), readFileBytes(file)),
+                  std::tuple(lines, lines, bytes));
+        for (const std::size_t block : {1, 2, 3, 7, 16, 64, 64 * 1024}) {
+            SCOPED_TRACE(::testing::PrintToString(bytes) + ", block " + std::to_string(block));
+            TextLineReader reader(file, block, 10);
+            Lines read;
+            for (TextLineReader::Piece piece; reader.next(piece);) {
+                if (piece.lineStart)
+                    read.emplace_back();
+                EXPECT_TRUE(!piece.lineStart || piece.lineEnd || piece.bytes.size() >= 10);
+                read.back().append(piece.bytes);
+            }
+            EXPECT_EQ(std::pair(read, reader.bytesRead()), std::pair(lines, bytes.size()));
+        }
+    }
+}
+
 #ifndef _WIN32
-// Only a regular file is read. A named pipe without a writer is refused at once instead of
-// waiting for one; a device is never read from; the message says what stands there.
-TEST(ReadFileBytes, RefusesWhatIsNoRegularFileWithoutWaitingOnIt) {
+// Only a regular file is read, never waiting on a pipe or reading a device. A failed write leaves
+// all as it was; a new file is its owner's alone (it holds passwords), a replaced one keeps its
+// mode, a link written through stays a link. (Windows runs this code in the launch and CLI tests.)
+TEST(TextFile, ReadsOnlyRegularFilesAndWritesAtomicallyAndPrivately) {
+    const auto mode = [](const fs::path& file) {
+        return static_cast<unsigned>(fs::status(file).permissions());
+    };
     test::TempDir dir;
     const std::string pipe = (dir.path() / "ut2003.ini").string();
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
@@ -37,80 +83,22 @@ TEST(ReadFileBytes, RefusesWhatIsNoRegularFileWithoutWaitingOnIt) {
         {dir.path().string(), "Not a file but a folder"},
         {pipe, "Not a file but a named pipe"},
         {"/dev/zero", "Not a file but a device"}};
-    for (const auto& [path, message] : cases) {
+    for (const auto& [path, message] : cases)
         EXPECT_EQ(expectError(errc::FileNotFound, [&] { readFileBytes(path); }), message);
-        EXPECT_EQ(expectError(errc::FileNotFound, [&] { requireRegularFile(path); }), message);
-    }
     const std::string big = dir.writeFile("big.cfg", std::string(11, 'x')).string();
     EXPECT_EQ(readFileBytes(big, 11), std::string(11, 'x'));
     expectError(errc::FileIO, [&] { readFileBytes(big, 10); });
-}
-#endif
-
-#ifndef _WIN32
-unsigned modeOf(const fs::path& file) {
-    struct stat info {};
-    EXPECT_EQ(::stat(file.c_str(), &info), 0) << file;
-    return info.st_mode & 07777u;
-}
-
-// The files written hold passwords: a new one is its owner's alone, whatever the umask; a
-// script is its owner's to run. A file replaced keeps the mode someone gave it.
-TEST(WriteFileAtomically, NewFilesArePrivateAndReplacedOnesKeepTheirMode) {
-    test::TempDir dir;
-    const fs::path target = dir.path() / "out.bat";
-    const fs::path script = dir.path() / "out.sh";
-    const mode_t umaskBefore = ::umask(0);
-    writeFileAtomically(target.string(), "first", false);
-    writeFileAtomically(script.string(), "#!/bin/sh\n", false, NewFileMode::PrivateExecutable);
-    ::umask(umaskBefore);
-    EXPECT_EQ(std::make_pair(modeOf(target), modeOf(script)), std::make_pair(0600u, 0700u));
-    for (const unsigned mode : {0640u, 0744u}) {
-        ASSERT_EQ(::chmod(target.c_str(), mode), 0);
-        writeFileAtomically(target.string(), std::string("sec\0nd", 6), true,
-                            NewFileMode::PrivateExecutable);
-        EXPECT_EQ(test::readFile(target), std::string("sec\0nd", 6));
-        EXPECT_EQ(modeOf(target), mode);
-    }
-    // The owner and group stay too, where the process may set them (only a privileged one may
-    // give a file away).
-    const uid_t owner = ::geteuid() == 0 ? 65534 : ::geteuid();
-    const gid_t group = ::geteuid() == 0 ? 65534 : ::getegid();
-    ASSERT_EQ(::chown(target.c_str(), owner, group), 0);
-    writeFileAtomically(target.string(), "third", true);
-    struct stat info {};
-    ASSERT_EQ(::stat(target.c_str(), &info), 0);
-    EXPECT_EQ(std::make_pair(info.st_uid, info.st_gid), std::make_pair(owner, group));
-    EXPECT_EQ(test::namesIn(dir.path()), (std::set<std::string>{"out.bat", "out.sh"}));
-}
-#endif
-
-TEST(WriteFileAtomically, WritesThroughALinkAndKeepsTheLink) {
-    test::TempDir dir;
-    const fs::path real = dir.writeFile("shared/real.ini", "old");
-    dir.makeFolder("server");
-    const fs::path link = dir.path() / "server" / "quarnel.ini";
-    fs::create_symlink("../shared/real.ini", link);
-    writeFileAtomically(link.string(), "new", true);
-    EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(test::readFile(real), "new");
-    EXPECT_EQ(test::namesIn(dir.path() / "shared"), std::set<std::string>{"real.ini"});
-}
-
-// A write that fails leaves the existing file as it was and no other file behind.
-TEST(WriteFileAtomically, FailuresLeaveEverythingAsItWas) {
-    const std::vector<std::tuple<std::string, bool, int>> cases = {
+    const std::vector<std::tuple<std::string, bool, int>> failures = {
         {"keep.ini", false, 58},
         {"nowhere/keep.ini", true, errc::PathNotFound},
-        {"plain.txt/keep.ini", true, errc::PathNotFound}, // a file where the folder should be
-        {"sub/", true, errc::PathNotFound},               // no file name
-        {"sub", true, errc::FileIO}};                     // the target is a folder
-    test::TempDir dir;
+        {"keep.ini/keep.ini", true, errc::PathNotFound}, // a file where the folder should be
+        {"sub/", true, errc::PathNotFound},              // no file name
+        {"sub", true, errc::FileIO},                     // the target is a folder
+        {"/proc/quarnel-cannot-be-here.ini", true, errc::FileIO}}; // refused whoever runs it
     dir.writeFile("keep.ini", "old");
-    dir.writeFile("plain.txt", "a file, not a folder");
     dir.makeFolder("sub");
     const auto before = test::namesIn(dir.path());
-    for (const auto& [target, overwrite, error] : cases) {
+    for (const auto& [target, overwrite, error] : failures) {
         SCOPED_TRACE(target);
         // The bindings are captured as copies: clang 14 cannot capture them by reference.
         expectError(error, [path = (dir.path() / target).string(), overwrite = overwrite] {
@@ -120,16 +108,24 @@ TEST(WriteFileAtomically, FailuresLeaveEverythingAsItWas) {
         EXPECT_EQ(test::namesIn(dir.path()), before);
         EXPECT_TRUE(fs::is_empty(dir.path() / "sub"));
     }
-}
-
-#ifdef __linux__
-// Files whose size the system reports as 0 are still read to their end; a folder where no file
-// can be created, whoever runs the test, is an access error.
-TEST(TextFile, SystemFilesWithoutASizeAndFoldersThatRefuseNewFiles) {
-    EXPECT_NE(readFileBytes("/proc/self/status").find("Name:"), std::string::npos);
-    expectError(errc::FileIO,
-                [] { writeFileAtomically("/proc/quarnel-cannot-be-here.ini", "x", true); });
-    EXPECT_FALSE(fs::exists("/proc/quarnel-cannot-be-here.ini"));
+    const fs::path target = dir.path() / "out.bat", script = dir.path() / "out.sh";
+    const mode_t umaskBefore = ::umask(0);
+    writeFileAtomically(target.string(), "first", false);
+    writeFileAtomically(script.string(), "#!/bin/sh\n", false, NewFileMode::PrivateExecutable);
+    ::umask(umaskBefore);
+    EXPECT_EQ(std::pair(mode(target), mode(script)), std::pair(0600u, 0700u));
+    ASSERT_EQ(::chmod(target.c_str(), 0744), 0);
+    writeFileAtomically(target.string(), std::string("sec\0nd", 6), true, NewFileMode::Private);
+    EXPECT_EQ(std::pair(test::readFile(target), mode(target)),
+              std::pair(std::string("sec\0nd", 6), 0744u));
+    const fs::path link = dir.makeFolder("server") / "quarnel.ini";
+    fs::create_symlink("../out.bat", link);
+    writeFileAtomically(link.string(), "new", true);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(test::readFile(target), "new");
+    EXPECT_EQ(test::namesIn(dir.path()),
+              (std::set<std::string>{"big.cfg", "keep.ini", "out.bat", "out.sh", "server", "sub",
+                                     "ut2003.ini"}));
 }
 #endif
 
