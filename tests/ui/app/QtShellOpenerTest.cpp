@@ -1,12 +1,7 @@
 #include "app/QtShellOpener.h"
 
 #include "TempDir.h"
-#include "dialogs/OpenWithDialog.h"
 
-#include <QDialogButtonBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -51,18 +46,6 @@ TEST(QtShellOpenerTest, TriesTheAssociationFirstThenOffersAChooser) {
             .shellopen(c.path);
         EXPECT_EQ(log, c.expected) << c.path;
     }
-}
-
-TEST(OpenWithDialog, AcceptsOnlyOnceAProgramIsNamed) {
-    OpenWithDialog dialog("/srv/ut/quarnel.bat");
-    auto* program = dialog.findChild<QLineEdit*>("program");
-    QPushButton* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
-    EXPECT_FALSE(ok->isEnabled());
-    QTest::keyClicks(program, "   ");
-    EXPECT_FALSE(ok->isEnabled());
-    QTest::keyClicks(program, "/usr/bin/wine ");
-    EXPECT_TRUE(ok->isEnabled());
-    EXPECT_EQ(dialog.program(), "/usr/bin/wine");
 }
 
 } // namespace
