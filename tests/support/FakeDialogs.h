@@ -9,9 +9,8 @@
 
 namespace quarnel::test {
 
-// Dialogs answered from a script, recording every message, question and file dialog asked
-// for. A file dialog takes the next scripted answer (a cancel once the script has run out); a
-// question the next scripted reply (going on once it has run out, as before it was asked).
+// Dialogs answered from a script, recording all they are asked: a file dialog takes the next
+// answer (a cancel once none is left), a question the next reply (else going on).
 class FakeDialogs : public Dialogs {
 public:
     struct Message {

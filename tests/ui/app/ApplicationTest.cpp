@@ -44,13 +44,11 @@ TEST_F(ApplicationTest, TheFirstActivationChecksTheFolderAndCommandsRunUntilLaun
     start();                                // without a game folder; the browse dialog is cancelled
     EXPECT_EQ(dialogs.messages.size(), 3u); // the last says the program closes
     QCoreApplication::sendPostedEvents();
-    EXPECT_FALSE(app->window().isVisible());
-    EXPECT_TRUE(app->shell().unloaded());
+    EXPECT_TRUE(!app->window().isVisible() && app->shell().unloaded());
 
     storeGameFolder(install);
-    dialogs.messages.clear();
     start();
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(dialogs.messages.size(), 3u); // nothing more to say
     dialogs.choose(dir.withSeparator() + "myserver.cfg");
     app->window().findChild<QAction*>("SaveMenuItem")->trigger();
     EXPECT_EQ(app->window().windowTitle(), "Quarnel - myserver.cfg");
@@ -82,9 +80,7 @@ TEST_F(ApplicationTest, LaunchServerStartsTheLoopThatOutlivesTheWindow) {
     const LoopFiles files = loopFiles(game.gameFolder, "quarnel.bat");
     EXPECT_EQ(readFile(terminal.string() + ".args"), "-e\n/bin/sh\n" + files.script() + "\n");
     const std::optional<int> pid = posix->running(files);
-    ASSERT_TRUE(pid.has_value());
-    EXPECT_EQ(posix->stop(files, std::chrono::seconds(5)), pid);
-    EXPECT_EQ(std::pair(game.signalOf(1), game.runs()), std::pair(SIGTERM, 1));
+    EXPECT_TRUE(pid && posix->stop(files, std::chrono::seconds(5)) == pid);
 }
 #endif
 

@@ -37,9 +37,9 @@ protected:
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
-    void showTab(int index) {
-        auto* tabs = child<QTabBar>("tabMain");
-        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
+    QTabBar* tabs() { return child<QTabBar>("tabMain"); }
+    void showTab(int i) {
+        QTest::mouseClick(tabs(), Qt::LeftButton, {}, tabs()->tabRect(i).center());
     }
     void typeInto(QLineEdit* edit, const char* text) {
         QTest::mouseClick(edit, Qt::LeftButton);
@@ -67,24 +67,26 @@ TEST_F(MainWindowTest, ATabShowsItsFramesAndClicksReachTheirControls) {
         QWidget* hit = window->childAt(target->mapTo(window.get(), target->rect().center()));
         return target->isVisible() && (hit == target || target->isAncestorOf(hit));
     };
-    const std::vector<const char*> tabs[] = {
+    const std::vector<const char*> frames[] = {
         {"frmGameType", "frmMapList", "frmMutators", "frmGameOptions", "optGameType_2",
          "chkMutator_0", "filMapList", "chkGameOptions_3"},
         {"frmServerOptions", "frmBots", "chkServerOptions_0", "txtServerName", "chkWebadmin"}};
     for (int shown : {0, 1, 0}) {
         showTab(shown);
         for (int tab : {0, 1})
-            for (const char* name : tabs[tab])
+            for (const char* name : frames[tab])
                 EXPECT_EQ(reachable(name), tab == shown) << name;
         EXPECT_TRUE(reachable("frmCommands"));
     }
     // One size for every tab; the tabs keep their own widths, short of the strip's end.
     EXPECT_EQ(window->minimumSize(), window->maximumSize());
-    EXPECT_LT(child<QTabBar>("tabMain")->tabRect(2).right(), window->width() / 2);
+    EXPECT_LT(tabs()->tabRect(2).right(), window->width() / 2);
 }
 
 TEST_F(MainWindowTest, ALeftFieldIsCheckedAndARefusalStopsTheClickButNotTheMenuKeys) {
-    QSignalSpy commands(window.get(), &MainWindow::commandRequested);
+    std::vector<Command> sent;
+    QObject::connect(window.get(), &MainWindow::commandRequested,
+                     [&](Command c) { sent.push_back(c); });
     showTab(1);
     clickBox("chkWebadmin");
     QTest::keyClick(child("chkWebadmin"), Qt::Key_Tab); // the switch hands on to its port
@@ -119,9 +121,6 @@ TEST_F(MainWindowTest, ALeftFieldIsCheckedAndARefusalStopsTheClickButNotTheMenuK
     for (const auto key : {Qt::Key_R, Qt::Key_L, Qt::Key_S})
         QTest::keyClick(port, key, Qt::ControlModifier);
     EXPECT_EQ(dialogs.messages.size(), 2u);
-    std::vector<Command> sent;
-    for (const auto& signal : commands)
-        sent.push_back(signal.at(0).value<Command>());
     EXPECT_EQ(sent, (std::vector{Command::MakeBatIni, Command::LaunchServer, Command::LoadConfig,
                                  Command::SaveConfig}));
     QTest::keyClick(port, Qt::Key_E, Qt::ControlModifier); // Exit
@@ -160,8 +159,6 @@ TEST_F(MainWindowTest, ValuesSetByCodeShowAtOnceAndClicksAndTypingReachTheForm) 
                           list->visualRect(list->model()->index(row, 0)).center());
     }
     EXPECT_EQ(form.mapList().selected, (std::vector{true, false, true}));
-    QTest::mouseClick(child<QPushButton>("cmdselectall"), Qt::LeftButton);
-    EXPECT_EQ(rows->selectedRows().size(), 3);
     QTest::mouseClick(child<QRadioButton>("optGameType_8"), Qt::LeftButton);
     EXPECT_EQ(form.gameType(), 8);
     showTab(1);
@@ -183,30 +180,22 @@ TEST_F(MainWindowTest, ValuesSetByCodeShowAtOnceAndClicksAndTypingReachTheForm) 
     QTest::keyClick(limit, Qt::Key_Backspace);
     QTest::keyClicks(limit, "45");
     EXPECT_EQ(form.text(Text::TimeLimit), "100");
-}
 
-TEST_F(MainWindowTest, TheCommandLineTabShowsTheLineOfTheSettingsAsTheyChange) {
-    const auto batchLine3 = [&] {
-        return fromAnsi(batchServerLine(form, "quarnel.ini"));
-    };
-    typeInto(child<QLineEdit>("txtAdminName"), "Ann & Bo"); // while the tab is hidden
+    // The command line tab shows the line of the settings changed while it was hidden, and
+    // follows a burst of changes in one update, once the event loop turns.
     showTab(2);
     auto* line = child<QPlainTextEdit>("txtCommandLine");
-    EXPECT_EQ(line->toPlainText(), batchLine3());
-    form.selectGameType(1);
-    QCoreApplication::processEvents(); // a burst of changes is one update, once the loop turns
-    EXPECT_EQ(line->toPlainText(), batchLine3());
-    QTest::mouseClick(child<QPushButton>("cmdCopyCommandLine"), Qt::LeftButton);
-    EXPECT_EQ(QApplication::clipboard()->text(), batchLine3());
+    EXPECT_EQ(line->toPlainText(), fromAnsi(batchServerLine(form, "quarnel.ini")));
+    form.selectGameType(2);
+    form.setText(Text::AdminName, "Ann & Bo");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(line->toPlainText(), fromAnsi(batchServerLine(form, "quarnel.ini")));
 }
 
 TEST_F(MainWindowTest, TheChecksMenuItemIsRememberedAndAboutOutlivesTheWindow) {
     child<QAction>("CheckBeforeLaunchMenuItem")->trigger();
     EXPECT_FALSE(launchChecksOn(*registry));
-    EXPECT_FALSE(MainWindow(form, dialogs, *registry)
-                     .findChild<QAction*>("CheckBeforeLaunchMenuItem")
-                     ->isChecked());
-    // Without a system information program the box says so.
+    // Without a system information program the About box says so.
     child<QAction>("aboutmenu")->trigger();
     AboutBox* box = window->aboutBox();
     QTest::mouseClick(box->findChild<QPushButton*>("cmdSysInfo"), Qt::LeftButton);
