@@ -10,7 +10,8 @@
 namespace quarnel::test {
 
 // Dialogs answered from a script, recording all they are asked: a file dialog takes the next
-// answer (a cancel once none is left), a question the next reply (else going on).
+// answer (else a cancel; choose() scripts a file, titled by the path's last part), a question
+// the next reply (else going on).
 class FakeDialogs : public Dialogs {
 public:
     struct Message {
@@ -24,7 +25,6 @@ public:
         std::string text, title, goOn, stop;
     };
 
-    // Scripts a chosen file; its title is the last component of path.
     void choose(const std::string& path, int flags = 0) {
         answers.push_back({false, path, path.substr(path.find_last_of("/\\") + 1), flags});
     }

@@ -11,10 +11,10 @@ namespace {
 TEST(QtShellOpenerTest, TriesTheAssociationFirstThenOffersAChooser) {
     test::TempDir dir;
     const std::string bat = dir.writeFile("Server Files/quarnel.bat", "@echo off\r\n").string();
-    const QString file = QString::fromStdString(bat), asked = "association? " + file,
-                  open = "open " + file, choose = "choose for " + file;
     // The chosen program is given the path unchanged, blanks and all, as one argument.
-    const QString start = "start /usr/bin/wine [" + file + "]";
+    const QString file = QString::fromStdString(bat), asked = "association? " + file,
+                  open = "open " + file, choose = "choose for " + file,
+                  start = "start /usr/bin/wine [" + file + "]";
     struct Case {
         std::string path;
         bool associated, opens;

@@ -6,21 +6,18 @@
 #include "common/AnsiText.h"
 #include "launch/LaunchFiles.h"
 #include "settings/FieldCheck.h"
-#include "store/Preferences.h"
 #include "store/RegistryFile.h"
 
 #include <QtTest>
 #include <QtWidgets>
 #include <gtest/gtest.h>
-#include <memory>
 
 namespace quarnel {
 namespace {
 
 using Messages = std::vector<test::FakeDialogs::Message>;
 
-// The real window over a copy of the demo installation as start-up leaves it. What the model
-// decides is tested with the model; here, that the window shows it and input reaches it.
+// The real window over the demo installation as start-up leaves it: what the window adds.
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -29,14 +26,9 @@ protected:
         form.bringPanelsInStep();
         window = std::make_unique<MainWindow>(form, dialogs, *registry);
         window->show();
-        window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), 60000)); // ends a run that hangs
     }
-    template <class T = QWidget> T* child(const char* name) {
-        T* widget = window->findChild<T*>(name);
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
+    template <class T = QWidget> T* child(const char* name) { return window->findChild<T*>(name); }
     QTabBar* tabs() { return child<QTabBar>("tabMain"); }
     void showTab(int i) {
         QTest::mouseClick(tabs(), Qt::LeftButton, {}, tabs()->tabRect(i).center());
@@ -47,10 +39,7 @@ protected:
         QTest::keyClicks(edit, text);
     }
     // On the box itself: a check box does not answer clicks on the rest of its row.
-    void clickBox(const char* name) {
-        auto* box = child<QCheckBox>(name);
-        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
-    }
+    void clickBox(const char* name) { QTest::mouseClick(child(name), Qt::LeftButton, {}, {6, 8}); }
 
     test::TempDir dir;
     test::FakeDialogs dialogs;
@@ -60,7 +49,6 @@ protected:
 };
 
 TEST_F(MainWindowTest, ATabShowsItsFramesAndClicksReachTheirControls) {
-    EXPECT_EQ(window->windowTitle(), "Quarnel");
     // Shown, and where a click at its middle lands as the window routes it.
     auto reachable = [&](const char* name) {
         auto* target = child(name);
@@ -97,7 +85,6 @@ TEST_F(MainWindowTest, ALeftFieldIsCheckedAndARefusalStopsTheClickButNotTheMenuK
         auto* edit = child<QLineEdit>(control(field).name.data());
         typeInto(edit, typed);
         QTest::keyClick(edit, Qt::Key_Tab);
-        EXPECT_EQ(edit->text().toStdString(), form.text(field));
         return std::pair(dialogs.messages, !edit->hasFocus());
     };
     for (const FieldCheck& check : kFieldChecks) {
@@ -108,8 +95,7 @@ TEST_F(MainWindowTest, ALeftFieldIsCheckedAndARefusalStopsTheClickButNotTheMenuK
     }
     EXPECT_EQ(leave(Text::GamePort, "65000"), std::pair(Messages{}, true));
 
-    // Neither the button nor the tab clicked to leave a refused value acts; the menu's keys
-    // reach the menu from a text box, and run without the check.
+    // A refused value stops the button or tab clicked to leave it, but not the menu's keys.
     auto* port = child<QLineEdit>("txtPort");
     typeInto(port, "0");
     QTest::mouseClick(child<QPushButton>("cmdOptions_0"), Qt::LeftButton);
@@ -130,8 +116,7 @@ TEST_F(MainWindowTest, ALeftFieldIsCheckedAndARefusalStopsTheClickButNotTheMenuK
 TEST_F(MainWindowTest, ValuesSetByCodeShowAtOnceAndClicksAndTypingReachTheForm) {
     form.selectGameType(1);
     form.setMapSelection({false, true, true});
-    form.setText(Text::ServerName, "Caf\xE9 \x80\xA0"
-                                   "Arena"); // 0xA0: the first Latin-1 byte
+    form.setText(Text::ServerName, "Caf\xE9 \x80\xA0."); // 0xA0: the first Latin-1 byte
     form.setChecked(Check::MasterServerUplink, true);
     form.selectArena(3);
     form.setScroll(Scroll::GameSpeed, 150);
@@ -140,7 +125,7 @@ TEST_F(MainWindowTest, ValuesSetByCodeShowAtOnceAndClicksAndTypingReachTheForm) 
     QItemSelectionModel* rows = list->selectionModel();
     EXPECT_TRUE(!rows->isRowSelected(0) && rows->isRowSelected(1) && rows->isRowSelected(2));
     EXPECT_EQ(list->model()->index(0, 0).data().toString(), "CTF-Foundry.ut2");
-    EXPECT_EQ(child<QLineEdit>("txtServerName")->text(), QString::fromUtf8("Café €\u00a0Arena"));
+    EXPECT_EQ(child<QLineEdit>("txtServerName")->text(), QString::fromUtf8("Café €\u00a0."));
     for (const char* name : {"optGameType_1", "chkServerOptions_9", "optMutator_3"})
         EXPECT_TRUE(child<QAbstractButton>(name)->isChecked()) << name;
     auto* speed = child<QScrollBar>("sclGameSpeed");
@@ -154,10 +139,9 @@ TEST_F(MainWindowTest, ValuesSetByCodeShowAtOnceAndClicksAndTypingReachTheForm) 
     QTest::mouseClick(speed, Qt::LeftButton, {}, QPoint(speed->width() - 4, 4)); // right arrow
     EXPECT_EQ(std::pair(form.scroll(Scroll::GameSpeed), label->text()),
               std::pair(151, QString("Game Speed = 151%")));
-    for (auto [row, keys] : {std::pair(0, Qt::NoModifier), {2, Qt::ControlModifier}}) {
+    for (auto [row, keys] : {std::pair(0, Qt::NoModifier), {2, Qt::ControlModifier}})
         QTest::mouseClick(list->viewport(), Qt::LeftButton, keys,
                           list->visualRect(list->model()->index(row, 0)).center());
-    }
     EXPECT_EQ(form.mapList().selected, (std::vector{true, false, true}));
     QTest::mouseClick(child<QRadioButton>("optGameType_8"), Qt::LeftButton);
     EXPECT_EQ(form.gameType(), 8);
@@ -173,16 +157,8 @@ TEST_F(MainWindowTest, ValuesSetByCodeShowAtOnceAndClicksAndTypingReachTheForm) 
     typeInto(admin, "Zo");
     QTest::sendKeyEvent(QTest::Click, admin, Qt::Key_unknown, QString::fromUtf8("ë"), {});
     EXPECT_EQ(form.text(Text::AdminName), "Zo\xEB");
-    // A longer text a load put in shows whole; shortened by hand, the box's limit holds again.
-    auto* limit = child<QLineEdit>("txtTimeLimit");
-    form.setText(Text::TimeLimit, "1000");
-    EXPECT_EQ(limit->text(), "1000");
-    QTest::keyClick(limit, Qt::Key_Backspace);
-    QTest::keyClicks(limit, "45");
-    EXPECT_EQ(form.text(Text::TimeLimit), "100");
 
-    // The command line tab shows the line of the settings changed while it was hidden, and
-    // follows a burst of changes in one update, once the event loop turns.
+    // The command line tab shows the line at once, and follows a burst of changes in one update.
     showTab(2);
     auto* line = child<QPlainTextEdit>("txtCommandLine");
     EXPECT_EQ(line->toPlainText(), fromAnsi(batchServerLine(form, "quarnel.ini")));
@@ -192,9 +168,7 @@ TEST_F(MainWindowTest, ValuesSetByCodeShowAtOnceAndClicksAndTypingReachTheForm) 
     EXPECT_EQ(line->toPlainText(), fromAnsi(batchServerLine(form, "quarnel.ini")));
 }
 
-TEST_F(MainWindowTest, TheChecksMenuItemIsRememberedAndAboutOutlivesTheWindow) {
-    child<QAction>("CheckBeforeLaunchMenuItem")->trigger();
-    EXPECT_FALSE(launchChecksOn(*registry));
+TEST_F(MainWindowTest, AboutSaysWhenTheSystemInfoIsMissingAndOutlivesTheWindow) {
     // Without a system information program the About box says so.
     child<QAction>("aboutmenu")->trigger();
     AboutBox* box = window->aboutBox();
