@@ -158,7 +158,7 @@ TEST_F(MainWindowTest, ValuesSetByCodeShowAtOnceAndClicksAndTypingReachTheForm) 
     QTest::sendKeyEvent(QTest::Click, admin, Qt::Key_unknown, QString::fromUtf8("ë"), {});
     EXPECT_EQ(form.text(Text::AdminName), "Zo\xEB");
 
-    // The command line tab shows the line at once, and follows a burst of changes in one update.
+    // The command line tab shows the line at once, and follows later changes once the loop turns.
     showTab(2);
     auto* line = child<QPlainTextEdit>("txtCommandLine");
     EXPECT_EQ(line->toPlainText(), fromAnsi(batchServerLine(form, "quarnel.ini")));
@@ -169,7 +169,6 @@ TEST_F(MainWindowTest, ValuesSetByCodeShowAtOnceAndClicksAndTypingReachTheForm) 
 }
 
 TEST_F(MainWindowTest, AboutSaysWhenTheSystemInfoIsMissingAndOutlivesTheWindow) {
-    // Without a system information program the About box says so.
     child<QAction>("aboutmenu")->trigger();
     AboutBox* box = window->aboutBox();
     QTest::mouseClick(box->findChild<QPushButton*>("cmdSysInfo"), Qt::LeftButton);
