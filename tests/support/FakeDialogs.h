@@ -9,9 +9,9 @@
 
 namespace quarnel::test {
 
-// Dialogs answered from a script, recording every message, question and file dialog asked
-// for. A file dialog takes the next scripted answer (a cancel once the script has run out); a
-// question the next scripted reply (going on once it has run out, as before it was asked).
+// Dialogs answered from a script, recording all they are asked: a file dialog takes the next
+// answer (else a cancel; choose() scripts a file, titled by the path's last part), a question
+// the next reply (else going on).
 class FakeDialogs : public Dialogs {
 public:
     struct Message {
@@ -25,7 +25,6 @@ public:
         std::string text, title, goOn, stop;
     };
 
-    // Scripts a chosen file; its title is the last component of path.
     void choose(const std::string& path, int flags = 0) {
         answers.push_back({false, path, path.substr(path.find_last_of("/\\") + 1), flags});
     }

@@ -19,7 +19,6 @@ struct QtApplicationEnvironment : ::testing::Environment {
     std::unique_ptr<QApplication> app;
 };
 
-// Registered while the test program starts, before main runs the tests.
 [[maybe_unused]] const bool kRegistered =
     (::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment), true);
 
