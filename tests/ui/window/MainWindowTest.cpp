@@ -71,6 +71,21 @@ TEST_F(MainWindowTest, ATabShowsItsFramesAndClicksReachTheirControls) {
     EXPECT_LT(tabs()->tabRect(2).right(), window->width() / 2);
 }
 
+// Each text box as the window builds it: its length limit, password masking, tip and label.
+TEST_F(MainWindowTest, TextBoxesCarryTheirLimitMaskingTipAndLabel) {
+    for (const TextControl& box : kTextControls) {
+        SCOPED_TRACE(box.name.data());
+        const auto* edit = child<QLineEdit>(box.name.data());
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(edit->maxLength(), box.maxLength > 0 ? box.maxLength : QLineEdit().maxLength());
+        EXPECT_EQ(edit->echoMode(), box.password ? QLineEdit::Password : QLineEdit::Normal);
+        EXPECT_EQ(edit->toolTip().isEmpty(), !box.tooltipOnBox);
+        if (!box.labelName.empty()) {
+            EXPECT_EQ(child<QLabel>(box.labelName.data())->text(), fromAnsi(box.caption));
+        }
+    }
+}
+
 TEST_F(MainWindowTest, ALeftFieldIsCheckedAndARefusalStopsTheClickButNotTheMenuKeys) {
     std::vector<Command> sent;
     QObject::connect(window.get(), &MainWindow::commandRequested,
