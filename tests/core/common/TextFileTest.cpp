@@ -83,8 +83,8 @@ TEST(TextFile, ReadsOnlyRegularFilesAndWritesAtomicallyAndPrivately) {
         {dir.path().string(), "Not a file but a folder"},
         {pipe, "Not a file but a named pipe"},
         {"/dev/zero", "Not a file but a device"}};
-    for (const auto& [path, message] : cases)
-        EXPECT_EQ(expectError(errc::FileNotFound, [&] { readFileBytes(path); }), message);
+    for (const auto& c : cases)
+        EXPECT_EQ(expectError(errc::FileNotFound, [&] { readFileBytes(c.first); }), c.second);
     const std::string big = dir.writeFile("big.cfg", std::string(11, 'x')).string();
     EXPECT_EQ(readFileBytes(big, 11), std::string(11, 'x'));
     expectError(errc::FileIO, [&] { readFileBytes(big, 10); });

@@ -91,7 +91,7 @@ TEST(RegistryPath, ResolvedFromTheEnvironment) {
     };
     // clang-format on
     for (const auto& [vars, expected] : cases) {
-        const EnvLookup env = [&](const char* name) -> std::optional<std::string> {
+        const EnvLookup env = [&vars = vars](const char* name) -> std::optional<std::string> {
             const auto it = vars.find(name);
             return it == vars.end() ? std::nullopt : std::optional<std::string>(it->second);
         };
