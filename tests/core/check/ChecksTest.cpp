@@ -45,8 +45,8 @@ struct FirstRun {
 // A loop's pid file and INI file in the System folder.
 void writeLoop(const fs::path& system, const std::string& name, const char* pid,
                const std::string& ini) {
-    std::ofstream(system / (name + ".pid")) << pid << "\n";
-    std::ofstream(system / (name + ".ini")) << "[URL]\r\n" << ini;
+    std::ofstream(system / (name + ".pid"), std::ios::binary) << pid << "\n";
+    std::ofstream(system / (name + ".ini"), std::ios::binary) << "[URL]\r\n" << ini;
 }
 
 TEST(Checks, EachProblemIsFoundAndNamed) {
@@ -83,7 +83,7 @@ TEST(Checks, EachProblemIsFoundAndNamed) {
         // Port= is written only for another port.
         {Codes(20, "INI-LINE"),
          [](SettingsForm&, const fs::path& ut) {
-             std::ofstream(ut / "System/ut2003.ini")
+             std::ofstream(ut / "System/ut2003.ini", std::ios::binary)
                  << "[Engine.GameReplicationInfo]\r\nShortName=x\r\n ServerName=indented\r\n"
                     "[IpDrv.MasterServerUplink]\r\nDoUplink=True\r\n";
          }},
