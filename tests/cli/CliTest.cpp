@@ -29,8 +29,8 @@ SettingsForm formOf(const std::string& cfg, const std::string& game,
     return form;
 }
 
-// quarnel-cli run as a process in dir, over a game whose Linux server is the stand-in. The
-// guard ends every process a test started before its folder goes.
+// quarnel-cli run in dir over a game whose Linux server is the stand-in; the guard ends every
+// process a test started before its folder goes.
 class CliTest : public ::testing::Test {
 protected:
     Result cli(const std::vector<std::string>& args, const std::string& prefix = {}) {
@@ -49,43 +49,37 @@ protected:
     test::ProcessGuard guard;
     const test::StandInGame game{dir};
     const std::string& system = game.system;
+    const std::string& g = game.gameFolder;
     const std::string cfg = QUARNEL_DEMO_CFG;
 };
 
-// make writes its three files under the chosen name, those holding the admin password for
-// their owner alone (their bytes are the core's); launch --no-start writes them and starts
-// nothing.
+// make writes its three files, those holding the admin password for their owner alone;
+// launch --no-start writes them and starts nothing.
 TEST_F(CliTest, MakeAndLaunchWithoutStartingWriteTheFiles) {
     const std::string out = dir.makeFolder("out").string() + "/";
-    EXPECT_EQ(cli({"make", cfg, out + "My Server.INI", "--game-dir", game.gameFolder}), Result{});
+    EXPECT_EQ(cli({"make", cfg, out + "My Server.INI", "--game-dir", g}), Result{});
     EXPECT_EQ(test::namesIn(out),
               (std::set<std::string>{"My Server.INI", "My Server.bat", "My Server.sh"}));
     for (const char* name : {"My Server.INI", "My Server.bat"})
         EXPECT_EQ(fs::status(out + name).permissions() & fs::perms::all,
                   fs::perms::owner_read | fs::perms::owner_write);
-    EXPECT_EQ(cli({"launch", cfg, "--no-start", "--game-dir", game.gameFolder}), Result{});
+    EXPECT_EQ(cli({"launch", cfg, "--no-start", "--game-dir", g}), Result{});
     EXPECT_TRUE(fs::is_regular_file(system + "quarnel.sh") &&
                 fs::is_regular_file(system + "quarnel.ini"));
     EXPECT_EQ(game.runs(), 0);
 }
 
-// Every command that writes nothing: what it prints, its exit status, and that the game's
-// System folder is left as it was.
+// Every command that writes nothing: its output and exit status, and the System folder kept.
 TEST_F(CliTest, PrintingCommandsFailuresAndBadUsage) {
     const Result help = cli({"--help"});
-    EXPECT_EQ(std::tuple(help.exit, help.err), std::tuple(0, ""));
-    EXPECT_TRUE(help.out.starts_with("Usage:\n  quarnel-cli command-line CONFIG.cfg [--ini NAME] "
-                                     "[--game-dir DIR] [--set KEY=VALUE]...\n") &&
-                help.out.ends_with("\n  quarnel-cli --help | --version\n"))
-        << help.out;
+    EXPECT_EQ(std::tuple(help.exit, help.err, help.out.substr(0, 51)),
+              std::tuple(0, "", "Usage:\n  quarnel-cli command-line CONFIG.cfg [--ini"));
     const auto usage = [&](const std::string& why) {
         return Result{2, "", "quarnel-cli: " + why + "\n" + help.out};
     };
-    const std::string& g = game.gameFolder;
     const auto line = [&](const std::string& ini, std::vector<ConfigOverride> overrides = {}) {
         return Result{0, serverCommandLine(formOf(cfg, g, std::move(overrides)), ini) + "\n", ""};
     };
-    // launch --no-start with a setting given.
     const auto set = [&](const std::string& s) {
         return std::vector<std::string>{"launch", cfg, "--no-start", "--game-dir", g, "--set", s};
     };
@@ -118,8 +112,6 @@ TEST_F(CliTest, PrintingCommandsFailuresAndBadUsage) {
         {{"diff", cfg, missing}, {2, "", fails(missing + ": File not found (error 53)").err}},
         {{"launch", speed, "--no-start", "--game-dir", g},
          fails(speed + ": line 11 (GameSpeed): Invalid property value (error 380)")},
-        {{"make", missing, system + "x.ini", "--game-dir", g},
-         fails(missing + ": File not found (error 53)")},
         {{"launch", cfg, "--no-start", "--game-dir", noGame},
          fails(game::templateIni(noGame + "/") + ": File not found (error 53)")},
         {{"make", cfg, system + "UT2003.INI", "--game-dir", g},
@@ -149,10 +141,9 @@ TEST_F(CliTest, PrintingCommandsFailuresAndBadUsage) {
     EXPECT_EQ(readFile(err), "quarnel-cli: standard output: write error\n");
 }
 
-// The store commands use the window's store, named here by QUARNEL_REGISTRY: without one,
-// export writes the first-run settings and creates none; an import that fails leaves it as it
-// was. A store this user can only read (the file and its folder) is exported, and an import
-// into it is refused; run as root, the commands run as another user, for whom it is read-only.
+// The store commands use the window's store (QUARNEL_REGISTRY): without one, export writes the
+// first-run settings and creates none; a failed import leaves it as it was. A read-only store
+// (as root: run as another user) is exported, and an import into it is refused.
 TEST_F(CliTest, ExportAndImportUseTheStoreOfTheWindow) {
     const std::string store = (dir.path() / "config" / "registry.db").string();
     ::setenv("QUARNEL_REGISTRY", store.c_str(), 1);
@@ -160,38 +151,34 @@ TEST_F(CliTest, ExportAndImportUseTheStoreOfTheWindow) {
     EXPECT_EQ(cli({"export-config", out.string()}), Result{});
     EXPECT_EQ(readTextLines(out.string()).at(1), "GameType=Deathmatch");
     EXPECT_FALSE(fs::exists(store));
-    EXPECT_EQ(cli({"import-config", cfg, "--game-dir", game.gameFolder}), Result{});
+    EXPECT_EQ(cli({"import-config", cfg, "--game-dir", g}), Result{});
     const std::string before = readFile(store);
     const std::string broken = cfgWith("broken.cfg", {{23, "UseBots=yes"}});
-    EXPECT_EQ(cli({"import-config", broken, "--game-dir", game.gameFolder}),
+    EXPECT_EQ(cli({"import-config", broken, "--game-dir", g}),
               fails(broken + ": line 24 (UseBots): Type mismatch (error 13)"));
     EXPECT_EQ(readFile(store), before);
 
-    using P = fs::perms;
-    const P readable = P::owner_read | P::group_read | P::others_read;
-    const P enterable = readable | P::owner_exec | P::group_exec | P::others_exec;
-    fs::permissions(dir.path(), enterable | P::owner_write);
-    fs::permissions(fs::path(store).parent_path(), enterable);
-    fs::permissions(store, readable);
-    fs::permissions(out.parent_path(), P::all);
+    fs::permissions(dir.path(), fs::perms(0755));
+    fs::permissions(fs::path(store).parent_path(), fs::perms(0555));
+    fs::permissions(store, fs::perms(0444));
+    fs::permissions(out.parent_path(), fs::perms::all);
     const std::string asOther =
         ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
     EXPECT_EQ(cli({"export-config", out.string()}, asOther), Result{});
     std::vector<std::string> expected = readTextLines(cfg);
-    expected[0] = "UTPATH=" + game.gameFolder;
+    expected[0] = "UTPATH=" + g;
     EXPECT_EQ(readTextLines(out.string()), expected);
-    // The configuration from a folder the other user can read, wherever the checkout lies.
-    EXPECT_EQ(cli({"import-config", dir.writeFile("copy.cfg", readFile(cfg)).string(), "--game-dir",
-                   game.gameFolder},
-                  asOther),
-              fails(store + ": the settings store can only be read (the file or its folder is "
-                            "read-only); nothing was imported"));
+    // From a folder the other user can read, wherever the checkout lies.
+    EXPECT_EQ(
+        cli({"import-config", dir.writeFile("copy.cfg", readFile(cfg)).string(), "--game-dir", g},
+            asOther),
+        fails(store + ": the settings store can only be read (the file or its folder is "
+                      "read-only); nothing was imported"));
     EXPECT_EQ(readFile(store), before);
     ::unsetenv("QUARNEL_REGISTRY");
 }
 
-// Every character a shell or systemd reads specially, and 8-bit bytes, in the typed texts and
-// the game's path reach the server unchanged.
+// Characters a shell or systemd reads specially, and 8-bit bytes, reach the server unchanged.
 TEST_F(CliTest, TypedTextsAndTheGamePathReachTheServerUnchanged) {
     const std::string special = "$HOME `id` $(id) \\ ! * ? ; & | < > \t 'q' \"d\" %s \xe9\xff";
     const test::StandInGame game(dir, "UT " + special);
@@ -208,35 +195,31 @@ TEST_F(CliTest, TypedTextsAndTheGamePathReachTheServerUnchanged) {
         serverArguments(formOf(typedCfg, game.gameFolder), "quarnel.ini");
     args.push_back("-nohomedir");
     // Not ignoring SIGINT, so that a SIGINT passed on reaches it.
-    EXPECT_EQ(std::tuple(run.cwd + "/", run.sigintIgnored, run.args),
-              std::tuple(game.system, false, args));
-    EXPECT_TRUE(run.ini == readFile(game.system + "quarnel.ini"));
-    EXPECT_NE(run.args.at(1).find("?x " + special), std::string::npos) << run.args.at(1);
+    EXPECT_EQ(std::tuple(run.cwd + "/", run.sigintIgnored, run.args, run.ini),
+              std::tuple(game.system, false, args, readFile(game.system + "quarnel.ini")));
+    EXPECT_NE(run.args.at(1).find("?x " + special), std::string::npos);
 }
 
 TEST_F(CliTest, TheLoopKeepsTheCrashLogRestartsAndStopsOnRequestOnly) {
     game.plan({"3", "wait"});
-    const std::vector<std::string> at = {"--game-dir", game.gameFolder};
-    const Result launched = cli({"launch", cfg, at[0], at[1]});
+    const Result launched = cli({"launch", cfg, "--game-dir", g});
     const std::string pid = readFile(system + "quarnel.pid"); // with its newline
-    EXPECT_EQ(launched, (Result{0,
-                                "pid " + pid + "log " + system + "quarnel.log\noutput " + system +
-                                    "quarnel.out\n",
-                                ""}));
+    const std::string files = "log " + system + "quarnel.log\noutput " + system + "quarnel.out\n";
+    EXPECT_EQ(launched, (Result{0, "pid " + pid + files, ""}));
     // The first run ended: its log is the crash log, and the server runs again.
     ASSERT_TRUE(eventually([&] { return game.runs() == 2; }));
     EXPECT_EQ(readFile(system + "quarnelcrash.log"), "stand-in log of run 1\n");
     const std::string script = system + "quarnel.sh";
-    EXPECT_EQ(cli({"status", at[0], at[1]}), (Result{0, script + ": running, pid " + pid, ""}));
-    EXPECT_EQ(cli({"launch", cfg, at[0], at[1]}),
+    EXPECT_EQ(cli({"status", "--game-dir", g}), (Result{0, script + ": running, pid " + pid, ""}));
+    EXPECT_EQ(cli({"launch", cfg, "--game-dir", g}),
               fails(system + "quarnel.pid: quarnel.sh already runs (pid " +
                     pid.substr(0, pid.size() - 1) + ")"));
     // A stop is not a crash: the server gets the signal, and nothing starts again.
-    EXPECT_EQ(cli({"stop", at[0], at[1]}), (Result{0, script + ": stopped pid " + pid, ""}));
+    EXPECT_EQ(cli({"stop", "--game-dir", g}), (Result{0, script + ": stopped pid " + pid, ""}));
     EXPECT_EQ(game.signalOf(2), SIGTERM);
     EXPECT_FALSE(fs::exists(system + "quarnel.pid"));
     EXPECT_EQ(readFile(system + "quarnelcrash.log"), "stand-in log of run 2\n");
-    EXPECT_EQ(cli({"status", at[0], at[1]}), (Result{3, script + ": not running\n", ""}));
+    EXPECT_EQ(cli({"status", "--game-dir", g}), (Result{3, script + ": not running\n", ""}));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_EQ(game.runs(), 2);
 }
@@ -267,8 +250,7 @@ TEST_F(CliTest, FiveQuickExitsInARowEndTheLoopWithTheReason) {
         "quarnel.sh: the server ended within 10 seconds of its start 5 times in a row (last exit "
         "status 7); it is not started again. A map that does not load or a port in use are the "
         "usual causes; the last log of the server is quarnelcrash.log.\n";
-    EXPECT_EQ(cli({"launch", cfg, "--foreground", "--game-dir", game.gameFolder}),
-              (Result{1, "", message}));
+    EXPECT_EQ(cli({"launch", cfg, "--foreground", "--game-dir", g}), (Result{1, "", message}));
     EXPECT_EQ(game.runs(), 5);
     EXPECT_EQ(readFile(system + "quarnelcrash.log"), "stand-in log of run 5\n" + message);
     EXPECT_FALSE(fs::exists(system + "quarnel.pid"));
@@ -283,25 +265,12 @@ TEST_F(CliTest, AStalePidFileIsRemovedAndNeverSignalled) {
     }
     for (const std::string& pid : {std::to_string(other), std::string("x")}) {
         std::ofstream(system + "quarnel.pid") << pid << "\n";
-        EXPECT_EQ(cli({"stop", "--game-dir", game.gameFolder}),
+        EXPECT_EQ(cli({"stop", "--game-dir", g}),
                   (Result{3, system + "quarnel.sh: not running\n", ""}))
             << pid;
         EXPECT_FALSE(fs::exists(system + "quarnel.pid"));
     }
     EXPECT_EQ(waitpid(other, nullptr, WNOHANG), 0) << "the other process was signalled";
-}
-
-// The files are written; nothing runs.
-TEST_F(CliTest, AGameWithOnlyUccExeAndNoWineStartsNothing) {
-    const test::StandInGame game(dir, "Windows UT", false);
-    EXPECT_EQ(cli({"launch", cfg, "--game-dir", game.gameFolder},
-                  "PATH=" + quoteForSh(dir.makeFolder("empty").string()) + " "),
-              fails("The server cannot be started: " + game.system +
-                    " holds no ucc-bin (the Linux server), and its ucc.exe needs wine, which is "
-                    "not on the PATH. Install wine or the game's Linux server."));
-    EXPECT_TRUE(fs::is_regular_file(game.system + "quarnel.sh"));
-    EXPECT_FALSE(fs::exists(game.system + "quarnel.pid") ||
-                 fs::exists(game.system + "quarnel.out"));
 }
 
 } // namespace

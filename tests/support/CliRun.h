@@ -27,9 +27,7 @@ inline void PrintTo(const CliResult& r, std::ostream* os) {
     *os << "exit " << r.exit << ", out \"" << r.out << "\", err \"" << r.err << "\"";
 }
 
-// An argument quoted for the shell that runs a command: on Windows in double quotes as the C
-// runtime splits a command line, backslashes before the closing quote doubled (no argument
-// holds a quote itself).
+// An argument quoted for the shell: on Windows in double quotes, trailing backslashes doubled.
 inline std::string quoted(std::string arg) {
 #ifdef _WIN32
     std::size_t end = arg.size();
@@ -42,8 +40,7 @@ inline std::string quoted(std::string arg) {
 #endif
 }
 
-// Runs the built quarnel-cli with args through the shell, after prefix (on Linux a change of
-// folder or of PATH, say); its streams go to files in dir that are read back and removed.
+// Runs quarnel-cli with args through the shell after prefix; its streams go through files in dir.
 inline CliResult runCli(const TempDir& dir, const std::vector<std::string>& args,
                         const std::string& prefix = {}) {
     const std::filesystem::path out = dir.path() / ".out";
