@@ -5,7 +5,6 @@
 #include "app/Shell.h"
 #include "app/ShellOpener.h"
 #include "app/WindowHost.h"
-#include "common/Error.h"
 #include "launch/ServerLoops.h"
 #include "settings/SettingsForm.h"
 #include "store/RegistryFile.h"
@@ -24,7 +23,7 @@ public:
     std::vector<std::string> opened;
 };
 
-// Starts no loop: answers whether one runs and whether wine is there as told; records starts.
+// Starts no loop; says whether one runs and wine is there as told.
 class FakeServerLoops : public ServerLoops {
 public:
     std::optional<int> running(const LoopFiles&) override { return runningPid; }
@@ -53,42 +52,7 @@ public:
     std::string title;
 };
 
-// Passes every call to real, but fails (as a busy or broken database does) the first
-// `failures` calls; -1 fails every call.
-class FailingRegistry : public Registry {
-public:
-    FailingRegistry(Registry& real, int failures) : real_(real), failures_(failures) {}
-    bool keyExists(RegRoot r, std::string_view k) override { return pass().keyExists(r, k); }
-    bool createKey(RegRoot r, std::string_view k) override { return pass().createKey(r, k); }
-    bool writeValue(RegRoot r, std::string_view k, std::string_view n,
-                    const RegWriteValue& v) override {
-        return pass().writeValue(r, k, n, v);
-    }
-    RegValue readValue(RegRoot r, std::string_view k, std::string_view n,
-                       const RegValue& d) override {
-        return pass().readValue(r, k, n, d);
-    }
-    bool deleteValue(RegRoot r, std::string_view k, std::string_view n) override {
-        return pass().deleteValue(r, k, n);
-    }
-    std::vector<std::string> valueNames(RegRoot r, std::string_view k) override {
-        return pass().valueNames(r, k);
-    }
-    void inTransaction(const std::function<void()>& body) override { pass().inTransaction(body); }
-
-private:
-    Registry& pass() {
-        if (failures_ == 0)
-            return real_;
-        failures_ -= failures_ > 0;
-        throw Error(errc::Registry, "database is locked");
-    }
-    Registry& real_;
-    int failures_;
-};
-
-// One run of the program with fresh fakes, over a store that outlives the run (so a later
-// run sees what this one saved); the loops only where Launch Server starts the restart script.
+// One run of the program with fresh fakes over a store that outlives it.
 struct ProgramRun {
     ProgramRun(Registry& registry, const std::string& programFolder)
         : shell(form, registry, dialogs, opener, window, programFolder,
@@ -101,8 +65,7 @@ struct ProgramRun {
     Shell shell;
 };
 
-// A copy of the demo installation (with the game's own INI file), the program's folder and
-// a store in memory, in a temporary folder.
+// A copy of the demo installation with its INI file, the program's folder, a store in memory.
 class ShellTest : public testing::Test {
 protected:
     ShellTest() : install(copyDemoInstall(dir)), programFolder(dir.makeFolder("program").string()) {
@@ -114,7 +77,6 @@ protected:
         return std::make_unique<ProgramRun>(*registry, programFolder);
     }
 
-    // The program's key lies below a root of its own, the game's entry below the machine's.
     static RegRoot rootOf(std::string_view key) {
         return key == kProgramKey ? kProgramRoot : RegRoot::LocalMachine;
     }

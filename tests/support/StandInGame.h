@@ -25,8 +25,8 @@ inline bool eventually(const std::function<bool()>& done,
     return done();
 }
 
-// Ends every process a test starts, whatever happens: each inherits a tag in its environment,
-// and at the end every process carrying it is killed, until none is left.
+// Ends every process a test starts: each inherits a tag in its environment, and every process
+// carrying it is killed at the end.
 class ProcessGuard {
 public:
     ProcessGuard() { putenv(tag_.data()); }

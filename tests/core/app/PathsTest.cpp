@@ -9,7 +9,6 @@ TEST(UtpathFromUccExe, NamesTheGameFolder) {
     // The chosen path and its title, the separator, whether case counts, the game folder.
     const std::tuple<const char*, const char*, char, bool, const char*> choices[] = {
         {"C:\\UT2003\\System\\UCC.EXE", "UCC.EXE", '\\', false, "c:\\ut2003\\"},
-        {"D:\\Games\\UT2003\\ucc.exe", "ucc.exe", '\\', false, "d:\\games\\ut2003\\"},
         // Only the final System folder goes.
         {"E:\\System\\UT2003\\System\\ucc.exe", "ucc.exe", '\\', false, "e:\\system\\ut2003\\"},
         {"C:\\ucc.exe.d\\System\\ucc.exe", "ucc.exe", '\\', false, "c:\\ucc.exe.d\\"},

@@ -19,8 +19,7 @@ const Msg kFirstRun{"This is your first time running this app. Your configuratio
 const Msg kBrowse{"UT2003 path not found.  Please browse to UCC.EXE", "Browse to UCC.EXE"};
 const Msg kSaved{"Config files saved", "Save Successful"};
 
-// The game folder that browsing to a server program in folder gives: lower-cased where names
-// ignore case.
+// The game folder that browsing to the server program in folder gives.
 std::string browsed(const std::string& folder) {
 #ifdef _WIN32
     return lowerAscii(folder.substr(0, folder.size() - 1)) + '\\';
@@ -29,9 +28,8 @@ std::string browsed(const std::string& folder) {
 #endif
 }
 
-// The first run announces itself once and stores only Path until shutdown; a later run
-// restores the last settings (without asking elsewhere), and offers the bonus pack's game
-// types as the marker file says, keeping a stored one selected.
+// The first run announces itself and stores only Path until shutdown; a later run restores the
+// last settings and offers the bonus pack's game types as the marker file says.
 TEST_F(ShellTest, FirstRunThenLaterRunsRestoreTheLastSettings) {
     storeGameFolder(install);
     auto run = newRun();
@@ -43,12 +41,6 @@ TEST_F(ShellTest, FirstRunThenLaterRunsRestoreTheLastSettings) {
                          install + spelled("maps", "Maps")));
     EXPECT_EQ(registry->valueNames(kProgramRoot, kProgramKey), std::vector<std::string>{"Path"});
     EXPECT_EQ(text(kProgramKey, "Path"), programFolder + game::kNativeSeparator);
-    // A first run killed before its save leaves the key with Path only: a later start shows
-    // the first-run values (the store's tests check each unusable value on its own).
-    auto killed = newRun();
-    killed->shell.onStart();
-    EXPECT_EQ(std::tuple(killed->dialogs.messages.size(), configLines(killed->form)),
-              std::tuple(0u, configLines(run->form)));
     run->form.selectGameType(1);
     run->form.setMapSelected(1, true);
     run->form.setText(Text::ServerName, "Big Server");
@@ -61,10 +53,11 @@ TEST_F(ShellTest, FirstRunThenLaterRunsRestoreTheLastSettings) {
     storeGameFolder(copyDemoInstall(elsewhere));
     run = newRun();
     run->shell.onStart();
-    EXPECT_TRUE(run->dialogs.messages.empty() && run->dialogs.requests.empty());
-    EXPECT_EQ(std::tuple(run->form.gameFolder(), run->form.gameType(), run->form.mapList().selected,
-                         run->form.text(Text::ServerName), run->form.enabled().botSkillCheck),
-              std::tuple(install, 1, std::vector<bool>{false, true, false}, "Big Server", true));
+    EXPECT_EQ(
+        std::tuple(run->form.gameFolder(), run->form.gameType(), run->form.mapList().selected,
+                   run->form.text(Text::ServerName), run->form.enabled().botSkillCheck,
+                   run->dialogs.messages.size() + run->dialogs.requests.size()),
+        std::tuple(install, 1, std::vector<bool>{false, true, false}, "Big Server", true, 0u));
     // The stored map entries stay in the store while the program runs.
     EXPECT_EQ(trimRightBlanks(text(kProgramKey, "Map1")), "CTF-Glacier");
     run->form.selectGameType(6);
@@ -101,7 +94,7 @@ TEST_F(ShellTest, AGoneFolderFallsBackToTheGameEntryElseToBrowsing) {
               std::tuple(0u, install + spelled("maps", "Maps")));
 }
 
-TEST_F(ShellTest, PathCheckClosesOnlyWithoutAnyFolderAndSavesOnce) {
+TEST_F(ShellTest, PathCheckClosesOnlyWithoutAnyFolderAndSaves) {
     auto run = newRun();
     run->dialogs.cancel();
     run->shell.onStart();
@@ -117,29 +110,6 @@ TEST_F(ShellTest, PathCheckClosesOnlyWithoutAnyFolderAndSavesOnce) {
     EXPECT_EQ(run->dialogs.messages, (std::vector{kFirstRun, kBrowse, closes}));
     EXPECT_EQ(std::tuple(run->window.closed, run->shell.unloaded(), stored("UseMapRotation")),
               std::tuple(1, true, true));
-    // A later report of the same close does not save again.
-    put(kProgramKey, "ServerName", "written after the save ");
-    run->shell.onClose();
-    EXPECT_EQ(text(kProgramKey, "ServerName"), "written after the save ");
-}
-
-// A store that always fails, or fails only while start-up asks it (busy, say): the program
-// starts and closes, and the settings it holds were not loaded, so they are not overwritten.
-TEST_F(ShellTest, AStoreThatFailsAtStartUpStillStartsClosesAndKeepsItsSettings) {
-    for (const int failures : {-1, 1}) {
-        SCOPED_TRACE(failures);
-        registry = makeMemoryRegistry();
-        put(kProgramKey, "ServerName", "Kept ");
-        FailingRegistry failing(*registry, failures);
-        ProgramRun run(failing, programFolder);
-        run.dialogs.choose(install + "System/ucc.exe");
-        EXPECT_NO_THROW(run.shell.onStart());
-        run.form.setText(Text::ServerName, "Replaced");
-        EXPECT_NO_THROW(run.shell.unload());
-        EXPECT_EQ(std::tuple(run.dialogs.messages, run.form.gameFolder(), run.form.gameType(),
-                             run.window.closed, text(kProgramKey, "ServerName"), stored("UTPATH")),
-                  std::tuple(std::vector{kBrowse}, browsed(install), 2, 1, "Kept ", false));
-    }
 }
 
 // A run that has started on the demo installation and passed its path check.
@@ -154,7 +124,6 @@ protected:
     std::ptrdiff_t countFiles() const {
         return std::distance(fs::recursive_directory_iterator(dir.path()), {});
     }
-    // Nothing was started or closed, and the title is the program's own.
     void expectStillOpen() {
         EXPECT_EQ(std::tuple(run->opener.opened.size() + run->loops.started.size(),
                              run->window.closed, run->window.title),
@@ -177,8 +146,7 @@ TEST_F(CommandsTest, LaunchServerWritesTheFilesStartsTheLoopAndCloses) {
     dir.writeFile("UT2003/System/quarnel.bat", "old");
     run->form.setText(Text::ServerName, "Launch Test");
     run->shell.run(Command::LaunchServer);
-    EXPECT_NE(readFile(system / "quarnel.bat").find("quarnel.ini"), std::string::npos);
-    EXPECT_TRUE(fs::exists(system / "quarnel.ini"));
+    EXPECT_TRUE(readFile(system / "quarnel.bat") != "old" && fs::exists(system / "quarnel.ini"));
     EXPECT_TRUE(!kWritesRestartScript ||
                 fs::status(system / "quarnel.sh").permissions() == fs::perms::owner_all);
     // The restart script is what starts, in a terminal when the desktop has one.
@@ -194,8 +162,7 @@ TEST_F(CommandsTest, LaunchServerWritesTheFilesStartsTheLoopAndCloses) {
               std::tuple(1, "Launch Test", 0u));
 }
 
-// A launch that starts nothing says why, if the reason is not a file it failed to write (a
-// folder where the batch file belongs, or no game's INI file to make the server's from).
+// A launch that starts nothing says why, unless a file could not be written.
 TEST_F(CommandsTest, LaunchServerThatStartsNothingStaysOpen) {
     dir.makeFolder("UT2003/System/quarnel.bat");
     run->shell.run(Command::LaunchServer);
@@ -207,8 +174,7 @@ TEST_F(CommandsTest, LaunchServerThatStartsNothingStaysOpen) {
     EXPECT_FALSE(run->shell.unloaded() || !run->dialogs.messages.empty());
 #ifndef _WIN32
     dir.writeFile("UT2003/System/ut2003.ini", "");
-    // The pid of a loop that runs, whether wine is there and the game has ucc.exe, the
-    // message's title and what its text names, and whether the files are written.
+    // A running loop's pid, wine there, ucc.exe there, the message, files written.
     const std::tuple<std::optional<int>, bool, bool, const char*, const char*, bool> cases[] = {
         {4242, true, true, "Server Running", "quarnel.sh already runs (process 4242)", false},
         {std::nullopt, false, true, "Server Not Started", "ucc.exe needs wine", true},
@@ -233,9 +199,8 @@ TEST_F(CommandsTest, LaunchServerThatStartsNothingStaysOpen) {
     expectStillOpen();
 }
 
-// What is shown and how many files are written after a choice, a refused name, a cancel or a
-// load that fails; where each dialog opens and on which files. Only a save or load that
-// worked names its file in the title.
+// What is shown and written after a choice, a refused name, a cancel or a failed load; where
+// each dialog opens. Only a save or load that worked names its file in the title.
 TEST_F(CommandsTest, DialogsWriteUnderTheChosenNameOrRefuseIt) {
     const std::string txt = dir.writeFile("UT2003/System/s.txt", "UTPATH=/elsewhere/\r\n").string();
     const int all = kWritesRestartScript ? 3 : 2, other = FileDialogResult::kExtensionDifferent;
@@ -244,7 +209,6 @@ TEST_F(CommandsTest, DialogsWriteUnderTheChosenNameOrRefuseIt) {
                    "Requires " + ext + " extension"};
     };
     const Msg builtIn{"You cannot overwrite built-in .INI files", "Failed"};
-    // The last save: a dialog that did not report the other extension.
     const std::tuple<Command, const char*, int, std::vector<Msg>, int> cases[] = {
         {Command::MakeBatIni, "myserver.ini", 0, {kSaved}, all},
         {Command::MakeBatIni, "User.ini", 0, {builtIn}, 0},
