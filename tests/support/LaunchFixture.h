@@ -22,7 +22,6 @@ inline const std::string kExampleLine =
     "ForceRespawn=False?GameStats=False?BalanceTeams=False?MaxPlayers=16?MaxSpectators=2?"
     "AdminName=?AdminPassword=?GamePassword=?PlayersMustBeReady=False?AllowBehindview=False?"
     "difficulty=2 INI=quarnel.ini -log=quarnel.log";
-// What follows the program in the worked example.
 inline const std::string kExampleArguments = kExampleLine.substr(kExampleLine.find(" server "));
 
 // line with each text replaced (every replaced text must be there).
@@ -47,7 +46,7 @@ struct ExampleForm {
         form.setChecked(Check::WeaponThrowing, true);
         pointAtMaps();
     }
-    // Reads the maps folder again (after a change of game type); selects the first entry.
+    // Reads the maps folder again (after a change of game type), selects the first entry.
     void pointAtMaps() {
         form.setMapFolder((dir.path() / "maps").string());
         if (form.mapList().count() > 0)

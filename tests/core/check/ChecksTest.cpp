@@ -2,7 +2,6 @@
 
 #include "MachineFixture.h"
 #include "TempDir.h"
-#include "common/Text.h"
 
 #include <filesystem>
 #include <fstream>
@@ -50,57 +49,50 @@ void writeLoop(const fs::path& system, const std::string& name, const char* pid,
 }
 
 TEST(Checks, EachProblemIsFoundAndNamed) {
-    using Edit = std::function<void(SettingsForm&, const fs::path&)>; // over the game folder
     struct Row {
+        std::function<void(SettingsForm&, const fs::path&)> edit; // over the game folder
         Codes expected;
-        Edit edit = {};
         std::vector<std::pair<Text, std::string>> texts = {};
         Codes configured = {}; // the maps a configuration names
         std::string lastText = {};
     };
     const Row rows[] = {
-        {{}},
+        {{}, {}},
         // A selected map deleted since the list was read.
-        {{"MAP-MISSING"},
-         [](SettingsForm& f, const fs::path& ut) {
+        {[](SettingsForm& f, const fs::path& ut) {
              f.setMapSelected(2, true);
              fs::remove(ut / "Maps" / f.mapList().entries[2]);
-         }},
-        {{"MAP-TYPE", "MAP-MISSING"}, {}, {}, {"CTF-Foundry", "DM-Nowhere", "dm-sunken"}},
-        {{"MAP-NONE"},
-         [](SettingsForm& f, const fs::path& ut) {
-             f.setMapFolder(ut.string());
-         }},
-        {{"MAP-FOLDER"},
-         [](SettingsForm&, const fs::path& ut) {
-             fs::remove_all(ut / "Maps");
-         }},
+         },
+         {"MAP-MISSING"}},
+        {{}, {"MAP-TYPE", "MAP-MISSING"}, {}, {"CTF-Foundry", "DM-Nowhere", "dm-sunken"}},
+        {[](SettingsForm& f, const fs::path& ut) { f.setMapFolder(ut.string()); }, {"MAP-NONE"}},
+        {[](SettingsForm&, const fs::path& ut) { fs::remove_all(ut / "Maps"); }, {"MAP-FOLDER"}},
         // Web admin on the game port + 10.
-        {{"PORT-SAME", "MUTATOR", "MUTATOR"},
-         [](SettingsForm& f, const fs::path&) { f.setChecked(Check::WebAdmin, true); },
+        {[](SettingsForm& f, const fs::path&) { f.setChecked(Check::WebAdmin, true); },
+         {"PORT-SAME", "MUTATOR", "MUTATOR"},
          {{Text::WebAdminPort, "7787"},
           {Text::ExtraMutators, "Pkg.Good,,Bad,Pkg.Two Words,Aza_Pkg09.Zz_Mut,"}}},
         // Port= is written only for another port.
-        {Codes(20, "INI-LINE"),
-         [](SettingsForm&, const fs::path& ut) {
+        {[](SettingsForm&, const fs::path& ut) {
              std::ofstream(ut / "System/ut2003.ini", std::ios::binary)
                  << "[Engine.GameReplicationInfo]\r\nShortName=x\r\n ServerName=indented\r\n"
                     "[IpDrv.MasterServerUplink]\r\nDoUplink=True\r\n";
-         }},
+         },
+         Codes(20, "INI-LINE")},
         // With web admin off its port is not checked.
-        {{"INI-MISSING", "RANGE", "RANGE"},
-         [](SettingsForm&, const fs::path& ut) { fs::remove(ut / "System/ut2003.ini"); },
+        {[](SettingsForm&, const fs::path& ut) { fs::remove(ut / "System/ut2003.ini"); },
+         {"INI-MISSING", "RANGE", "RANGE"},
          {{Text::GamePort, "65001"}, {Text::LanTickRate, "abc"}, {Text::WebAdminPort, "0"}}},
         // Running loops: "other" holds UDP 7787-7797 and TCP 7777, "second" TCP 8080; "old"
         // has ended. Only a port of the same protocol is taken.
-        {{"PORT-LOOP", "PORT-LOOP"},
-         [](SettingsForm& f, const fs::path& ut) {
+        {[](SettingsForm& f, const fs::path& ut) {
              const std::string web = "\r\n[UWeb.WebServer]\r\nbEnabled=True\r\nListenPort=";
              writeLoop(ut / "System", "other", "4242", "Port=7787" + web + "7777");
              writeLoop(ut / "System", "second", "4343", "Port=8000" + web + "8080");
              writeLoop(ut / "System", "old", "999", "");
              f.setChecked(Check::WebAdmin, true);
          },
+         {"PORT-LOOP", "PORT-LOOP"},
          {{Text::WebAdminPort, "8080"}},
          {},
          "Web Port: TCP port 8080 (the web admin port) is taken by the Quarnel server loop "
@@ -134,13 +126,12 @@ TEST(Checks, PortsHeldOnThisMachineAreFoundAndNoSocketStays) {
         test::LoopbackPort query(PortProtocol::Udp, port + 1);
         test::LoopbackPort web(PortProtocol::Tcp, port + 20);
         ASSERT_TRUE(query.bound() && web.bound());
-        const auto problems = checkBeforeLaunch(run.form, local);
-        ASSERT_EQ(codes(problems), (Codes{"PORT-BUSY", "PORT-BUSY"}));
-        EXPECT_NE(
-            problems[0].text.find("UDP port " + std::to_string(port + 1) + " (the game port + 1)"),
-            std::string::npos);
-        EXPECT_NE(problems[1].text.find("TCP port " + std::to_string(port + 20)),
-                  std::string::npos);
+        std::string lines;
+        for (const Problem& p : checkBeforeLaunch(run.form, local))
+            lines += problemLine(p).substr(0, problemLine(p).find(" is ")) + "\n";
+        EXPECT_EQ(lines, "PORT-BUSY Game Port: UDP port " + std::to_string(port + 1) +
+                             " (the game port + 1)\nPORT-BUSY Web Port: TCP port " +
+                             std::to_string(port + 20) + " (the web admin port)\n");
     }
     // The probes kept nothing: the ports are free again.
     EXPECT_TRUE(checkBeforeLaunch(run.form, local).empty());

@@ -92,7 +92,6 @@ TEST(MutatorLine, JoinsBoxesExtraTextAndArena) {
         {"", "Pkg.MutA,,", 0, "Pkg.MutA,"},
         {"", ",", 0, ""},
         {"", ",Pkg.MutA", 0, ",Pkg.MutA"},
-        {"", "", 0, ""},
         {"", "Pkg.Mut A, Pkg.MutB", 0, "Pkg.Mut A, Pkg.MutB"},
         {"01234567", "", 3,
          "UnrealGame.MutBigHead,XGame.MutHeliumCorpses,UnrealGame.MutLowGrav,XGame.MutNoAdrenaline,"

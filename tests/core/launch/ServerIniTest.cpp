@@ -6,8 +6,10 @@
 #include "store/ConfigForm.h"
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,7 +21,7 @@ using Lines = std::vector<std::string>;
 
 const std::string kDM = "[XInterface.MapListDeathMatch]";
 
-// Deathmatch with rotation on and DM-A and DM-C selected of DM-A, DM-B, DM-C.
+// Deathmatch, rotation on, DM-A and DM-C selected of DM-A, DM-B, DM-C.
 ServerSettings deathmatch() {
     ServerSettings s = ServerSettings::design();
     s.gameType = 2;
@@ -53,16 +55,6 @@ auto selection(std::vector<bool> flags, bool rotation) {
 }
 
 using Change = std::function<void(ServerSettings&)>;
-Change tick(Check c) {
-    return [c](ServerSettings& s) {
-        s.checks[index(c)] = true;
-    };
-}
-Change type(Text t, std::string value) {
-    return [t, value](ServerSettings& s) {
-        s.texts[index(t)] = value;
-    };
-}
 
 // Every governed value line in table order, as the template holds it and as the design
 // settings write it (Last Man Standing: no map list is in play).
@@ -79,35 +71,39 @@ const std::string kDesignKeys =
     "SendStats=False|AdminPassword=|GamePassword=|DoUplink=False|UplinkToGamespy=False|"
     "bEnabled=False|ListenPort=80|bForceRespawn=False";
 
-// One control changed alone, and the lines that then differ from the design's: a key that
-// reads the wrong control shows. (The demo's bytes below have the other names and passwords.)
+// One control changed alone, and the lines that then differ: a key reading the wrong control
+// shows. (The demo's bytes below have the other names and passwords.)
 TEST(KeyTable, EachKeyLineTakesItsOwnControl) {
-    const std::pair<Change, std::string> cases[] = {
-        {type(Text::GamePort, "7777"), ""}, // the default keeps the template's
-        {type(Text::GamePort, ""), ""},
-        {type(Text::GamePort, "7778"), "Port=7778"},
-        {type(Text::NetSpeed, "5000"), "ConfiguredInternetSpeed=5000|MaxInternetClientRate=5000"},
-        {type(Text::NetSpeed, ""), "ConfiguredInternetSpeed=2600|MaxInternetClientRate=10000"},
-        {type(Text::LanSpeed, "15000"), "ConfiguredLanSpeed=15000|MaxClientRate=15000"},
-        {type(Text::LanSpeed, ""), "ConfiguredLanSpeed=20000|MaxClientRate=20000"},
-        {type(Text::ServerName, "Frag\r\nHall #1\n"), "ServerName=FragHall #1"},
-        {type(Text::MOTD1, "m1"), "MOTDLine1=m1"},
-        {type(Text::MOTD2, "m2"), "MOTDLine2=m2"},
-        {type(Text::MOTD3, "m3"), "MOTDLine3=m3"},
-        {type(Text::MOTD4, "m4"), "MOTDLine4=m4"},
-        {type(Text::GamePassword, "join"), "GamePassword=join"},
-        {type(Text::WebAdminPort, "8080"), "ListenPort=8080"},
-        {tick(Check::WorldStatsLogging), "bEnableStatLogging=True|SendStats=True"},
-        {tick(Check::LanGame), "DoLANBroadcast=True"},
-        {tick(Check::MasterServerUplink), "DoUplink=True"},
-        {tick(Check::GameSpyUplink), "UplinkToGamespy=True"},
-        {tick(Check::WebAdmin), "bEnabled=True"},
-        {tick(Check::ForceRespawn), "bForceRespawn=True"},
+    using T = Text;
+    // A text and its value, or a box ticked; the lines written.
+    const std::tuple<T, std::string, std::optional<Check>, std::string> cases[] = {
+        {T::GamePort, "7777", {}, ""}, // the default keeps the template's
+        {T::GamePort, "", {}, ""},
+        {T::GamePort, "7778", {}, "Port=7778"},
+        {T::NetSpeed, "5000", {}, "ConfiguredInternetSpeed=5000|MaxInternetClientRate=5000"},
+        {T::NetSpeed, "", {}, "ConfiguredInternetSpeed=2600|MaxInternetClientRate=10000"},
+        {T::LanSpeed, "15000", {}, "ConfiguredLanSpeed=15000|MaxClientRate=15000"},
+        {T::LanSpeed, "", {}, "ConfiguredLanSpeed=20000|MaxClientRate=20000"},
+        {T::ServerName, "Frag\r\nHall #1\n", {}, "ServerName=FragHall #1"},
+        {T::MOTD1, "m1", {}, "MOTDLine1=m1"},
+        {T::MOTD2, "m2", {}, "MOTDLine2=m2"},
+        {T::MOTD3, "m3", {}, "MOTDLine3=m3"},
+        {T::MOTD4, "m4", {}, "MOTDLine4=m4"},
+        {T::GamePassword, "join", {}, "GamePassword=join"},
+        {T::WebAdminPort, "8080", {}, "ListenPort=8080"},
+        {T::GamePort, "", Check::WorldStatsLogging, "bEnableStatLogging=True|SendStats=True"},
+        {T::GamePort, "", Check::LanGame, "DoLANBroadcast=True"},
+        {T::GamePort, "", Check::MasterServerUplink, "DoUplink=True"},
+        {T::GamePort, "", Check::GameSpyUplink, "UplinkToGamespy=True"},
+        {T::GamePort, "", Check::WebAdmin, "bEnabled=True"},
+        {T::GamePort, "", Check::ForceRespawn, "bForceRespawn=True"},
     };
-    for (const auto& [change, written] : cases) {
+    for (const auto& [text, value, box, written] : cases) {
         ServerSettings s = ServerSettings::design();
         s.gameType = 5;
-        change(s);
+        s.texts[index(text)] = value;
+        if (box)
+            s.checks[index(*box)] = true;
         Lines expected = lines(kDesignKeys);
         for (const std::string& line : written.empty() ? Lines() : lines(written))
             for (std::string& old : expected)
@@ -118,13 +114,9 @@ TEST(KeyTable, EachKeyLineTakesItsOwnControl) {
     }
 }
 
-// One template, in lines written as for lines() and joined by CR LF, rewritten from the
-// deathmatch settings changed: as lines, and streamed in blocks so small that lines, CR LF
-// pairs and section headers straddle two reads and long lines come in pieces. Every way
-// writes the same bytes.
+// A template (lines as for lines(), CR LF) rewritten as lines and streamed in blocks so small
+// that lines, CR LF pairs and headers straddle reads: every way writes the same bytes.
 TEST(RewriteServerIni, KeysAndTheMapListInLinesAndInEveryBlockSize) {
-    const Change keep = [](ServerSettings&) {
-    };
     const Change noMaps = [](ServerSettings& s) {
         s.maps = {};
     };
@@ -142,19 +134,19 @@ TEST(RewriteServerIni, KeysAndTheMapListInLinesAndInEveryBlockSize) {
          },
          "port=7777| Port=7777|bEnabledAll=False|ServerName|Maps=DM-Old",
          "port=7777| Port=7777|bEnabledAll=False|ServerName|Maps=DM-Old|"},
-        {keep, "", "|D|B"},
-        {keep, "[URL]|Port=7777|ServerName=Old\nAdminName=x|",
+        {nullptr, "", "|D|B"},
+        {nullptr, "[URL]|Port=7777|ServerName=Old\nAdminName=x|",
          "[URL]|Port=7777|ServerName=|AdminName=||D|B"},
-        {keep, "Maps=DM-Top|D|Maps=DM-Old", "Maps=DM-Top|D|B|"}, // before any header
-        {keep, ctf + "Maps=DM-Old|" + tdm, ctf + "B|" + tdm + "|"},
+        {nullptr, "Maps=DM-Top|D|Maps=DM-Old", "Maps=DM-Top|D|B|"}, // before any header
+        {nullptr, ctf + "Maps=DM-Old|" + tdm, ctf + "B|" + tdm + "|"},
         {[](ServerSettings& s) { s.gameType = 6; }, "D|Maps=DM-Old|MapNum=1",
          "D|Maps=DM-Old|MapNum=1|"},
-        {keep, "D|bRandom=False", "D|bRandom=False||D|B"},
+        {nullptr, "D|bRandom=False", "D|bRandom=False||D|B"},
         {selection({false, true, true}, false), "D|MapNum=2|Maps=DM-Old", "D|MapNum=1|Maps=DM-B|"},
         {selection({false, false, false}, true), "D|Maps=DM-Old", "D|MapNum=1|Maps=DM-A|"},
         {selection({false, false, false}, false), "D|Maps=DM-Old", "D|MapNum=1|Maps=DM-A|"},
-        {keep, "D|Maps=DM-Old|bRandom=True|MapNum=1|maps=lower", "D|B|bRandom=True|maps=lower|"},
-        {keep, "D|Maps=DM-Old|[Other]|D|Maps=DM-Old2", "D|B|[Other]|D|"},
+        {nullptr, "D|Maps=DM-Old|bRandom=True|MapNum=1|maps=lower", "D|B|bRandom=True|maps=lower|"},
+        {nullptr, "D|Maps=DM-Old|[Other]|D|Maps=DM-Old2", "D|B|[Other]|D|"},
         {noMaps, "D|Maps=DM-Old|MapNum=1", "D|Maps=DM-Old|MapNum=1|"},
         {noMaps, "[URL]", "[URL]|"},
         // Every .ut2 and line break goes from a map's name.
@@ -165,20 +157,21 @@ TEST(RewriteServerIni, KeysAndTheMapListInLinesAndInEveryBlockSize) {
          },
          "[XInterface.MapListBombingRun]|Maps=BR-Old",
          "[XInterface.MapListBombingRun]|MapNum=3|Maps=BR-ab|Maps=BR-LineBreak|Maps=BR-X.UT2|"},
-        {keep, headers + "DeathMatch]\nMaps=Old\n[Next]\nMaps=Keep",
+        {nullptr, headers + "DeathMatch]\nMaps=Old\n[Next]\nMaps=Keep",
          headers + "DeathMatch]|B|[Next]|Maps=Keep|"},
-        {keep, "D[XInterface.MapListeathMatch]|Maps=Old|", "D[XInterface.MapListeathMatch]|B|"},
-        {keep, headers + "DeathMatch] |Maps=Old|" + headers + "DeathMatch",
+        {nullptr, "D[XInterface.MapListeathMatch]|Maps=Old|", "D[XInterface.MapListeathMatch]|B|"},
+        {nullptr, headers + "DeathMatch] |Maps=Old|" + headers + "DeathMatch",
          headers + "DeathMatch] |Maps=Old|" + headers + "DeathMatch||D|B"},
-        {keep, "ConfiguredInternetSpeed=" + std::string(90, '9') + "|port=" + ps + "|",
+        {nullptr, "ConfiguredInternetSpeed=" + std::string(90, '9') + "|port=" + ps + "|",
          "ConfiguredInternetSpeed=7000|port=" + ps + "||D|B"},
-        {keep, "a\r|b\rc|" + z70 + "\r", "a\r|b\rc|" + z70 + "\r||D|B"}};
+        {nullptr, "a\r|b\rc|" + z70 + "\r", "a\r|b\rc|" + z70 + "\r||D|B"}};
     test::TempDir dir;
     const std::string target = (dir.path() / "out.ini").string();
     for (const auto& [change, source, expected] : cases) {
         SCOPED_TRACE(testing::PrintToString(source));
         ServerSettings s = deathmatch();
-        change(s);
+        if (change)
+            change(s);
         std::string bytes = joinTextLines(lines(source));
         bytes.resize(bytes.size() - 2); // no final line end
         const std::string written = joinTextLines(lines(expected));
@@ -191,25 +184,37 @@ TEST(RewriteServerIni, KeysAndTheMapListInLinesAndInEveryBlockSize) {
     }
 }
 
-// A Windows copy: folder and file in capitals, lines ended both ways, no final line end; no
-// map, so the map list stays. Written over an old file; failures leave it.
-TEST(MakeGameConfig, WritesTheTemplateWithCrLfAndFailuresLeaveTheTarget) {
+// Both files in the System folder as spelled on disk with CR LF lines and no file left beside,
+// the template in capitals with lines ended both ways and no final line end. A refused
+// overwrite, or a missing template, leaves the old file.
+TEST(LaunchFiles, AreWrittenWithCrLfAndFailuresLeaveThem) {
     test::TempDir dir;
-    const fs::path ini = dir.writeFile(
-        "Game/SYSTEM/UT2003.INI", "[URL]\r\nPort=7777\nServerName=Old\r\n" + kDM + "\r\nMapNum=1");
-    SettingsForm form;
-    form.setGameFolder(dir.withSeparator() + "Game" + game::kNativeSeparator);
-    form.setText(Text::ServerName, "New");
-    const fs::path target = dir.writeFile("out/server.ini", "old");
-    const std::string folder = target.parent_path().string() + game::kNativeSeparator;
-    writeServerIni(form, folder, "server.ini", true);
-    EXPECT_EQ(test::readFile(target),
-              "[URL]\r\nPort=7777\r\nServerName=New\r\n" + kDM + "\r\nMapNum=1\r\n\r\n");
-    test::expectFailureLeaves(target, 58,
-                              [&] { writeServerIni(form, folder, "server.ini", false); });
-    fs::remove(ini);
-    test::expectFailureLeaves(target, errc::FileNotFound,
-                              [&] { writeServerIni(form, folder, "server.ini", true); });
+    const std::string gameFolder = test::copyDemoInstall(dir);
+    const std::string system =
+        gameFolder + test::spelled("system", "System") + game::kNativeSeparator;
+    fs::remove(system + "ut2003.ini");
+    std::ofstream(system + "UT2003.INI", std::ios::binary)
+        << "[URL]\r\nPort=7777\nServerName=Old\r\n" + kDM + "\r\nMapNum=1";
+    test::ExampleForm example(gameFolder);
+    auto names = test::namesIn(system);
+    names.insert({"quarnel.bat", "quarnel.ini"});
+    writeBatchFile(example.form, system, "quarnel.bat", true);
+    writeServerIni(example.form, system, "quarnel.ini", true);
+    EXPECT_EQ(test::readFile(system + "quarnel.bat"),
+              "@echo off\r\n:10\r\n" + system + "ucc.exe" + test::kExampleArguments + "\r\ncopy " +
+                  system + "quarnel.log " + system + "quarnelcrash.log\r\ngoto 10\r\n");
+    EXPECT_EQ(test::readFile(system + "quarnel.ini"),
+              "[URL]\r\nPort=7777\r\nServerName=\r\n" + kDM +
+                  "\r\nMapNum=1\r\nMaps=DM-Example\r\n\r\n");
+    EXPECT_EQ(test::namesIn(system), names);
+    example.form.setText(Text::AdminName, "changed");
+    test::expectFailureLeaves(system + "quarnel.bat", 58,
+                              [&] { writeBatchFile(example.form, system, "quarnel.bat", false); });
+    test::expectFailureLeaves(system + "quarnel.ini", 58,
+                              [&] { writeServerIni(example.form, system, "quarnel.ini", false); });
+    fs::remove(system + "UT2003.INI");
+    test::expectFailureLeaves(system + "quarnel.ini", errc::FileNotFound,
+                              [&] { writeServerIni(example.form, system, "quarnel.ini", true); });
 }
 
 // The demo configuration over the demo game's maps, for the game folder C:\UT2003 in Windows
