@@ -140,6 +140,13 @@ TEST_F(ConfigFileTest, LoadAppliesTheLinesUpToWhereItStops) {
         {false, 6, "WeaponsStay=9", "WeaponsStay=1"}, // the last character, whatever the key
         {false, 47, "LANGame=2", "LANGame=0"}, // server options: only a final "1" checks
         {false, 53, "Nonsense=1", "BalanceTeams=1"}, {false, 10, "AirControl= 40 ", "AirControl=40"},
+        // numbers convert like a 16-bit integer: signs, blanks, tabs, halves to even
+        {false, 10, "AirControl=\t+40.5\t", "AirControl=40"}, {false, 10, "AirControl=041.5", "AirControl=42"},
+        {false, 26, "MinPlayers=32767", "", 380, 26}, {false, 26, "MinPlayers=-32768", "", 380, 26},
+        {false, 26, "MinPlayers=32767.5", "", errc::Overflow, 26},
+        {false, 26, "MinPlayers=-99999999999999999999", "", errc::Overflow, 26},
+        {false, 10, "AirControl=35%", "", errc::TypeMismatch, 10}, {false, 10, "AirControl=1e3", "", errc::TypeMismatch, 10},
+        {false, 10, "AirControl=&H10", "", errc::TypeMismatch, 10}, {false, 10, "AirControl=-", "", errc::TypeMismatch, 10},
         {false, 14, "ArenaOptions=None", "ArenaOptions=None"},
         {false, 14, "ArenaOptions=Bogus", "ArenaOptions=Instagib"}, // the arena option stays
         {false, 14, "ArenaOptions=", "ArenaOptions=Instagib"}, // as written with no arena option
@@ -215,24 +222,6 @@ TEST_F(ConfigFileTest, FailedSaveLeavesTheExistingFile) {
     EXPECT_THROW(writeConfigFile(freshForm(), path, false), Error);
     EXPECT_EQ(test::readFile(path), "old bytes");
     EXPECT_THROW(writeConfigFile(freshForm(), cfg("no/such/folder.cfg"), true), Error);
-}
-
-TEST(ConfigNumberTest, ConvertsLikeASixteenBitInteger) {
-    // clang-format off
-    const std::pair<const char*, int> values[] = {
-        {"35", 35}, {" -2 ", -2}, {"+7", 7}, {"\t12\t", 12}, {"32767", 32767}, {"-32768", -32768},
-        {"40.5", 40}, {"41.5", 42}, {"007", 7}};
-    const std::pair<int, std::vector<const char*>> errors[] = {
-        {errc::Overflow, {"32768", "-32769", "32767.5", "99999999999999999999999"}},
-        {errc::TypeMismatch, {"", "abc", "35%", "1e3", "&H10", "5 sec.", "-"}}};
-    // clang-format on
-    for (const auto& [text, value] : values)
-        EXPECT_EQ(toInteger16(text), value) << text;
-    for (const auto& [number, texts] : errors)
-        for (const char* text : texts) {
-            SCOPED_TRACE(text);
-            test::expectError(number, [&] { toInteger16(text); });
-        }
 }
 
 } // namespace

@@ -17,20 +17,20 @@ namespace {
 constexpr RegRoot LM = kProgramRoot;
 using Entries = std::vector<std::pair<std::string, std::string>>;
 using F = SettingsForm&;
+using Names = std::vector<std::string>;
 
-// A game folder whose maps folder holds the given files (by default DM-Map10 to DM-Map29).
+// A game folder with a blank in its name whose maps are the given files (by default DM-Map10
+// to DM-Map29); its form lists every file ("Other": *.*) with Instagib and a bot skill picked.
 struct GameFolder {
     explicit GameFolder(std::vector<std::string> maps = {}) {
         for (int i = 0; maps.empty() && i < 20; ++i)
-            dir.writeFile("Maps/DM-Map" + std::to_string(10 + i) + ".ut2", "");
+            dir.writeFile("UT 2003/Maps/DM-Map" + std::to_string(10 + i) + ".ut2", "");
         for (const auto& name : maps)
-            dir.writeFile("Maps/" + name, "");
+            dir.writeFile("UT 2003/Maps/" + name, "");
     }
-    // A form pointed at this game, listing every file of the maps folder ("Other": *.*),
-    // with an arena option (Instagib) and a bot skill picked, as after any first run.
     SettingsForm form() const {
         SettingsForm f;
-        f.setGameFolder(dir.withSeparator());
+        f.setGameFolder((dir.path() / "UT 2003" / "").string());
         f.selectGameType(kGameTypeOther);
         f.selectArena(2);
         f.setBotSkillText("Average");
@@ -111,13 +111,15 @@ TEST(RegistrySettings, MapsAreSavedInListOrderWithoutStaleEntriesAndSelectedOnLo
         if (oldCount)
             reg->writeValue(LM, kProgramKey, kMapCountValue, *oldCount);
         saveSettings(*reg, form);
-        EXPECT_EQ(std::make_tuple(stored(*reg, "MapCount"), stored(*reg, "Map1"),
-                                  stored(*reg, "Map2"), stored(*reg, "Map3"), stored(*reg, "Map9"),
-                                  stored(*reg, "Map12")),
-                  std::make_tuple(RegValue(std::int32_t{2}), text("DM-B "), text("DM-C.bak "),
-                                  std::nullopt, std::nullopt, std::nullopt));
-        for (const char* kept : {"Map01", "Mapper", "Map1x"})
-            EXPECT_EQ(stored(*reg, kept), text("old ")) << kept;
+        using Found = std::vector<std::optional<RegValue>>;
+        Found found;
+        for (const char* name :
+             {"MapCount", "Map1", "Map2", "Map3", "Map9", "Map12", "Map01", "Mapper", "Map1x"})
+            found.push_back(stored(*reg, name));
+        // clang-format off
+        EXPECT_EQ(found, (Found{RegValue(std::int32_t{2}), text("DM-B "), text("DM-C.bak "), {}, {}, {},
+                                text("old "), text("old "), text("old ")}));
+        // clang-format on
     }
     // Stored maps loaded into the list with DM-A selected.
     struct Case {
@@ -180,7 +182,7 @@ TEST(RegistrySettings, LoadedValueIsAppliedOrSkipped) {
         std::optional<RegValue> value; // nullopt: the value is deleted
         bool skipped;
         const char* entry; // what the loaded form would store
-        std::function<void(F)> also = nullptr;
+        int game = kGameTypeOther;
     };
     // clang-format off
     const Case cases[] = {
@@ -190,15 +192,12 @@ TEST(RegistrySettings, LoadedValueIsAppliedOrSkipped) {
         {"LANGame", text("yes "), true, "0"},
         {"UseBots", RegValue(std::vector<std::uint8_t>{1}), true, "0"},
         {"Vampire", std::nullopt, true, "0"},
-        {"AirControl", text(" 4 2 "), false, "42",
-         [](F f) { EXPECT_EQ(f.caption(Scroll::AirControl), "Air Control = 42%"); }},
+        {"AirControl", text(" 4 2 "), false, "42"},
         {"AirControl", text("101 "), true, "35"},
         {"MaxPlayers", text("40000 "), true, "16"},
         {"BotsSkill", text("Wizard "), true, "Average"},
-        {"GameType", text("Last Man Standing "), false, "LastManStanding",
-         [](F f) { EXPECT_EQ(f.game(), 5); }},
-        {"GameType", text("deathmatch "), false, "deathmatch",
-         [](F f) { EXPECT_EQ(f.game(), kGameTypeOther); }},
+        {"GameType", text("Last Man Standing "), false, "LastManStanding", 5},
+        {"GameType", text("deathmatch "), false, "deathmatch"}, // a custom type
         {"ArenaOptions", text("Bogus "), true, "Instagib"},
         {"ArenaOptions", text("None "), false, "None"},
         {"ArenaOptions", text("Arena "), false, "Arena"},
@@ -220,49 +219,37 @@ TEST(RegistrySettings, LoadedValueIsAppliedOrSkipped) {
 
         SettingsForm form = game.form();
         const auto result = loadSettings(*reg, form);
-        EXPECT_EQ(result.skipped,
-                  c.skipped ? std::vector<std::string>{c.name} : std::vector<std::string>{});
-        EXPECT_EQ(result.mapCount, 2);
+        EXPECT_EQ(std::tie(result.skipped, result.mapCount),
+                  std::tuple(c.skipped ? Names{c.name} : Names{}, 2));
         Entries expected = saved;
         for (auto& [name, t] : expected)
             if (name == c.name)
                 t = c.entry;
-        EXPECT_EQ(registryEntries(form), expected);
-        if (c.also)
-            c.also(form);
+        EXPECT_EQ(std::tuple(registryEntries(form), form.game()), std::tuple(expected, c.game));
     }
 }
 
-// Importing keeps the program's first "Path"; the settings of a game folder with a blank in
-// its name come back as they were imported, and exporting writes them but keeps an existing
-// file. The first run's look-up of the game's own entry, and the fall-back to it for a stored
-// folder that is gone, are tested through start-up, which shares them.
+// Importing keeps the program's first "Path"; what was imported is what is remembered and
+// exported, and an export that must not overwrite keeps an existing file.
 TEST(RememberedSettingsTest, ImportThenExportGivesTheSameSettings) {
-    test::TempDir dir;
-    for (const char* name : {"DM-Alpha.ut2", "DM-Beta.ut2", "CTF-Gamma.ut2"})
-        dir.writeFile(std::string("UT 2003/Maps/") + name, "");
-    SettingsForm imported;
-    imported.setGameFolder((dir.path() / "UT 2003" / "").string());
-    imported.applyFirstRunDefaults();
+    GameFolder game({"DM-Alpha.ut2", "DM-Beta.ut2", "CTF-Gamma.ut2"});
+    SettingsForm imported = game.form();
     imported.setText(Text::ServerName, "Big Server");
-    imported.setScroll(Scroll::MaxPlayers, 24);
     imported.setMapSelected(1, true);
-    const std::string appFolder = dir.makeFolder("app").string() + "/";
+    const std::string appFolder = game.dir.makeFolder("app").string() + "/";
     const auto reg = makeMemoryRegistry();
     rememberSettings(*reg, imported, appFolder);
     rememberSettings(*reg, imported, "/another/");
     EXPECT_EQ(reg->readValue(kProgramRoot, kProgramKey, kPathValue), RegValue(appFolder));
-
     const auto remembered = rememberedSettings(*reg, "/elsewhere/");
-    EXPECT_FALSE(remembered.firstRun);
-    EXPECT_TRUE(remembered.load.skipped.empty());
+    EXPECT_EQ(std::tie(remembered.firstRun, remembered.load.skipped), std::tuple(false, Names{}));
     EXPECT_EQ(configLines(remembered.form), configLines(imported));
-    const auto file = (dir.path() / "out.cfg").string();
-    exportRememberedSettings(*reg, appFolder, file, false);
-    EXPECT_EQ(readConfigLines(file), configLines(imported));
-    dir.writeFile("out.cfg", "kept");
+    const auto file = game.dir.writeFile("out.cfg", "kept").string();
     EXPECT_THROW(exportRememberedSettings(*reg, appFolder, file, false), Error);
     EXPECT_EQ(test::readFile(file), "kept");
+    std::filesystem::remove(file);
+    exportRememberedSettings(*reg, appFolder, file, false);
+    EXPECT_EQ(readConfigLines(file), configLines(imported));
 }
 
 } // namespace
