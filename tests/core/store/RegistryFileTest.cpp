@@ -1,5 +1,4 @@
-// The SQLite store: the registry contract, its file (where it lies, what a damaged or busy one
-// gives) and processes that die or save at the same time.
+// The SQLite store: the registry contract, its file, and saves that cannot complete.
 #include "store/RegistryFile.h"
 
 #include "RegistryValues.h"
@@ -18,8 +17,7 @@ namespace fs = std::filesystem;
 namespace quarnel::test {
 namespace {
 
-// The contract, values of other programs read by their stored type, and transactions that
-// keep all or nothing, nested ones too.
+// The contract, other programs' values by stored type, transactions (nested too) all or nothing.
 TEST(SqliteRegistry, KeepsTheRegistryContract) {
     const auto reg = SqliteRegistry::openMemory();
     expectRegistryContract(*reg);
@@ -33,7 +31,6 @@ TEST(SqliteRegistry, KeepsTheRegistryContract) {
          {11, std::string(8, '\0'), std::nullopt}}); // a QWORD
     ASSERT_TRUE(reg->writeValue(LM, kKey, "A", std::string("old")));
     EXPECT_THROW(reg->inTransaction([&] {
-        reg->writeValue(LM, kKey, "A", std::string("new"));
         reg->writeValue(LM, kKey, "B", std::string("new"));
         reg->inTransaction([&] { reg->deleteValue(LM, kKey, "A"); });
         throw std::runtime_error("stop");
@@ -78,25 +75,22 @@ TEST(RegistryPath, ResolvedFromTheEnvironment) {
     using Env = std::map<std::string, std::string>;
     // clang-format off
     const std::pair<Env, const char*> cases[] = {
-        {{{"QUARNEL_REGISTRY", "/srv/q.db"}, {"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}}, "/srv/q.db"},
-        {{{"QUARNEL_REGISTRY", ""}, {"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}}, "/x/quarnel/registry.db"},
-        {{{"XDG_CONFIG_HOME", "/cfg dir"}, {"HOME", "/h"}}, "/cfg dir/quarnel/registry.db"},
+        {{{"QUARNEL_REGISTRY", "/srv/q.db"}, {"XDG_CONFIG_HOME", "/x"}}, "/srv/q.db"},
+        {{{"QUARNEL_REGISTRY", ""}, {"XDG_CONFIG_HOME", "/x y"}, {"HOME", "/h"}}, "/x y/quarnel/registry.db"},
         {{{"XDG_CONFIG_HOME", ""}, {"HOME", "/h"}}, "/h/.config/quarnel/registry.db"},
         {{{"XDG_CONFIG_HOME", "relative/cfg"}, {"HOME", "/h"}}, "/h/.config/quarnel/registry.db"},
-        {{{"HOME", "/home/ann"}}, "/home/ann/.config/quarnel/registry.db"},
-    };
+        {{{"HOME", "/home/ann"}}, "/home/ann/.config/quarnel/registry.db"}};
     // clang-format on
-    for (const auto& [vars, expected] : cases) {
-        const EnvLookup env = [&vars = vars](const char* name) -> std::optional<std::string> {
-            const auto it = vars.find(name);
-            return it == vars.end() ? std::nullopt : std::optional<std::string>(it->second);
-        };
-        EXPECT_EQ(defaultRegistryPath(env), fs::path(expected));
-    }
+    for (const auto& [vars, expected] : cases)
+        EXPECT_EQ(defaultRegistryPath([&vars = vars](const char* name) {
+                      const auto it = vars.find(name);
+                      return it == vars.end() ? std::nullopt : std::optional(it->second);
+                  }),
+                  fs::path(expected));
 }
 
-// A store where none was, or one whose file is unusable, moved aside (in one folder, under
-// distinct names): a fresh, private, working store takes its place.
+// A store where none was, or an unusable one moved aside (under distinct names): a fresh,
+// private, working store takes its place.
 TEST(RegistryFile, UnusableStoreIsMovedAsideAndTheRunStartsEmpty) {
     TempDir dir;
     const fs::path file = dir.path() / "config" / "registry.db";
@@ -148,9 +142,8 @@ TEST(RegistryFile, UnusableStoreIsMovedAsideAndTheRunStartsEmpty) {
                 note.substr(at + mark.size(), note.find(';', at) - at - mark.size());
             EXPECT_TRUE(movedAside.emplace(aside, before).second) << "name used twice: " << aside;
             EXPECT_EQ(fs::exists(aside / "inside"), wasFolder);
-            if (fs::exists(aside.string() + "-journal")) {
+            if (fs::exists(aside.string() + "-journal"))
                 EXPECT_EQ(readFile(aside.string() + "-journal"), "old journal");
-            }
             EXPECT_FALSE(fs::exists(file.string() + "-journal"));
         } else {
             EXPECT_EQ(modeOf(file.parent_path()), 0700u);
@@ -158,21 +151,19 @@ TEST(RegistryFile, UnusableStoreIsMovedAsideAndTheRunStartsEmpty) {
         EXPECT_EQ(modeOf(file), 0600u);
         EXPECT_FALSE(opened.registry->createKey(LM, kKey));
         ASSERT_TRUE(opened.registry->writeValue(LM, kKey, "AdminPassword", std::string("pw ")));
-        // The journal beside the open store holds the same secrets and is as private.
-        EXPECT_EQ(modeOf(file.string() + "-wal"), 0600u);
+        EXPECT_EQ(modeOf(file.string() + "-wal"), 0600u); // it holds the same secrets
         opened.registry.reset();
         auto again = openRegistry(file);
         EXPECT_TRUE(again.notes.empty());
         EXPECT_EQ(again.registry->readValue(LM, kKey, "AdminPassword"),
                   RegValue(std::string("pw ")));
     }
-    // Every unusable file is still there, byte for byte.
     for (const auto& [aside, bytes] : movedAside)
         EXPECT_EQ(fs::is_directory(aside) ? bytes : readFile(aside), bytes) << aside;
 }
 
-// No folder (a file stands where it would go), or a store another program holds locked (busy,
-// not damaged: never moved aside): the run gets a store in memory, the files stay as they were.
+// No folder possible, or a store another program holds locked (busy, never moved aside): the
+// run gets a store in memory, the files stay as they were.
 TEST(RegistryFile, StoreThatCannotBeUsedGivesAWorkingStoreForThisRun) {
     TempDir dir;
     dir.writeFile("plain-file", "x");
@@ -220,27 +211,24 @@ Dump dump(Registry& reg) {
 TEST(RegistryFile, SaveThatCannotCompleteChangesNothing) {
     TempDir dir;
     const fs::path file = dir.path() / "registry.db";
-    SettingsForm sets[2];
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < 6; ++i)
         dir.writeFile("game/Maps/DM-Level" + std::to_string(100 + i) + ".ut2", "");
+    SettingsForm held; // the saved set, and another that differs in every text and map
+    held.setGameFolder((dir.path() / "game" / "").string());
+    held.selectGameType(2);
+    held.selectAllMaps();
+    SettingsForm other = held;
+    for (const auto& text : kTextControls)
+        other.setText(text.id, "Other " + std::string(text.name));
+    other.setMapSelected(0, false);
     auto holder = openRegistry(file);
     holder.registry->createKey(LM, kProgramKey);
-    for (const int v : {1, 0}) { // two sets that differ in their texts, checks and maps
-        sets[v].setGameFolder((dir.path() / "game" / "").string());
-        sets[v].selectGameType(2 + 2 * v); // both list the DM- maps
-        for (const auto& text : kTextControls)
-            sets[v].setText(text.id, "Set " + std::to_string(v) + " " + std::string(text.name));
-        for (const auto& box : kCheckControls)
-            sets[v].setChecked(box.id, v == 0);
-        for (std::size_t i = 0; i < (v == 0 ? 6u : 3u); ++i)
-            sets[v].setMapSelected(i * (v == 0 ? 1 : 2), true);
-        saveSettings(*holder.registry, sets[v]);
-    }
+    saveSettings(*holder.registry, held);
     const Dump saved = dump(*holder.registry);
     auto saver = openRegistry(file, 50);
     holder.registry->inTransaction([&] {
         holder.registry->writeValue(LM, kProgramKey, "ServerName", std::string("x"));
-        expectError(errc::Registry, [&] { saveSettings(*saver.registry, sets[1]); });
+        expectError(errc::Registry, [&] { saveSettings(*saver.registry, other); });
         EXPECT_FALSE(saver.registry->writeValue(LM, kProgramKey, "Other", std::string("x")));
         EXPECT_FALSE(saver.registry->deleteValue(LM, kProgramKey, "MapCount"));
         EXPECT_EQ(dump(*saver.registry), saved);
@@ -249,9 +237,9 @@ TEST(RegistryFile, SaveThatCannotCompleteChangesNothing) {
     const Dump committed = dump(*saver.registry);
     runSql(file, "CREATE TRIGGER refuse BEFORE INSERT ON vals WHEN NEW.name = 'Map3' "
                  "BEGIN SELECT RAISE(ABORT, 'refused'); END");
-    EXPECT_NE(expectError(errc::Registry, [&] { saveSettings(*saver.registry, sets[1]); })
-                  .find("refused"),
-              std::string::npos);
+    EXPECT_NE(
+        expectError(errc::Registry, [&] { saveSettings(*saver.registry, other); }).find("refused"),
+        std::string::npos);
     EXPECT_EQ(dump(*saver.registry), committed);
     EXPECT_TRUE(saver.registry->writeValue(LM, kProgramKey, "Other", std::string("x")));
 }
