@@ -14,7 +14,7 @@ TEST(WinRegistry, KeepsTheRegistryContract) {
     expectRegistryContract(*WinRegistry::scratch());
 }
 
-TEST(WinRegistry, ReadConvertsByStoredTypeAndRefusesWhatItCannotRead) {
+TEST(WinRegistry, ReadConvertsByStoredType) {
     auto reg = WinRegistry::scratch();
     reg->createKey(LM, kKey);
     expectTypedReads<WinRegistry, unsigned>(
@@ -27,18 +27,6 @@ TEST(WinRegistry, ReadConvertsByStoredTypeAndRefusesWhatItCannotRead) {
                {REG_NONE, "x", std::nullopt},
                {REG_DWORD_BIG_ENDIAN, std::string(4, '\0'), std::nullopt},
                {REG_QWORD, std::string(8, '\0'), std::nullopt}});
-    // Paths with a NUL or a part beyond the registry's limits, and names it cannot hold.
-    for (const std::string& path : {std::string("A\0B", 3), "SOFTWARE\\" + std::string(300, 'k')}) {
-        EXPECT_FALSE(reg->keyExists(LM, path));
-        EXPECT_EQ(registryError([&] { reg->createKey(LM, path); }), kUnableToCreateKey);
-        EXPECT_FALSE(reg->writeValue(LM, path, "V", std::string("x")));
-        EXPECT_EQ(reg->readValue(LM, path, "V", std::string(" ")), RegValue(std::string(" ")));
-    }
-    for (const std::string& name : {std::string(20000, 'n'), std::string("a\0b", 3)}) {
-        EXPECT_FALSE(reg->writeValue(LM, kKey, name, std::string("x")));
-        EXPECT_EQ(registryError([&] { reg->readValue(LM, kKey, name); }), kUnsupportedValueType);
-        EXPECT_FALSE(reg->deleteValue(LM, kKey, name));
-    }
 }
 
 TEST(WinRegistry, AnEarlierInstallIsAdoptedOnceWithItsTypes) {
@@ -76,12 +64,10 @@ TEST(WinRegistryViews, TheGameEntryIsReadFromThe32BitViewToo) {
     RegSetValueExA(handle, "Folder", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder),
                    sizeof folder);
     RegCloseKey(handle);
-
-    HKEY native = nullptr;
+    HKEY native = nullptr; // the test means something only where the views differ
     const bool seenNatively =
         RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &native) == ERROR_SUCCESS;
-    if (native)
-        RegCloseKey(native);
+    RegCloseKey(native);
     const RegValue read = WinRegistry().readValue(LM, key, "Folder", std::string(" "));
     RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), KEY_WOW64_32KEY, 0);
     EXPECT_FALSE(seenNatively);
