@@ -50,8 +50,7 @@ protected:
         return form;
     }
 
-    // Settings that differ from the first-run ones in every line after the game type's, with
-    // DM-One selected.
+    // Settings that differ from the first-run ones after the game type, with DM-One selected.
     SettingsForm changedForm() const {
         const SettingsForm fresh = freshForm();
         SettingsForm form = fresh;
@@ -116,11 +115,8 @@ TEST_F(ConfigFileTest, FreshSettingsSaveToTheSixtyLinesOfTheExampleAndTheirMaps)
         EXPECT_EQ(lines[line - 1], written);
 }
 
-// The changed settings' file with one line replaced (cut false), or only its first `line`
-// lines (cut true: a file cut short reads one empty line, which leaves `text`), loaded into
-// other settings. A load that goes through applies every line (the replaced one as `saved`);
-// one that stops has its error, line and key, the lines before it applied, the others and the
-// map selection as they were. A file that cannot be read changes nothing.
+// The changed file with one line replaced, or cut short after `line` lines, loaded: every line
+// applied (the replaced one as `saved`), or the error, line and key, only the lines before applied.
 TEST_F(ConfigFileTest, LoadAppliesTheLinesUpToWhereItStops) {
     struct Case {
         bool cut;
@@ -199,9 +195,8 @@ TEST_F(ConfigFileTest, LoadAppliesTheLinesUpToWhereItStops) {
     }
 }
 
-// With the form's game type the list stays even when the folder changes; map lines select
-// listed maps whatever their keys, after the earlier selection is cleared. CTF-Gamma.UT2 has
-// its extension in capitals and is not found again; a line without "=" is a name of its own.
+// The list stays with a new folder; map lines select listed maps whatever their keys, after
+// clearing the selection (not CTF-Gamma.UT2: capitals); a line without "=" is a name of its own.
 TEST_F(ConfigFileTest, MapLinesSelectListedMapsWhateverTheirKeys) {
     SettingsForm form = freshForm();
     form.selectGameType(1);

@@ -31,8 +31,7 @@ protected:
 };
 
 // The game folder given overrides line one; without it line one names it; a stopped load
-// keeps it. What the demo gives (the maps, the texts, the game type) is checked byte for byte
-// by the Windows-form test of the launch files.
+// keeps it (what the demo gives is checked byte for byte by the launch files' tests).
 TEST_F(ConfigFormTest, GameFolderOfLineOneOrGivenStaysWhenTheLoadStops) {
     std::vector<std::string> named = demoLines(), stopped = demoLines();
     named[0] = "UTPATH=" + game.substr(0, game.size() - 1);
