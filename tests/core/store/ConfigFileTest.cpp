@@ -70,9 +70,8 @@ protected:
         return (dir.path() / name).string();
     }
     std::string writeCfg(const std::vector<std::string>& lines) const {
-        const std::string path = cfg();
-        writeTextFile(path, lines, true);
-        return path;
+        writeTextFile(cfg(), lines, true);
+        return cfg();
     }
 
     TempDir dir;

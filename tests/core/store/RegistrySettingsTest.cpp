@@ -76,8 +76,7 @@ TEST(RegistrySettings, SavedTextsAreStoredExactly) {
         {[](F f) { f.setScroll(Scroll::GameSpeed, 150); }, "GameSpeed", text("150 ")},
         {[](F f) { f.setGameFolder("/games/ut 2003/"); }, "UTPATH", text("/games/ut 2003 ")},
         {[](F f) { f.setGameFolder("/games/ut"); }, "UTPATH", text("/games/ut ")},
-        {[](F f) { f.setGameFolder(""); }, "UTPATH", text(" ")},
-    };
+        {[](F f) { f.setGameFolder(""); }, "UTPATH", text(" ")}};
     // clang-format on
     for (const auto& [edit, name, value] : cases) {
         SCOPED_TRACE(name);
@@ -129,14 +128,11 @@ TEST(RegistrySettings, MapsAreSavedInListOrderWithoutStaleEntriesAndSelectedOnLo
     };
     // clang-format off
     const Case cases[] = {
-        {0, {}, {0, 0, 0, 0}, {}},
-        {2, {{1, "DM-C "}, {2, " DM -B "}}, {0, 1, 1, 0}, {}},
+        {0, {}, {0, 0, 0, 0}, {}}, {2, {{1, "DM-C "}, {2, " DM -B "}}, {0, 1, 1, 0}, {}},
         {3, {{1, "DM-A "}, {3, "DM-C "}}, {1, 0, 1, 0}, {"Map2"}},
-        {1, {{1, "DM-Gone "}}, {0, 0, 0, 0}, {}},
-        {1, {{1, "dm-a "}}, {0, 0, 0, 0}, {}},
+        {1, {{1, "DM-Gone "}}, {0, 0, 0, 0}, {}}, {1, {{1, "dm-a "}}, {0, 0, 0, 0}, {}},
         {std::nullopt, {{1, "DM-B "}}, {1, 0, 0, 0}, {"MapCount"}},
-        {2, {{1, "DM-B "}, {2, "DM-C.bak "}}, {0, 1, 0, 0}, {}}, // as saved above
-    };
+        {2, {{1, "DM-B "}, {2, "DM-C.bak "}}, {0, 1, 0, 0}, {}}}; // as saved above
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.maps));
@@ -184,25 +180,17 @@ TEST(RegistrySettings, LoadedValueIsAppliedOrSkipped) {
     };
     // clang-format off
     const Case cases[] = {
-        {"MaxLives", text("7 "), false, "7"}, // unchanged
-        {"WeaponsStay", text("2 "), false, "1"},
-        {"LANGame", RegValue(std::int32_t{1}), false, "1"},
-        {"LANGame", text("yes "), true, "0"},
-        {"UseBots", RegValue(std::vector<std::uint8_t>{1}), true, "0"},
-        {"Vampire", std::nullopt, true, "0"},
-        {"AirControl", text(" 4 2 "), false, "42"},
-        {"AirControl", text("101 "), true, "35"},
-        {"MaxPlayers", text("40000 "), true, "16"},
-        {"BotsSkill", text("Wizard "), true, "Average"},
+        {"MaxLives", text("7 "), false, "7"}, {"WeaponsStay", text("2 "), false, "1"},
+        {"LANGame", RegValue(std::int32_t{1}), false, "1"}, {"LANGame", text("yes "), true, "0"},
+        {"UseBots", RegValue(std::vector<std::uint8_t>{1}), true, "0"}, {"Vampire", std::nullopt, true, "0"},
+        {"AirControl", text(" 4 2 "), false, "42"}, {"AirControl", text("101 "), true, "35"},
+        {"MaxPlayers", text("40000 "), true, "16"}, {"BotsSkill", text("Wizard "), true, "Average"},
         {"GameType", text("Last Man Standing "), false, "LastManStanding", 5},
         {"GameType", text("deathmatch "), false, "deathmatch"}, // a custom type
-        {"ArenaOptions", text("Bogus "), true, "Instagib"},
-        {"ArenaOptions", text("None "), false, "None"},
-        {"ArenaOptions", text("Arena "), false, "Arena"},
+        {"ArenaOptions", text("Bogus "), true, "Instagib"}, {"ArenaOptions", text("None "), false, "None"},
+        {"ArenaOptions", text("Arena "), false, "Arena"}, {"AdminPassword", text("se cret "), false, "secret"},
         {"ServerName", text(" Big Server   "), false, " Big Server"},
-        {"Mutators", text(" A.B, C.D "), false, "A.B,C.D"},
-        {"AdminPassword", text("se cret "), false, "secret"},
-    };
+        {"Mutators", text(" A.B, C.D "), false, "A.B,C.D"}};
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.name << " " << testing::PrintToString(c.value));
