@@ -6,10 +6,8 @@
 #include <climits>
 #include <cstdint>
 #include <gtest/gtest.h>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -21,21 +19,6 @@ inline constexpr std::string_view kKey = "SOFTWARE\\QUARNEL";
 
 inline std::string registryError(const std::function<void()>& call) {
     return expectError(errc::Registry, call);
-}
-
-// Values of other programs, written with writeTyped; nullopt: Unsupported value type.
-template <typename Store, typename Type>
-void expectTypedReads(
-    Store& reg, const std::vector<std::tuple<Type, std::string, std::optional<RegValue>>>& cases) {
-    for (const auto& [type, data, expected] : cases) {
-        SCOPED_TRACE(type);
-        ASSERT_TRUE(reg.writeTyped(LM, kKey, "Raw", type, data));
-        if (expected)
-            EXPECT_EQ(reg.readValue(LM, kKey, "Raw", std::string(" ")), *expected);
-        else
-            EXPECT_EQ(registryError([&] { reg.readValue(LM, kKey, "Raw", std::string(" ")); }),
-                      kUnsupportedValueType);
-    }
 }
 
 // The five operations over an empty store: kKey is created first.

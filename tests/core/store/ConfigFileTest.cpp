@@ -39,7 +39,6 @@ protected:
             dir.writeFile(std::string("maps/") + name, "map");
     }
 
-    // The first-run settings with this folder as the game folder.
     SettingsForm freshForm() const {
         SettingsForm form;
         form.setGameFolder(dir.withSeparator());
@@ -97,6 +96,10 @@ TEST_F(ConfigFileTest, FreshSettingsSaveToTheSixtyLinesOfTheExampleAndTheirMaps)
         expected += line + "\r\n";
     expected += "Map1=DM-Two\r\n"; // one line per selected map, numbered from 1
     EXPECT_EQ(test::readFile(cfg()), expected);
+    // A save refused (no overwriting, no folder) leaves what was there.
+    EXPECT_THROW(writeConfigFile(SettingsForm(), cfg(), false), Error);
+    EXPECT_EQ(test::readFile(cfg()), expected);
+    EXPECT_THROW(writeConfigFile(form, cfg("no/such/folder.cfg"), true), Error);
     // With no arena option selected the line still holds its place.
     EXPECT_EQ(configLines(SettingsForm())[13], "ArenaOptions=");
     // clang-format off
@@ -209,13 +212,6 @@ TEST_F(ConfigFileTest, MapLinesSelectListedMapsWhateverTheirKeys) {
     loadConfigFile(form, writeCfg(file));
     EXPECT_EQ(std::tie(form.gameFolder(), form.mapList().folder, form.mapList().selected),
               std::make_tuple("/nowhere/", listFolder, std::vector<bool>{true, true, false}));
-}
-
-TEST_F(ConfigFileTest, FailedSaveLeavesTheExistingFile) {
-    const std::string path = dir.writeFile("keep.cfg", "old bytes").string();
-    EXPECT_THROW(writeConfigFile(freshForm(), path, false), Error);
-    EXPECT_EQ(test::readFile(path), "old bytes");
-    EXPECT_THROW(writeConfigFile(freshForm(), cfg("no/such/folder.cfg"), true), Error);
 }
 
 } // namespace

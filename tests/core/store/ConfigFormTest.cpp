@@ -12,33 +12,23 @@
 namespace quarnel {
 namespace {
 
-using test::TempDir;
-
-std::vector<std::string> demoLines() {
-    return readTextLines(QUARNEL_DEMO_CFG);
-}
-
 class ConfigFormTest : public ::testing::Test {
 protected:
-    std::string writeCfg(std::vector<std::string> lines) const {
-        const std::string path = (dir.path() / "server.cfg").string();
-        writeTextFile(path, lines, true);
-        return path;
-    }
-
-    TempDir dir;
+    test::TempDir dir;
     const std::string game = test::copyDemoInstall(dir);
+    const std::string path = (dir.path() / "server.cfg").string();
 };
 
 // The game folder given overrides line one; without it line one names it; a stopped load
 // keeps it (what the demo gives is checked byte for byte by the launch files' tests).
 TEST_F(ConfigFormTest, GameFolderOfLineOneOrGivenStaysWhenTheLoadStops) {
-    std::vector<std::string> named = demoLines(), stopped = demoLines();
+    const std::vector<std::string> demo = readTextLines(QUARNEL_DEMO_CFG);
+    std::vector<std::string> named = demo, stopped = demo;
     named[0] = "UTPATH=" + game.substr(0, game.size() - 1);
     stopped[10] = "GameSpeed=500";
     const std::tuple<std::vector<std::string>, std::optional<std::string>, std::size_t, std::string,
                      std::vector<bool>>
-        cases[] = {{demoLines(), game.substr(0, game.size() - 1), 0, game, {true, false, true}},
+        cases[] = {{demo, game.substr(0, game.size() - 1), 0, game, {true, false, true}},
                    {named, std::nullopt, 0, game, {true, false, true}},
                    {stopped, game, 11, game, {false, false, false}},
                    {{}, std::nullopt, 2, "", {}}};
@@ -46,7 +36,8 @@ TEST_F(ConfigFormTest, GameFolderOfLineOneOrGivenStaysWhenTheLoadStops) {
         SettingsForm form;
         std::size_t stop = 0;
         try {
-            formFromConfig(form, {writeCfg(lines), gameDir, "/opt/quarnel"});
+            writeTextFile(path, lines, true);
+            formFromConfig(form, {path, gameDir, "/opt/quarnel"});
         } catch (const ConfigLoadError& e) {
             stop = e.line();
         }
@@ -64,7 +55,6 @@ TEST_F(ConfigFormTest, GameFolderOfLineOneOrGivenStaysWhenTheLoadStops) {
 // Every game type, arena and bot skill, and texts of blanks, "=", "%", tabs, line breaks and
 // 8-bit bytes, load back from their file unchanged (checks, bars and maps: ConfigFileTest).
 TEST_F(ConfigFormTest, ReachableStatesLoadBackFromTheirFile) {
-    const std::string path = (dir.path() / "state.cfg").string();
     const std::string texts[] = {"", " a = b ", "50%\t?", "x\r\ny", "\"q' \xe9\xff", "7"};
     for (int i = 0; i < kGameTypeCount; ++i) {
         SCOPED_TRACE(i);

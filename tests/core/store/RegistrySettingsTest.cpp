@@ -59,7 +59,6 @@ std::optional<RegValue> text(const char* t) {
 }
 
 TEST(RegistrySettings, SavedTextsAreStoredExactly) {
-    // nullopt: no such value is stored
     // clang-format off
     const std::tuple<std::function<void(F)>, const char*, std::optional<RegValue>> cases[] = {
         {[](F f) { f.setText(Text::ServerName, " Big  Server "); }, "ServerName", text(" Big  Server  ")},
@@ -69,7 +68,7 @@ TEST(RegistrySettings, SavedTextsAreStoredExactly) {
         {[](F f) { f.selectGameType(kGameTypeOther); f.setText(Text::CustomGameType, "My Mod.Game Info"); },
          "GameType", text("MyMod.GameInfo ")},
         {[](F f) { f.selectArena(3); }, "ArenaOptions", text("NoSuperWeapons ")},
-        {[](F f) { f = SettingsForm(); }, "ArenaOptions", std::nullopt},
+        {[](F f) { f = SettingsForm(); }, "ArenaOptions", std::nullopt}, // not stored
         {[](F f) { f.setBotSkillText("Godlike!"); }, "BotsSkill", text("Godlike! ")},
         {[](F f) { f.setChecked(Check::BalanceTeams, true); }, "BalanceTeams", text("1 ")},
         {[](F f) { f.setChecked(Check::MapRotation, false); }, "UseMapRotation", text("0 ")},

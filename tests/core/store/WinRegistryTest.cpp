@@ -4,29 +4,37 @@
 #include "store/RegistrySettings.h"
 
 #include <gtest/gtest.h>
+#include <optional>
+#include <tuple>
 #include <windows.h>
 
 namespace quarnel::test {
 namespace {
 
 // Each test in a scratch key of Wine's registry of its own, removed at its end.
-TEST(WinRegistry, KeepsTheRegistryContract) {
-    expectRegistryContract(*WinRegistry::scratch());
-}
-
-TEST(WinRegistry, ReadConvertsByStoredType) {
+TEST(WinRegistry, KeepsTheRegistryContractAndReadsByStoredType) {
     auto reg = WinRegistry::scratch();
-    reg->createKey(LM, kKey);
-    expectTypedReads<WinRegistry, unsigned>(
-        *reg, {{REG_SZ, "no terminator", RegValue(std::string("no terminator"))},
-               {REG_SZ, "", RegValue(std::string())},
-               {REG_EXPAND_SZ, std::string("%PATH%\\x\0", 9), RegValue(std::string("%PATH%\\x"))},
-               {REG_MULTI_SZ, std::string("a\0b\0\0", 5), RegValue(std::string("a\0b", 3))},
-               {REG_DWORD, std::string("\x01\x02\x00\x80", 4), RegValue(std::int32_t(0x80000201u))},
-               {REG_DWORD, std::string("\x01\x02", 2), std::nullopt}, // too short for 32 bits
-               {REG_NONE, "x", std::nullopt},
-               {REG_DWORD_BIG_ENDIAN, std::string(4, '\0'), std::nullopt},
-               {REG_QWORD, std::string(8, '\0'), std::nullopt}});
+    expectRegistryContract(*reg);
+    // Values of other programs by their stored type; nullopt: Unsupported value type.
+    using Case = std::tuple<DWORD, std::string, std::optional<RegValue>>;
+    for (const auto& [type, data, expected] :
+         {Case{REG_SZ, "no terminator", RegValue(std::string("no terminator"))},
+          Case{REG_SZ, "", RegValue(std::string())},
+          Case{REG_EXPAND_SZ, std::string("%PATH%\\x\0", 9), RegValue(std::string("%PATH%\\x"))},
+          Case{REG_MULTI_SZ, std::string("a\0b\0\0", 5), RegValue(std::string("a\0b", 3))},
+          Case{REG_DWORD, std::string("\x01\x02\x00\x80", 4), RegValue(std::int32_t(0x80000201u))},
+          Case{REG_DWORD, std::string("\x01\x02", 2), std::nullopt}, // too short for 32 bits
+          Case{REG_NONE, "x", std::nullopt},
+          Case{REG_DWORD_BIG_ENDIAN, std::string(4, '\0'), std::nullopt},
+          Case{REG_QWORD, std::string(8, '\0'), std::nullopt}}) {
+        SCOPED_TRACE(type);
+        ASSERT_TRUE(reg->writeTyped(LM, kKey, "Raw", type, data));
+        if (expected)
+            EXPECT_EQ(reg->readValue(LM, kKey, "Raw", std::string(" ")), *expected);
+        else
+            EXPECT_EQ(registryError([&] { reg->readValue(LM, kKey, "Raw", std::string(" ")); }),
+                      kUnsupportedValueType);
+    }
 }
 
 TEST(WinRegistry, AnEarlierInstallIsAdoptedOnceWithItsTypes) {
