@@ -1,11 +1,8 @@
 #include "store/ConfigFile.h"
 
-#include "ExpectError.h"
 #include "TempDir.h"
-#include "common/Text.h"
 #include "common/TextFile.h"
 
-#include <functional>
 #include <gtest/gtest.h>
 
 namespace quarnel {

@@ -6,7 +6,6 @@
 #include "store/ConfigFile.h"
 
 #include <gtest/gtest.h>
-#include <string_view>
 #include <tuple>
 
 namespace quarnel {
