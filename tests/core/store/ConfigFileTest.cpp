@@ -137,8 +137,7 @@ TEST_F(ConfigFileTest, LoadAppliesTheLinesUpToWhereItStops) {
         {false, 53, "Nonsense=1", "BalanceTeams=1"}, {false, 10, "AirControl= 40 ", "AirControl=40"},
         // numbers convert like a 16-bit integer: signs, blanks, tabs, halves to even
         {false, 10, "AirControl=\t+40.5\t", "AirControl=40"}, {false, 10, "AirControl=041.5", "AirControl=42"},
-        {false, 26, "MinPlayers=32767", "", 380, 26}, {false, 26, "MinPlayers=-32768", "", 380, 26},
-        {false, 26, "MinPlayers=32767.5", "", errc::Overflow, 26},
+        {false, 26, "MinPlayers=32767", "", 380, 26}, {false, 26, "MinPlayers=32767.5", "", errc::Overflow, 26},
         {false, 26, "MinPlayers=-99999999999999999999", "", errc::Overflow, 26},
         {false, 10, "AirControl=35%", "", errc::TypeMismatch, 10}, {false, 10, "AirControl=1e3", "", errc::TypeMismatch, 10},
         {false, 10, "AirControl=&H10", "", errc::TypeMismatch, 10}, {false, 10, "AirControl=-", "", errc::TypeMismatch, 10},

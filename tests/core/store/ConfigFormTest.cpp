@@ -42,12 +42,14 @@ TEST_F(ConfigFormTest, GameFolderOfLineOneOrGivenStaysWhenTheLoadStops) {
         }
         EXPECT_EQ(std::tie(stop, form.gameFolder(), form.mapList().selected),
                   std::tie(stopsAt, gameFolder, selected));
-        if (!gameFolder.empty()) // the demo has the bonus pack; its bars are in step
-            EXPECT_EQ(std::tuple(form.appFolder(), form.mapList().folder,
-                                 form.enabled().gameTypes[5], form.caption(Scroll::MaxPlayers)),
-                      std::tuple(std::string("/opt/quarnel") + game::kNativeSeparator,
-                                 game::mapsFolder(game), true,
-                                 stopsAt ? "Max Players = 16" : "Max Players = 12"));
+        if (gameFolder.empty())
+            continue;
+        // The demo has the bonus pack; the bars are in step.
+        EXPECT_EQ(std::tuple(form.appFolder(), form.mapList().folder, form.enabled().gameTypes[5],
+                             form.caption(Scroll::MaxPlayers)),
+                  std::tuple(std::string("/opt/quarnel") + game::kNativeSeparator,
+                             game::mapsFolder(game), true,
+                             stopsAt ? "Max Players = 16" : "Max Players = 12"));
     }
 }
 
@@ -63,9 +65,8 @@ TEST_F(ConfigFormTest, ReachableStatesLoadBackFromTheirFile) {
         saved.selectGameType(i);
         saved.selectArena(i % kArenaCount);
         saved.setBotSkillIndex(i % static_cast<int>(kBotSkills.size()));
-        std::size_t k = static_cast<std::size_t>(i);
-        for (const auto& box : kTextControls)
-            saved.setText(box.id, texts[++k % std::size(texts)]);
+        for (std::size_t t = 0; t < kTextControls.size(); ++t)
+            saved.setText(kTextControls[t].id, texts[(t + i) % std::size(texts)]);
         writeConfigFile(saved, path, true);
         SettingsForm loaded;
         ASSERT_NO_THROW(formFromConfig(loaded, {path, std::nullopt, "/opt/quarnel/"}));

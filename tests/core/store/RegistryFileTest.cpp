@@ -114,8 +114,8 @@ TEST(RegistryFile, UnusableStoreIsMovedAsideAndTheRunStartsEmpty) {
                 note.substr(at + mark.size(), note.find(';', at) - at - mark.size());
             EXPECT_TRUE(movedAside.emplace(aside, before).second) << "name used twice: " << aside;
             EXPECT_EQ(fs::exists(aside / "inside"), wasFolder);
-            if (fs::exists(aside.string() + "-journal"))
-                EXPECT_EQ(readFile(aside.string() + "-journal"), "old journal");
+            if (k == 1) // its journal goes with it
+                movedAside.emplace(aside.string() + "-journal", "old journal");
             EXPECT_FALSE(fs::exists(file.string() + "-journal"));
         } else {
             EXPECT_EQ(modeOf(file.parent_path()), 0700u);
@@ -158,7 +158,6 @@ TEST(RegistryFile, StoreThatCannotBeUsedGivesAWorkingStoreForThisRun) {
         ASSERT_TRUE(opened.registry->writeValue(LM, kKey, "MapCount", std::int32_t{2}));
         EXPECT_EQ(opened.registry->readValue(LM, kKey, "MapCount"), RegValue(std::int32_t{2}));
     }
-    sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(holder);
     EXPECT_EQ(readFile(dir.path() / "plain-file"), "x");
     EXPECT_EQ(namesIn(dir.path()), before);
