@@ -1,11 +1,8 @@
 #include "store/ConfigFile.h"
 
-#include "ExpectError.h"
 #include "TempDir.h"
-#include "common/Text.h"
 #include "common/TextFile.h"
 
-#include <functional>
 #include <gtest/gtest.h>
 
 namespace quarnel {
@@ -39,7 +36,6 @@ protected:
             dir.writeFile(std::string("maps/") + name, "map");
     }
 
-    // The first-run settings with this folder as the game folder.
     SettingsForm freshForm() const {
         SettingsForm form;
         form.setGameFolder(dir.withSeparator());
@@ -50,8 +46,7 @@ protected:
         return form;
     }
 
-    // Settings that differ from the first-run ones in every line after the game type's, with
-    // DM-One selected.
+    // Settings that differ from the first-run ones after the game type, with DM-One selected.
     SettingsForm changedForm() const {
         const SettingsForm fresh = freshForm();
         SettingsForm form = fresh;
@@ -71,9 +66,8 @@ protected:
         return (dir.path() / name).string();
     }
     std::string writeCfg(const std::vector<std::string>& lines) const {
-        const std::string path = cfg();
-        writeTextFile(path, lines, true);
-        return path;
+        writeTextFile(cfg(), lines, true);
+        return cfg();
     }
 
     TempDir dir;
@@ -99,6 +93,10 @@ TEST_F(ConfigFileTest, FreshSettingsSaveToTheSixtyLinesOfTheExampleAndTheirMaps)
         expected += line + "\r\n";
     expected += "Map1=DM-Two\r\n"; // one line per selected map, numbered from 1
     EXPECT_EQ(test::readFile(cfg()), expected);
+    // A save refused (no overwriting, no folder) leaves what was there.
+    EXPECT_THROW(writeConfigFile(SettingsForm(), cfg(), false), Error);
+    EXPECT_EQ(test::readFile(cfg()), expected);
+    EXPECT_THROW(writeConfigFile(form, cfg("no/such/folder.cfg"), true), Error);
     // With no arena option selected the line still holds its place.
     EXPECT_EQ(configLines(SettingsForm())[13], "ArenaOptions=");
     // clang-format off
@@ -116,11 +114,8 @@ TEST_F(ConfigFileTest, FreshSettingsSaveToTheSixtyLinesOfTheExampleAndTheirMaps)
         EXPECT_EQ(lines[line - 1], written);
 }
 
-// The changed settings' file with one line replaced (cut false), or only its first `line`
-// lines (cut true: a file cut short reads one empty line, which leaves `text`), loaded into
-// other settings. A load that goes through applies every line (the replaced one as `saved`);
-// one that stops has its error, line and key, the lines before it applied, the others and the
-// map selection as they were. A file that cannot be read changes nothing.
+// The changed file with one line replaced, or cut short after `line` lines, loaded: every line
+// applied (the replaced one as `saved`), or the error, line and key, only the lines before applied.
 TEST_F(ConfigFileTest, LoadAppliesTheLinesUpToWhereItStops) {
     struct Case {
         bool cut;
@@ -140,6 +135,12 @@ TEST_F(ConfigFileTest, LoadAppliesTheLinesUpToWhereItStops) {
         {false, 6, "WeaponsStay=9", "WeaponsStay=1"}, // the last character, whatever the key
         {false, 47, "LANGame=2", "LANGame=0"}, // server options: only a final "1" checks
         {false, 53, "Nonsense=1", "BalanceTeams=1"}, {false, 10, "AirControl= 40 ", "AirControl=40"},
+        // numbers convert like a 16-bit integer: signs, blanks, tabs, halves to even
+        {false, 10, "AirControl=\t+40.5\t", "AirControl=40"}, {false, 10, "AirControl=041.5", "AirControl=42"},
+        {false, 26, "MinPlayers=32767", "", 380, 26}, {false, 26, "MinPlayers=32767.5", "", errc::Overflow, 26},
+        {false, 26, "MinPlayers=-99999999999999999999", "", errc::Overflow, 26},
+        {false, 10, "AirControl=35%", "", errc::TypeMismatch, 10}, {false, 10, "AirControl=1e3", "", errc::TypeMismatch, 10},
+        {false, 10, "AirControl=&H10", "", errc::TypeMismatch, 10}, {false, 10, "AirControl=-", "", errc::TypeMismatch, 10},
         {false, 14, "ArenaOptions=None", "ArenaOptions=None"},
         {false, 14, "ArenaOptions=Bogus", "ArenaOptions=Instagib"}, // the arena option stays
         {false, 14, "ArenaOptions=", "ArenaOptions=Instagib"}, // as written with no arena option
@@ -192,9 +193,8 @@ TEST_F(ConfigFileTest, LoadAppliesTheLinesUpToWhereItStops) {
     }
 }
 
-// With the form's game type the list stays even when the folder changes; map lines select
-// listed maps whatever their keys, after the earlier selection is cleared. CTF-Gamma.UT2 has
-// its extension in capitals and is not found again; a line without "=" is a name of its own.
+// The list stays with a new folder; map lines select listed maps whatever their keys, after
+// clearing the selection (not CTF-Gamma.UT2: capitals); a line without "=" is a name of its own.
 TEST_F(ConfigFileTest, MapLinesSelectListedMapsWhateverTheirKeys) {
     SettingsForm form = freshForm();
     form.selectGameType(1);
@@ -208,31 +208,6 @@ TEST_F(ConfigFileTest, MapLinesSelectListedMapsWhateverTheirKeys) {
     loadConfigFile(form, writeCfg(file));
     EXPECT_EQ(std::tie(form.gameFolder(), form.mapList().folder, form.mapList().selected),
               std::make_tuple("/nowhere/", listFolder, std::vector<bool>{true, true, false}));
-}
-
-TEST_F(ConfigFileTest, FailedSaveLeavesTheExistingFile) {
-    const std::string path = dir.writeFile("keep.cfg", "old bytes").string();
-    EXPECT_THROW(writeConfigFile(freshForm(), path, false), Error);
-    EXPECT_EQ(test::readFile(path), "old bytes");
-    EXPECT_THROW(writeConfigFile(freshForm(), cfg("no/such/folder.cfg"), true), Error);
-}
-
-TEST(ConfigNumberTest, ConvertsLikeASixteenBitInteger) {
-    // clang-format off
-    const std::pair<const char*, int> values[] = {
-        {"35", 35}, {" -2 ", -2}, {"+7", 7}, {"\t12\t", 12}, {"32767", 32767}, {"-32768", -32768},
-        {"40.5", 40}, {"41.5", 42}, {"007", 7}};
-    const std::pair<int, std::vector<const char*>> errors[] = {
-        {errc::Overflow, {"32768", "-32769", "32767.5", "99999999999999999999999"}},
-        {errc::TypeMismatch, {"", "abc", "35%", "1e3", "&H10", "5 sec.", "-"}}};
-    // clang-format on
-    for (const auto& [text, value] : values)
-        EXPECT_EQ(toInteger16(text), value) << text;
-    for (const auto& [number, texts] : errors)
-        for (const char* text : texts) {
-            SCOPED_TRACE(text);
-            test::expectError(number, [&] { toInteger16(text); });
-        }
 }
 
 } // namespace
