@@ -1,5 +1,6 @@
 #include "MachineFixture.h"
 #include "ShellFixture.h"
+#include "common/Error.h"
 #include "common/Text.h"
 #include "game/Installation.h"
 #include "store/ConfigFile.h"
@@ -110,6 +111,59 @@ TEST_F(ShellTest, PathCheckClosesOnlyWithoutAnyFolderAndSaves) {
     EXPECT_EQ(run->dialogs.messages, (std::vector{kFirstRun, kBrowse, closes}));
     EXPECT_EQ(std::tuple(run->window.closed, run->shell.unloaded(), stored("UseMapRotation")),
               std::tuple(1, true, true));
+}
+
+// Passes every call to real, but fails (as a busy or broken database does) the first
+// `failures` calls; -1 fails every call.
+class FailingRegistry : public Registry {
+public:
+    FailingRegistry(Registry& real, int failures) : real_(real), failures_(failures) {}
+    bool keyExists(RegRoot r, std::string_view k) override { return pass().keyExists(r, k); }
+    bool createKey(RegRoot r, std::string_view k) override { return pass().createKey(r, k); }
+    bool writeValue(RegRoot r, std::string_view k, std::string_view n,
+                    const RegWriteValue& v) override {
+        return pass().writeValue(r, k, n, v);
+    }
+    RegValue readValue(RegRoot r, std::string_view k, std::string_view n,
+                       const RegValue& d) override {
+        return pass().readValue(r, k, n, d);
+    }
+    bool deleteValue(RegRoot r, std::string_view k, std::string_view n) override {
+        return pass().deleteValue(r, k, n);
+    }
+    std::vector<std::string> valueNames(RegRoot r, std::string_view k) override {
+        return pass().valueNames(r, k);
+    }
+    void inTransaction(const std::function<void()>& body) override { pass().inTransaction(body); }
+
+private:
+    Registry& pass() {
+        if (failures_ == 0)
+            return real_;
+        failures_ -= failures_ > 0;
+        throw Error(errc::Registry, "database is locked");
+    }
+    Registry& real_;
+    int failures_;
+};
+
+// A store that always fails, or fails only while start-up asks it (busy, say): the program
+// starts and closes, and the settings it holds were not loaded, so they are not overwritten.
+TEST_F(ShellTest, AStoreThatFailsAtStartUpStillStartsClosesAndKeepsItsSettings) {
+    for (const int failures : {-1, 1}) {
+        SCOPED_TRACE(failures);
+        registry = makeMemoryRegistry();
+        put(kProgramKey, "ServerName", "Kept ");
+        FailingRegistry failing(*registry, failures);
+        ProgramRun run(failing, programFolder);
+        run.dialogs.choose(install + "System/ucc.exe");
+        EXPECT_NO_THROW(run.shell.onStart());
+        run.form.setText(Text::ServerName, "Replaced");
+        EXPECT_NO_THROW(run.shell.unload());
+        EXPECT_EQ(std::tuple(run.dialogs.messages, run.form.gameFolder(), run.form.gameType(),
+                             run.window.closed, text(kProgramKey, "ServerName"), stored("UTPATH")),
+                  std::tuple(std::vector{kBrowse}, browsed(install), 2, 1, "Kept ", false));
+    }
 }
 
 // A run that has started on the demo installation and passed its path check.
