@@ -29,8 +29,7 @@ SettingsForm formOf(const std::string& cfg, const std::string& game,
     return form;
 }
 
-// quarnel-cli run in dir over a game whose Linux server is the stand-in; the guard ends every
-// process a test started before its folder goes.
+// quarnel-cli run in dir over a stand-in game; the guard ends every process before dir goes.
 class CliTest : public ::testing::Test {
 protected:
     Result cli(const std::vector<std::string>& args, const std::string& prefix = {}) {
@@ -53,8 +52,7 @@ protected:
     const std::string cfg = QUARNEL_DEMO_CFG;
 };
 
-// make writes its three files, those holding the admin password for their owner alone;
-// launch --no-start writes them and starts nothing.
+// make writes three files, the password's for their owner alone; launch --no-start starts none.
 TEST_F(CliTest, MakeAndLaunchWithoutStartingWriteTheFiles) {
     const std::string out = dir.makeFolder("out").string() + "/";
     EXPECT_EQ(cli({"make", cfg, out + "My Server.INI", "--game-dir", g}), Result{});
@@ -141,9 +139,8 @@ TEST_F(CliTest, PrintingCommandsFailuresAndBadUsage) {
     EXPECT_EQ(readFile(err), "quarnel-cli: standard output: write error\n");
 }
 
-// The store commands use the window's store (QUARNEL_REGISTRY): without one, export writes the
-// first-run settings and creates none; a failed import leaves it as it was. A read-only store
-// (as root: run as another user) is exported, and an import into it is refused.
+// Export and import use the window's store: none exports first-run settings and creates none;
+// a read-only one (as root: as another user) exports; a failed or refused import changes nothing.
 TEST_F(CliTest, ExportAndImportUseTheStoreOfTheWindow) {
     const std::string store = (dir.path() / "config" / "registry.db").string();
     ::setenv("QUARNEL_REGISTRY", store.c_str(), 1);

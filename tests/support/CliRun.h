@@ -45,18 +45,12 @@ inline CliResult runCli(const TempDir& dir, const std::vector<std::string>& args
                         const std::string& prefix = {}) {
     const std::filesystem::path out = dir.path() / ".out";
     const std::filesystem::path err = dir.path() / ".err";
-    // Each piece appended on its own: GCC 12 at -O3 warns falsely (-Wrestrict) about a
-    // temporary built from a literal and added to, such as " >" + text.
+    // Appended piece by piece: GCC 12 -O3 warns falsely (-Wrestrict) on " >" + text.
     std::string command = prefix;
-    command += quoted(QUARNEL_CLI);
-    for (const auto& arg : args) {
-        command += ' ';
-        command += quoted(arg);
-    }
-    command += " >";
-    command += quoted(out.string());
-    command += " 2>";
-    command += quoted(err.string());
+    command.append(quoted(QUARNEL_CLI));
+    for (const auto& arg : args)
+        command.append(" ").append(quoted(arg));
+    command.append(" >").append(quoted(out.string())).append(" 2>").append(quoted(err.string()));
 #ifdef _WIN32
     // cmd /c takes the line without its first and last quote.
     const int exit = std::system(('"' + command + '"').c_str());

@@ -33,8 +33,7 @@ public:
     std::set<long> running;
 };
 
-// A socket that holds a port of the loopback address (a TCP one listening) until the object
-// goes. Never reaches beyond this machine.
+// A socket holding a loopback port (a TCP one listening) until the object goes.
 class LoopbackPort {
 public:
     LoopbackPort(PortProtocol protocol, int port) {
@@ -58,8 +57,7 @@ private:
     bool bound_ = false;
 };
 
-// A game port P whose group (UDP P, P+1, P+10) and TCP port P+20 are free on this machine
-// now; 0 when none is found.
+// A game port P whose UDP P, P+1, P+10 and TCP P+20 are free here now; 0 when none is.
 inline int freeGamePort() {
     LocalMachine local;
     for (int port = 20011; port < 64000; port += 97) {

@@ -47,8 +47,7 @@ public:
     void dress() override { ++dressed; }
     void setTitle(const std::string& t) override { title = t; }
     void close() override { ++closed; }
-    int dressed = 0;
-    int closed = 0;
+    int dressed = 0, closed = 0;
     std::string title;
 };
 
@@ -89,8 +88,7 @@ protected:
         return std::get<std::string>(registry->readValue(rootOf(key), key, name));
     }
     bool stored(std::string_view name) {
-        const auto names = registry->valueNames(kProgramRoot, kProgramKey);
-        return std::find(names.begin(), names.end(), name) != names.end();
+        return std::ranges::count(registry->valueNames(kProgramRoot, kProgramKey), name) > 0;
     }
     // The game's own record of its folder, stored without a final separator.
     void storeGameFolder(const std::string& folder) {

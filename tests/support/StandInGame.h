@@ -25,8 +25,7 @@ inline bool eventually(const std::function<bool()>& done,
     return done();
 }
 
-// Ends every process a test starts: each inherits a tag in its environment, and every process
-// carrying it is killed at the end.
+// Ends every process a test starts: all inherit a tag in their environment, killed at the end.
 class ProcessGuard {
 public:
     ProcessGuard() { putenv(tag_.data()); }
@@ -54,8 +53,7 @@ private:
     std::string tag_ = "QUARNEL_TEST_PROCESSES=" + std::to_string(getpid());
 };
 
-// A copy of the demo installation in dir/name whose Linux server is the stand-in
-// (StandInServer.cpp), or none, and the folder the stand-in records its runs in.
+// The demo installation copied to dir/name, its Linux server the stand-in (or none), and its runs.
 class StandInGame {
 public:
     struct Run {
@@ -93,10 +91,9 @@ public:
         return Run{fields[0] == "1", fields[1], fields[2], {fields.begin() + 3, fields.end()}};
     }
     int runs() const {
-        int n = 0;
-        while (run(n + 1))
-            ++n;
-        return n;
+        for (int n = 0;; ++n)
+            if (!run(n + 1))
+                return n;
     }
     // The signal run n ended on; 0 when it did not end on one.
     int signalOf(int n) const {

@@ -1,9 +1,9 @@
 #include "MachineFixture.h"
 #include "ShellFixture.h"
+#include "app/Paths.h"
 #include "common/Error.h"
 #include "common/Text.h"
 #include "game/Installation.h"
-#include "store/ConfigFile.h"
 #include "store/Preferences.h"
 
 #include <filesystem>
@@ -22,15 +22,11 @@ const Msg kSaved{"Config files saved", "Save Successful"};
 
 // The game folder that browsing to the server program in folder gives.
 std::string browsed(const std::string& folder) {
-#ifdef _WIN32
-    return lowerAscii(folder.substr(0, folder.size() - 1)) + '\\';
-#else
-    return folder;
-#endif
+    return app::kCaseSensitiveFileSystem ? folder
+                                         : lowerAscii(folder.substr(0, folder.size() - 1)) + '\\';
 }
 
-// The first run announces itself and stores only Path until shutdown; a later run restores the
-// last settings and offers the bonus pack's game types as the marker file says.
+// First run: only Path stored until shutdown. Later runs: last settings; bonus types if marked.
 TEST_F(ShellTest, FirstRunThenLaterRunsRestoreTheLastSettings) {
     storeGameFolder(install);
     auto run = newRun();
@@ -59,8 +55,7 @@ TEST_F(ShellTest, FirstRunThenLaterRunsRestoreTheLastSettings) {
                    run->form.text(Text::ServerName), run->form.enabled().botSkillCheck,
                    run->dialogs.messages.size() + run->dialogs.requests.size()),
         std::tuple(install, 1, std::vector<bool>{false, true, false}, "Big Server", true, 0u));
-    // The stored map entries stay in the store while the program runs.
-    EXPECT_EQ(trimRightBlanks(text(kProgramKey, "Map1")), "CTF-Glacier");
+    EXPECT_EQ(trimRightBlanks(text(kProgramKey, "Map1")), "CTF-Glacier"); // kept while it runs
     run->form.selectGameType(6);
     run->shell.unload();
 
@@ -73,8 +68,7 @@ TEST_F(ShellTest, FirstRunThenLaterRunsRestoreTheLastSettings) {
     EXPECT_EQ(run->form.gameType(), 6);
 }
 
-// A stored folder that is gone falls back to browsing for the server program while the
-// game's own entry names none, else to that entry. So does a key without a stored folder.
+// A stored folder that is gone (or none) falls back to the game's own entry, else to browsing.
 TEST_F(ShellTest, AGoneFolderFallsBackToTheGameEntryElseToBrowsing) {
     put(kProgramKey, kUtpathValue, dir.withSeparator() + "gone ");
     auto run = newRun();
@@ -113,25 +107,22 @@ TEST_F(ShellTest, PathCheckClosesOnlyWithoutAnyFolderAndSaves) {
               std::tuple(1, true, true));
 }
 
-// Passes every call to real, but fails (as a busy or broken database does) the first
-// `failures` calls; -1 fails every call.
+// Passes calls to real after failing the first `failures` (-1: all), as a busy database does.
 class FailingRegistry : public Registry {
+    using SV = std::string_view;
+
 public:
     FailingRegistry(Registry& real, int failures) : real_(real), failures_(failures) {}
-    bool keyExists(RegRoot r, std::string_view k) override { return pass().keyExists(r, k); }
-    bool createKey(RegRoot r, std::string_view k) override { return pass().createKey(r, k); }
-    bool writeValue(RegRoot r, std::string_view k, std::string_view n,
-                    const RegWriteValue& v) override {
+    bool keyExists(RegRoot r, SV k) override { return pass().keyExists(r, k); }
+    bool createKey(RegRoot r, SV k) override { return pass().createKey(r, k); }
+    bool writeValue(RegRoot r, SV k, SV n, const RegWriteValue& v) override {
         return pass().writeValue(r, k, n, v);
     }
-    RegValue readValue(RegRoot r, std::string_view k, std::string_view n,
-                       const RegValue& d) override {
+    RegValue readValue(RegRoot r, SV k, SV n, const RegValue& d) override {
         return pass().readValue(r, k, n, d);
     }
-    bool deleteValue(RegRoot r, std::string_view k, std::string_view n) override {
-        return pass().deleteValue(r, k, n);
-    }
-    std::vector<std::string> valueNames(RegRoot r, std::string_view k) override {
+    bool deleteValue(RegRoot r, SV k, SV n) override { return pass().deleteValue(r, k, n); }
+    std::vector<std::string> valueNames(RegRoot r, SV k) override {
         return pass().valueNames(r, k);
     }
     void inTransaction(const std::function<void()>& body) override { pass().inTransaction(body); }
@@ -147,8 +138,7 @@ private:
     int failures_;
 };
 
-// A store that always fails, or fails only while start-up asks it (busy, say): the program
-// starts and closes, and the settings it holds were not loaded, so they are not overwritten.
+// A store failing always or at start-up only: the program runs, and keeps the unloaded settings.
 TEST_F(ShellTest, AStoreThatFailsAtStartUpStillStartsClosesAndKeepsItsSettings) {
     for (const int failures : {-1, 1}) {
         SCOPED_TRACE(failures);
@@ -185,14 +175,12 @@ protected:
     }
     // Runs command with name (in the System folder) chosen in its dialog; nullptr: cancelled.
     void runWith(Command command, const char* name, int flags = 0) {
-        if (name)
-            run->dialogs.choose((system / name).string(), flags);
-        else
-            run->dialogs.cancel();
+        name ? run->dialogs.choose((system / name).string(), flags) : run->dialogs.cancel();
         run->shell.run(command);
     }
 
     const fs::path system = dir.path() / "UT2003" / "System";
+    const std::string sys = install + spelled("system", "System") + game::kNativeSeparator;
     std::unique_ptr<ProgramRun> run = newRun();
 };
 
@@ -203,14 +191,13 @@ TEST_F(CommandsTest, LaunchServerWritesTheFilesStartsTheLoopAndCloses) {
     EXPECT_TRUE(readFile(system / "quarnel.bat") != "old" && fs::exists(system / "quarnel.ini"));
     EXPECT_TRUE(!kWritesRestartScript ||
                 fs::status(system / "quarnel.sh").permissions() == fs::perms::owner_all);
-    // The restart script is what starts, in a terminal when the desktop has one.
-    const std::string bat =
-        install + spelled("system", "System") + game::kNativeSeparator + "quarnel.bat";
+    // The restart script starts, in a terminal when the desktop has one.
     const auto script =
         std::pair((system / "quarnel.sh").string(), ServerLoops::Output::TerminalIfAny);
     EXPECT_EQ(std::tuple(run->loops.started, run->opener.opened),
-              kWritesRestartScript ? std::tuple(std::vector{script}, std::vector<std::string>{})
-                                   : std::tuple(decltype(run->loops.started){}, std::vector{bat}));
+              kWritesRestartScript
+                  ? std::tuple(std::vector{script}, std::vector<std::string>{})
+                  : std::tuple(decltype(run->loops.started){}, std::vector{sys + "quarnel.bat"}));
     EXPECT_EQ(std::tuple(run->window.closed, trimRightBlanks(text(kProgramKey, "ServerName")),
                          run->dialogs.messages.size()),
               std::tuple(1, "Launch Test", 0u));
@@ -253,8 +240,7 @@ TEST_F(CommandsTest, LaunchServerThatStartsNothingStaysOpen) {
     expectStillOpen();
 }
 
-// What is shown and written after a choice, a refused name, a cancel or a failed load; where
-// each dialog opens. Only a save or load that worked names its file in the title.
+// Messages, files written and dialog folders per choice; only a file saved or loaded is titled.
 TEST_F(CommandsTest, DialogsWriteUnderTheChosenNameOrRefuseIt) {
     const std::string txt = dir.writeFile("UT2003/System/s.txt", "UTPATH=/elsewhere/\r\n").string();
     const int all = kWritesRestartScript ? 3 : 2, other = FileDialogResult::kExtensionDifferent;
@@ -275,7 +261,6 @@ TEST_F(CommandsTest, DialogsWriteUnderTheChosenNameOrRefuseIt) {
         {Command::MakeBatIni, nullptr, 0, {}, 0},
         {Command::LoadConfig, "missing.cfg", 0, {}, 0},
         {Command::SaveConfig, "server.cfg", 0, {}, 1}};
-    const std::string sys = install + spelled("system", "System") + game::kNativeSeparator;
     const std::string program = programFolder + game::kNativeSeparator;
     run->form.setText(Text::ServerName, "Kept");
     for (const auto& [command, name, flags, shown, written] : cases) {
@@ -323,8 +308,8 @@ TEST_F(CommandsTest, LaunchAndMakeCheckFirstAndAskOnlyAboutProblems) {
     for (const auto& question : asked)
         EXPECT_NE(question.text.find("\n\nMUTATOR Extra Mutators: \"Not A Mutator\""),
                   std::string::npos);
-    EXPECT_FALSE(fs::exists(system / "myserver.ini") || fs::exists(system / "quarnel.bat"));
-    EXPECT_TRUE(run->dialogs.messages.empty());
+    EXPECT_FALSE(fs::exists(system / "myserver.ini") || fs::exists(system / "quarnel.bat") ||
+                 !run->dialogs.messages.empty());
     expectStillOpen();
     // "Make anyway" writes the files.
     run->dialogs.replies = {true};
