@@ -78,9 +78,6 @@ TEST_F(CliTest, PrintingCommandsFailuresAndBadUsage) {
     const auto line = [&](const std::string& ini, std::vector<ConfigOverride> overrides = {}) {
         return Result{0, serverCommandLine(formOf(cfg, g, std::move(overrides)), ini) + "\n", ""};
     };
-    const auto set = [&](const std::string& s) {
-        return std::vector<std::string>{"launch", cfg, "--no-start", "--game-dir", g, "--set", s};
-    };
     const std::string speed = cfgWith("speed.cfg", {{10, "GameSpeed=49"}});
     const std::string odd = cfgWith("odd.cfg", {{-1, "Map3=CTF-Nowhere"}});
     const std::string other = cfgWith("other.cfg", {{27, "ServerName=Beta"}, {23, "UseBots=0"}});
@@ -114,9 +111,10 @@ TEST_F(CliTest, PrintingCommandsFailuresAndBadUsage) {
          fails(game::templateIni(noGame + "/") + ": File not found (error 53)")},
         {{"make", cfg, system + "UT2003.INI", "--game-dir", g},
          fails(system + "UT2003.INI: You cannot overwrite built-in .INI files")},
-        {set("Bogus=1"),
+        {{"launch", cfg, "--no-start", "--game-dir", g, "--set", "Bogus=1"},
          fails("--set Bogus=1: no such setting in a configuration file (error 380)")},
-        {set("UseBots=yes"), fails("--set UseBots=yes: Type mismatch (error 13)")},
+        {{"launch", cfg, "--no-start", "--game-dir", g, "--set", "UseBots=yes"},
+         fails("--set UseBots=yes: Type mismatch (error 13)")},
         {{}, usage("no command given")},
         {{"bogus"}, usage("unknown command bogus")},
         {{"--version", "extra"}, usage("unknown command --version")},
@@ -162,9 +160,8 @@ TEST_F(CliTest, ExportAndImportUseTheStoreOfTheWindow) {
     const std::string asOther =
         ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
     EXPECT_EQ(cli({"export-config", out.string()}, asOther), Result{});
-    std::vector<std::string> expected = readTextLines(cfg);
-    expected[0] = "UTPATH=" + g;
-    EXPECT_EQ(readTextLines(out.string()), expected);
+    EXPECT_EQ(readTextLines(out.string()),
+              readTextLines(cfgWith("expected.cfg", {{0, "UTPATH=" + g}})));
     // From a folder the other user can read, wherever the checkout lies.
     EXPECT_EQ(
         cli({"import-config", dir.writeFile("copy.cfg", readFile(cfg)).string(), "--game-dir", g},
@@ -227,11 +224,10 @@ TEST_F(CliTest, SigintAndSighupArePassedToTheServerAndEndTheLoop) {
         const test::StandInGame game(dir, std::to_string(signal) + (fg ? "fg" : ""));
         game.plan({"wait"});
         const std::string pidFile = game.system + "quarnel.pid";
-        ASSERT_EQ(std::system((quoteForSh(QUARNEL_CLI) + " launch " + quoteForSh(cfg) +
-                               " --game-dir " + quoteForSh(game.gameFolder) +
-                               (fg ? " --foreground" : "") + " >/dev/null 2>&1 &")
-                                  .c_str()),
-                  0);
+        const std::string launch = quoteForSh(QUARNEL_CLI) + " launch " + quoteForSh(cfg) +
+                                   " --game-dir " + quoteForSh(game.gameFolder);
+        ASSERT_EQ(
+            std::system((launch + (fg ? " --foreground" : "") + " >/dev/null 2>&1 &").c_str()), 0);
         ASSERT_TRUE(eventually([&] { return game.runs() == 1 && fs::exists(pidFile); }));
         kill(std::stoi(readFile(pidFile)), signal);
         EXPECT_TRUE(eventually([&] { return !fs::exists(pidFile); })) << signal;

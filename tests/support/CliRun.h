@@ -18,8 +18,7 @@ namespace quarnel::test {
 // What a run of quarnel-cli gave; the default is a silent success.
 struct CliResult {
     int exit = 0;
-    std::string out;
-    std::string err;
+    std::string out, err;
     bool operator==(const CliResult&) const = default;
 };
 
@@ -30,10 +29,7 @@ inline void PrintTo(const CliResult& r, std::ostream* os) {
 // An argument quoted for the shell: on Windows in double quotes, trailing backslashes doubled.
 inline std::string quoted(std::string arg) {
 #ifdef _WIN32
-    std::size_t end = arg.size();
-    while (end > 0 && arg[end - 1] == '\\')
-        --end;
-    arg.append(arg.size() - end, '\\');
+    arg.append(arg.size() - (arg.find_last_not_of('\\') + 1), '\\'); // npos + 1 is 0
     return '"' + arg + '"';
 #else
     return quoteForSh(arg);

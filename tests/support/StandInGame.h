@@ -58,8 +58,7 @@ class StandInGame {
 public:
     struct Run {
         bool sigintIgnored = false;
-        std::string cwd;
-        std::string ini; // the INI file it was given
+        std::string cwd, ini; // its folder, the INI file it was given
         std::vector<std::string> args;
     };
 

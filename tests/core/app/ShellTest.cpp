@@ -62,9 +62,8 @@ TEST_F(ShellTest, FirstRunThenLaterRunsRestoreTheLastSettings) {
     fs::remove(dir.path() / "UT2003/System/BonusPack.int");
     run = newRun();
     run->shell.onStart();
-    const auto& enabled = run->form.enabled().gameTypes;
-    EXPECT_EQ(std::vector<bool>(enabled.begin(), enabled.end()),
-              (std::vector<bool>{true, true, true, true, true, false, false, false, true}));
+    EXPECT_EQ(run->form.enabled().gameTypes,
+              (std::array{true, true, true, true, true, false, false, false, true}));
     EXPECT_EQ(run->form.gameType(), 6);
 }
 
