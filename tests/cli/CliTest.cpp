@@ -30,8 +30,7 @@ SettingsForm formOf(const std::string& cfg, const std::string& game,
 }
 
 // quarnel-cli run in dir over a stand-in game; the guard ends every process before dir goes.
-class CliTest : public ::testing::Test {
-protected:
+struct CliTest : ::testing::Test {
     Result cli(const std::vector<std::string>& args, const std::string& prefix = {}) {
         return test::runCli(dir, args, "cd " + quoteForSh(dir.path().string()) + " && " + prefix);
     }

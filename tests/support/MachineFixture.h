@@ -26,8 +26,7 @@ inline int closesocket(Socket socket) {
 #endif
 
 // A machine whose ports are all free and whose running processes are the ones listed.
-class QuietMachine : public Machine {
-public:
+struct QuietMachine : Machine {
     bool portInUse(PortProtocol, int) override { return false; }
     bool processRunning(long pid) override { return running.count(pid) > 0; }
     std::set<long> running;

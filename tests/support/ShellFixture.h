@@ -17,15 +17,13 @@
 namespace quarnel::test {
 
 // Records the files it was asked to start and starts nothing.
-class FakeShellOpener : public ShellOpener {
-public:
+struct FakeShellOpener : ShellOpener {
     void shellopen(const std::string& file) override { opened.push_back(file); }
     std::vector<std::string> opened;
 };
 
 // Starts no loop; says whether one runs and wine is there as told.
-class FakeServerLoops : public ServerLoops {
-public:
+struct FakeServerLoops : ServerLoops {
     std::optional<int> running(const LoopFiles&) override { return runningPid; }
     int start(const LoopFiles& files, Output output) override {
         started.emplace_back(files.script(), output);
@@ -42,8 +40,7 @@ public:
 };
 
 // The window's side of the shell: remembers the title and whether it was closed.
-class FakeWindowHost : public WindowHost {
-public:
+struct FakeWindowHost : WindowHost {
     void dress() override { ++dressed; }
     void setTitle(const std::string& t) override { title = t; }
     void close() override { ++closed; }
@@ -65,8 +62,7 @@ struct ProgramRun {
 };
 
 // A copy of the demo installation with its INI file, the program's folder, a store in memory.
-class ShellTest : public testing::Test {
-protected:
+struct ShellTest : testing::Test {
     ShellTest() : install(copyDemoInstall(dir)), programFolder(dir.makeFolder("program").string()) {
         dir.writeFile("UT2003/System/ut2003.ini",
                       "[Engine.GameInfo]\r\nMaxPlayers=16\r\n[XInterface.MapListDeathMatch]\r\n"

@@ -156,8 +156,7 @@ TEST_F(ShellTest, AStoreThatFailsAtStartUpStillStartsClosesAndKeepsItsSettings) 
 }
 
 // A run that has started on the demo installation and passed its path check.
-class CommandsTest : public ShellTest {
-protected:
+struct CommandsTest : ShellTest {
     CommandsTest() {
         storeGameFolder(install);
         run->shell.onStart();

@@ -15,8 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // The whole program over the shell's test surroundings: that the window reaches the shell.
-class ApplicationTest : public ShellTest {
-protected:
+struct ApplicationTest : ShellTest {
     void start() {
         app = std::make_unique<Application>(*registry, dialogs, opener, programFolder, loops);
         app->start();
