@@ -10,12 +10,10 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-namespace quarnel {
+namespace quarnel::test {
 namespace {
 
 namespace fs = std::filesystem;
-using test::eventually;
-using test::readFile;
 using Result = test::CliResult;
 
 Result fails(const std::string& why) {
@@ -266,4 +264,4 @@ TEST_F(CliTest, AStalePidFileIsRemovedAndNeverSignalled) {
 }
 
 } // namespace
-} // namespace quarnel
+} // namespace quarnel::test

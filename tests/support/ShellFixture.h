@@ -68,9 +68,7 @@ struct ShellTest : testing::Test {
                       "[Engine.GameInfo]\r\nMaxPlayers=16\r\n[XInterface.MapListDeathMatch]\r\n"
                       "Maps=DM-Old\r\n");
     }
-    std::unique_ptr<ProgramRun> newRun() {
-        return std::make_unique<ProgramRun>(*registry, programFolder);
-    }
+    auto newRun() { return std::make_unique<ProgramRun>(*registry, programFolder); }
 
     static RegRoot rootOf(std::string_view key) {
         return key == kProgramKey ? kProgramRoot : RegRoot::LocalMachine;
