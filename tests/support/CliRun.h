@@ -39,8 +39,7 @@ inline std::string quoted(std::string arg) {
 // Runs quarnel-cli with args through the shell after prefix; its streams go through files in dir.
 inline CliResult runCli(const TempDir& dir, const std::vector<std::string>& args,
                         const std::string& prefix = {}) {
-    const std::filesystem::path out = dir.path() / ".out";
-    const std::filesystem::path err = dir.path() / ".err";
+    const std::filesystem::path out = dir.path() / ".out", err = dir.path() / ".err";
     // Appended piece by piece: GCC 12 -O3 warns falsely (-Wrestrict) on " >" + text.
     std::string command = prefix;
     command.append(quoted(QUARNEL_CLI));
