@@ -221,12 +221,12 @@ TEST(WindowsForm, TheDemoGivesTheSameBytesOnEveryPlatform) {
     formFromConfig(form, {QUARNEL_DEMO_CFG, test::demoInstall().string(), "C:\\Quarnel\\"});
     form.setGameFolder(test::kWindowsGameFolder);
     const auto templateLines = readTextLines(game::templateIni(test::demoInstall().string() + "/"));
-    EXPECT_EQ(serverCommandLine(form, "quarnel.ini", '\\'),
-              test::readFile(test::windowsDemoFile("command-line.txt")));
-    EXPECT_EQ(joinTextLines(batchLines(form, "quarnel.bat", '\\')),
-              test::readFile(test::windowsDemoFile("quarnel.bat")));
-    EXPECT_EQ(joinTextLines(rewriteServerIni(form.settings(), templateLines)),
-              test::readFile(test::windowsDemoFile("quarnel.ini")));
+    const std::pair<std::string, const char*> files[] = {
+        {serverCommandLine(form, "quarnel.ini", '\\'), "command-line.txt"},
+        {joinTextLines(batchLines(form, "quarnel.bat", '\\')), "quarnel.bat"},
+        {joinTextLines(rewriteServerIni(form.settings(), templateLines)), "quarnel.ini"}};
+    for (const auto& [made, file] : files)
+        EXPECT_EQ(made, test::readFile(test::windowsDemoFile(file))) << file;
 }
 
 } // namespace
