@@ -21,13 +21,6 @@ namespace {
 namespace fs = std::filesystem;
 using Codes = std::vector<std::string>;
 
-Codes codes(const std::vector<Problem>& problems) {
-    Codes out;
-    for (const Problem& p : problems)
-        out.push_back(p.code);
-    return out;
-}
-
 // The settings of a first run over a copy of the demo installation: no problem at all.
 struct FirstRun {
     FirstRun() : install(test::copyDemoInstall(dir)) {
@@ -40,13 +33,6 @@ struct FirstRun {
     std::string install;
     SettingsForm form;
 };
-
-// A loop's pid file and INI file in the System folder.
-void writeLoop(const fs::path& system, const std::string& name, const char* pid,
-               const std::string& ini) {
-    std::ofstream(system / (name + ".pid"), std::ios::binary) << pid << "\n";
-    std::ofstream(system / (name + ".ini"), std::ios::binary) << "[URL]\r\n" << ini;
-}
 
 TEST(Checks, EachProblemIsFoundAndNamed) {
     struct Row {
@@ -87,9 +73,14 @@ TEST(Checks, EachProblemIsFoundAndNamed) {
         // has ended. Only a port of the same protocol is taken.
         {[](SettingsForm& f, const fs::path& ut) {
              const std::string web = "\r\n[UWeb.WebServer]\r\nbEnabled=True\r\nListenPort=";
-             writeLoop(ut / "System", "other", "4242", "Port=7787" + web + "7777");
-             writeLoop(ut / "System", "second", "4343", "Port=8000" + web + "8080");
-             writeLoop(ut / "System", "old", "999", "");
+             const std::string loops[][3] = {
+                 {"other", "4242", "[URL]\r\nPort=7787" + web + "7777"},
+                 {"second", "4343", "[URL]\r\nPort=8000" + web + "8080"},
+                 {"old", "999", "[URL]\r\n"}};
+             for (const auto& [name, pid, ini] : loops) { // pid file and INI file of each loop
+                 std::ofstream(ut / "System" / (name + ".pid"), std::ios::binary) << pid << "\n";
+                 std::ofstream(ut / "System" / (name + ".ini"), std::ios::binary) << ini;
+             }
              f.setChecked(Check::WebAdmin, true);
          },
          {"PORT-LOOP", "PORT-LOOP"},
@@ -108,7 +99,10 @@ TEST(Checks, EachProblemIsFoundAndNamed) {
         for (const auto& [text, value] : row.texts)
             run.form.setText(text, value);
         const auto problems = checkBeforeLaunch(run.form, machine, row.configured);
-        EXPECT_EQ(codes(problems), row.expected);
+        Codes codes;
+        for (const Problem& p : problems)
+            codes.push_back(p.code);
+        EXPECT_EQ(codes, row.expected);
         EXPECT_TRUE(row.lastText.empty() ||
                     (!problems.empty() && problems.back().text.starts_with(row.lastText)));
     }

@@ -1,5 +1,4 @@
 #include "LaunchFixture.h"
-#include "common/Text.h"
 #include "launch/LaunchFiles.h"
 
 #include <functional>
@@ -8,10 +7,6 @@
 
 namespace quarnel {
 namespace {
-
-using test::Edits;
-using test::ExampleForm;
-using test::exampleWith;
 
 // A numeric punctuation that writes a comma, standing in for a locale such as German.
 struct CommaPunct : std::numpunct<char> {
@@ -23,7 +18,7 @@ struct CommaPunct : std::numpunct<char> {
 TEST(CommandLine, WorkedExampleAndEachChange) {
     const std::locale previous = std::locale::global(std::locale(std::locale(), new CommaPunct));
     const std::string respawn = "ForceRespawn=False?";
-    const std::pair<std::function<void(SettingsForm&)>, Edits> cases[] = {
+    const std::pair<std::function<void(SettingsForm&)>, test::Edits> cases[] = {
         {[](SettingsForm& f) {
              f.selectGameType(8);
              f.setText(Text::CustomGameType, "MyPkg.MyGame");
@@ -71,10 +66,10 @@ TEST(CommandLine, WorkedExampleAndEachChange) {
          {{respawn, respawn + "Mutator=Pkg.MutA?"}}},
     };
     for (const auto& [change, edits] : cases) {
-        ExampleForm example;
+        test::ExampleForm example;
         change(example.form);
         example.pointAtMaps();
-        EXPECT_EQ(serverCommandLine(example.form, "quarnel.ini", '\\'), exampleWith(edits));
+        EXPECT_EQ(serverCommandLine(example.form, "quarnel.ini", '\\'), test::exampleWith(edits));
     }
     std::locale::global(previous);
 }

@@ -2,8 +2,6 @@
 
 #include "LaunchFixture.h"
 #include "StandInGame.h"
-#include "common/Text.h"
-#include "launch/LaunchFiles.h"
 #include "launch/ServerLoops.h"
 #include "launch/SystemdUnit.h"
 
@@ -16,13 +14,11 @@ namespace quarnel {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ExampleForm;
-using test::TempDir;
 
 TEST(RestartScript, RunsTheLinuxServerElseWineInTheSystemFolder) {
-    TempDir dir;
+    test::TempDir dir;
     dir.writeFile("UT 'q'/System/UCC.exe", "");
-    ExampleForm example(dir.withSeparator() + "UT 'q'/");
+    test::ExampleForm example(dir.withSeparator() + "UT 'q'/");
     const std::string system = dir.withSeparator() + "UT '\\''q'\\''/System/";
     const std::string script = restartScript(example.form, "my.bat");
     EXPECT_NE(script.find("\ncrashlog='" + system + "mycrash.log'\n"), std::string::npos);
@@ -34,7 +30,7 @@ TEST(RestartScript, RunsTheLinuxServerElseWineInTheSystemFolder) {
 }
 
 TEST(SystemdUnit, PassesSystemdsOwnCheck) {
-    TempDir dir;
+    test::TempDir dir;
     const fs::path runtime = dir.makeFolder("runtime");
     fs::permissions(runtime, fs::perms::owner_all);
     // A plain folder, and one with the characters systemd treats specially (scripts/test.sh
@@ -43,7 +39,7 @@ TEST(SystemdUnit, PassesSystemdsOwnCheck) {
          {"UT", "UT $x 'q' 100% \\ \" `id` ; & | < > ! * ? \xc3\xa9 \xef\xbc\xa1"}) {
         SCOPED_TRACE(game);
         fs::permissions(dir.writeFile(game + "/System/ucc-bin", ""), fs::perms::owner_all);
-        ExampleForm example(dir.withSeparator() + game + "/");
+        test::ExampleForm example(dir.withSeparator() + game + "/");
         example.form.setText(Text::AdminPassword, "$HOME 100% \"x\" \\ \xe9\t\x7f");
         const std::string unit = systemdUnit(example.form, "quarnel.ini", "/usr/bin/wine");
         std::ofstream(dir.path() / "q.service", std::ios::binary) << unit;
@@ -65,7 +61,7 @@ TEST(SystemdUnit, PassesSystemdsOwnCheck) {
 // A loop that ended on SIGTERM but whose parent (a terminal, say) has not collected it yet is
 // gone: stop() does not wait out its timeout. The stand-in runs as "z.sh" in the System folder.
 TEST(ServerLoops, StopTakesAnEndedUncollectedLoopForGone) {
-    TempDir dir;
+    test::TempDir dir;
     const test::ProcessGuard guard;
     const LoopFiles files{dir.makeFolder("System").string() + "/", "z.bat"};
     setenv("QUARNEL_STANDIN_DIR", files.system.c_str(), 1);

@@ -117,14 +117,10 @@ TEST(KeyTable, EachKeyLineTakesItsOwnControl) {
 // A template (lines as for lines(), CR LF) rewritten as lines and streamed in blocks so small
 // that lines, CR LF pairs and headers straddle reads: every way writes the same bytes.
 TEST(RewriteServerIni, KeysAndTheMapListInLinesAndInEveryBlockSize) {
-    const Change noMaps = [](ServerSettings& s) {
-        s.maps = {};
-    };
     const std::string ctf = "[XInterface.MapListCaptureTheFlag]|Maps=CTF-X|MapNum=1|D|";
     const std::string tdm = "[XInterface.MapListTeamDeathMatch]|Maps=DM-Team";
-    std::string headers; // a header's prefix again and again
-    for (int i = 0; i < 6; ++i)
-        headers += "[XInterface.MapList";
+    // A header's prefix again and again.
+    const std::string headers = replaceAll(std::string(6, '#'), "#", "[XInterface.MapList");
     const std::string z70(70, 'z'), ps(90, 'p');
     const std::tuple<Change, std::string, std::string> cases[] = {
         // A port and a type without a list: only exact keys at a line's start are replaced.
@@ -147,8 +143,9 @@ TEST(RewriteServerIni, KeysAndTheMapListInLinesAndInEveryBlockSize) {
         {selection({false, false, false}, false), "D|Maps=DM-Old", "D|MapNum=1|Maps=DM-A|"},
         {nullptr, "D|Maps=DM-Old|bRandom=True|MapNum=1|maps=lower", "D|B|bRandom=True|maps=lower|"},
         {nullptr, "D|Maps=DM-Old|[Other]|D|Maps=DM-Old2", "D|B|[Other]|D|"},
-        {noMaps, "D|Maps=DM-Old|MapNum=1", "D|Maps=DM-Old|MapNum=1|"},
-        {noMaps, "[URL]", "[URL]|"},
+        {[](ServerSettings& s) { s.maps = {}; }, "D|Maps=DM-Old|MapNum=1",
+         "D|Maps=DM-Old|MapNum=1|"},
+        {[](ServerSettings& s) { s.maps = {}; }, "[URL]", "[URL]|"},
         // Every .ut2 and line break goes from a map's name.
         {[](ServerSettings& s) {
              s.gameType = 0;
@@ -224,12 +221,12 @@ TEST(WindowsForm, TheDemoGivesTheSameBytesOnEveryPlatform) {
     formFromConfig(form, {QUARNEL_DEMO_CFG, test::demoInstall().string(), "C:\\Quarnel\\"});
     form.setGameFolder(test::kWindowsGameFolder);
     const auto templateLines = readTextLines(game::templateIni(test::demoInstall().string() + "/"));
-    EXPECT_EQ(serverCommandLine(form, "quarnel.ini", '\\'),
-              test::readFile(test::windowsDemoFile("command-line.txt")));
-    EXPECT_EQ(joinTextLines(batchLines(form, "quarnel.bat", '\\')),
-              test::readFile(test::windowsDemoFile("quarnel.bat")));
-    EXPECT_EQ(joinTextLines(rewriteServerIni(form.settings(), templateLines)),
-              test::readFile(test::windowsDemoFile("quarnel.ini")));
+    const std::pair<std::string, const char*> files[] = {
+        {serverCommandLine(form, "quarnel.ini", '\\'), "command-line.txt"},
+        {joinTextLines(batchLines(form, "quarnel.bat", '\\')), "quarnel.bat"},
+        {joinTextLines(rewriteServerIni(form.settings(), templateLines)), "quarnel.ini"}};
+    for (const auto& [made, file] : files)
+        EXPECT_EQ(made, test::readFile(test::windowsDemoFile(file))) << file;
 }
 
 } // namespace

@@ -48,7 +48,7 @@ protected:
     std::unique_ptr<MainWindow> window;
 };
 
-TEST_F(MainWindowTest, ATabShowsItsFramesAndClicksReachTheirControls) {
+TEST_F(MainWindowTest, TabsAndTextBoxesAreBuiltAndALeftFieldIsCheckedAsTheUserLeavesIt) {
     // Shown, and where a click at its middle lands as the window routes it.
     auto reachable = [&](const char* name) {
         auto* target = child(name);
@@ -69,10 +69,6 @@ TEST_F(MainWindowTest, ATabShowsItsFramesAndClicksReachTheirControls) {
     // One size for every tab; the tabs keep their own widths, short of the strip's end.
     EXPECT_EQ(window->minimumSize(), window->maximumSize());
     EXPECT_LT(tabs()->tabRect(2).right(), window->width() / 2);
-}
-
-// Each text box as the window builds it: its length limit, password masking, tip and label.
-TEST_F(MainWindowTest, TextBoxesCarryTheirLimitMaskingTipAndLabel) {
     for (const TextControl& box : kTextControls) {
         SCOPED_TRACE(box.name.data());
         const auto* edit = child<QLineEdit>(box.name.data());
@@ -80,13 +76,11 @@ TEST_F(MainWindowTest, TextBoxesCarryTheirLimitMaskingTipAndLabel) {
         EXPECT_EQ(edit->maxLength(), box.maxLength > 0 ? box.maxLength : QLineEdit().maxLength());
         EXPECT_EQ(edit->echoMode(), box.password ? QLineEdit::Password : QLineEdit::Normal);
         EXPECT_EQ(edit->toolTip().isEmpty(), !box.tooltipOnBox);
-        if (!box.labelName.empty()) {
+        if (!box.labelName.empty())
             EXPECT_EQ(child<QLabel>(box.labelName.data())->text(), fromAnsi(box.caption));
-        }
     }
-}
 
-TEST_F(MainWindowTest, ALeftFieldIsCheckedAndARefusalStopsTheClickButNotTheMenuKeys) {
+    // A left field is checked, and a refusal stops the click but not the menu's keys.
     std::vector<Command> sent;
     QObject::connect(window.get(), &MainWindow::commandRequested,
                      [&](Command c) { sent.push_back(c); });
@@ -110,7 +104,6 @@ TEST_F(MainWindowTest, ALeftFieldIsCheckedAndARefusalStopsTheClickButNotTheMenuK
     }
     EXPECT_EQ(leave(Text::GamePort, "65000"), std::pair(Messages{}, true));
 
-    // A refused value stops the button or tab clicked to leave it, but not the menu's keys.
     auto* port = child<QLineEdit>("txtPort");
     typeInto(port, "0");
     QTest::mouseClick(child<QPushButton>("cmdOptions_0"), Qt::LeftButton);
@@ -128,7 +121,7 @@ TEST_F(MainWindowTest, ALeftFieldIsCheckedAndARefusalStopsTheClickButNotTheMenuK
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(MainWindowTest, ValuesSetByCodeShowAtOnceAndClicksAndTypingReachTheForm) {
+TEST_F(MainWindowTest, ValuesSetByCodeShowAtOnceClicksAndTypingReachTheFormAndAboutWorks) {
     form.selectGameType(1);
     form.setMapSelection({false, true, true});
     form.setText(Text::ServerName, "Caf\xE9 \x80\xA0."); // 0xA0: the first Latin-1 byte
@@ -145,10 +138,9 @@ TEST_F(MainWindowTest, ValuesSetByCodeShowAtOnceAndClicksAndTypingReachTheForm) 
         EXPECT_TRUE(child<QAbstractButton>(name)->isChecked()) << name;
     auto* speed = child<QScrollBar>("sclGameSpeed");
     auto* label = child<QLabel>("lblGameSpeed");
-    EXPECT_EQ(std::pair(speed->value(), label->text()),
-              std::pair(150, QString("Game Speed = 150%")));
     auto* skill = child<QComboBox>("cboBotSkill");
-    EXPECT_EQ(skill->currentText(), "Godlike!");
+    EXPECT_EQ(std::tuple(speed->value(), label->text(), skill->currentText()),
+              std::tuple(150, QString("Game Speed = 150%"), QString("Godlike!")));
 
     // Clicks and keys go the other way, and the enabling and colours they cause come back.
     QTest::mouseClick(speed, Qt::LeftButton, {}, QPoint(speed->width() - 4, 4)); // right arrow
@@ -181,9 +173,8 @@ TEST_F(MainWindowTest, ValuesSetByCodeShowAtOnceAndClicksAndTypingReachTheForm) 
     form.setText(Text::AdminName, "Ann & Bo");
     QCoreApplication::processEvents();
     EXPECT_EQ(line->toPlainText(), fromAnsi(batchServerLine(form, "quarnel.ini")));
-}
 
-TEST_F(MainWindowTest, AboutSaysWhenTheSystemInfoIsMissingAndOutlivesTheWindow) {
+    // About says when the system information is missing, and outlives the window.
     child<QAction>("aboutmenu")->trigger();
     AboutBox* box = window->aboutBox();
     QTest::mouseClick(box->findChild<QPushButton*>("cmdSysInfo"), Qt::LeftButton);
