@@ -184,8 +184,7 @@ TEST_F(ConfigFileTest, LoadAppliesTheLinesUpToWhereItStops) {
             file[c.line - 1] = c.saved;
             file.resize(kCfgFixedLines);
             got.resize(kCfgFixedLines);
-            EXPECT_EQ(got, file);
-            continue;
+            expected = file;
         }
         for (std::size_t i = 0; i + 1 < c.stopsAt; ++i)
             expected[i] = i < file.size() ? file[i] : c.text;
