@@ -57,14 +57,13 @@ void writeStore(const fs::path& file, int values) {
 
 TEST(RegistryPath, ResolvedFromTheEnvironment) {
     using Env = std::map<std::string, std::string>;
-    // clang-format off
     const std::pair<Env, const char*> cases[] = {
         {{{"QUARNEL_REGISTRY", "/srv/q.db"}, {"XDG_CONFIG_HOME", "/x"}}, "/srv/q.db"},
-        {{{"QUARNEL_REGISTRY", ""}, {"XDG_CONFIG_HOME", "/x y"}, {"HOME", "/h"}}, "/x y/quarnel/registry.db"},
+        {{{"QUARNEL_REGISTRY", ""}, {"XDG_CONFIG_HOME", "/x y"}, {"HOME", "/h"}},
+         "/x y/quarnel/registry.db"},
         {{{"XDG_CONFIG_HOME", ""}, {"HOME", "/h"}}, "/h/.config/quarnel/registry.db"},
         {{{"XDG_CONFIG_HOME", "relative/cfg"}, {"HOME", "/h"}}, "/h/.config/quarnel/registry.db"},
         {{{"HOME", "/home/ann"}}, "/home/ann/.config/quarnel/registry.db"}};
-    // clang-format on
     for (const auto& [vars, expected] : cases)
         EXPECT_EQ(defaultRegistryPath([&vars = vars](const char* name) {
                       const auto it = vars.find(name);
