@@ -99,13 +99,12 @@ TEST_F(ConfigFileTest, FreshSettingsSaveToTheSixtyLinesOfTheExampleAndTheirMaps)
     EXPECT_THROW(writeConfigFile(form, cfg("no/such/folder.cfg"), true), Error);
     // With no arena option selected the line still holds its place.
     EXPECT_EQ(configLines(SettingsForm())[13], "ArenaOptions=");
-    // clang-format off
     const std::tuple<Text, const char*, std::size_t, const char*> texts[] = {
         {Text::CustomGameType, "My Game", 2, "GameType=MyGame"},
         {Text::AdminPassword, "pass word", 36, "AdminPassword=password"},
-        {Text::GamePort, " 7 7 ", 40, "GamePort=77"}, {Text::AdminEmail, "a b@c", 31, "AdminE-Mail=a b@c"},
+        {Text::GamePort, " 7 7 ", 40, "GamePort=77"},
+        {Text::AdminEmail, "a b@c", 31, "AdminE-Mail=a b@c"},
         {Text::MOTD1, "one\r\ntwo\nthree", 32, "MOTD1=onetwothree"}};
-    // clang-format on
     form.selectGameType(kGameTypeOther);
     for (const auto& [box, typed, line, written] : texts)
         form.setText(box, typed);
@@ -184,8 +183,7 @@ TEST_F(ConfigFileTest, LoadAppliesTheLinesUpToWhereItStops) {
             file[c.line - 1] = c.saved;
             file.resize(kCfgFixedLines);
             got.resize(kCfgFixedLines);
-            EXPECT_EQ(got, file);
-            continue;
+            expected = file;
         }
         for (std::size_t i = 0; i + 1 < c.stopsAt; ++i)
             expected[i] = i < file.size() ? file[i] : c.text;
@@ -202,9 +200,8 @@ TEST_F(ConfigFileTest, MapLinesSelectListedMapsWhateverTheirKeys) {
     const std::string listFolder = form.mapList().folder;
     std::vector<std::string> file = configLines(form);
     file[0] = "UTPATH=/nowhere/";
-    for (const char* line : {"Map9=CTF-Gamma", "Map1=CTF-Beta", "CTF-Alpha", "Map2=CTF-Missing",
-                             "Map3=DM-One", "Map4=CTF-Beta.ut2", "=", ""})
-        file.emplace_back(line);
+    file.insert(file.end(), {"Map9=CTF-Gamma", "Map1=CTF-Beta", "CTF-Alpha", "Map2=CTF-Missing",
+                             "Map3=DM-One", "Map4=CTF-Beta.ut2", "=", ""});
     loadConfigFile(form, writeCfg(file));
     EXPECT_EQ(std::tie(form.gameFolder(), form.mapList().folder, form.mapList().selected),
               std::make_tuple("/nowhere/", listFolder, std::vector<bool>{true, true, false}));

@@ -18,8 +18,7 @@ protected:
     const std::string path = (dir.path() / "server.cfg").string();
 };
 
-// The game folder given overrides line one; without it line one names it; a stopped load
-// keeps it (what the demo gives is checked byte for byte by the launch files' tests).
+// A given game folder overrides line one (the demo's bytes: the launch files' tests).
 TEST_F(ConfigFormTest, GameFolderOfLineOneOrGivenStaysWhenTheLoadStops) {
     const std::vector<std::string> demo = readTextLines(QUARNEL_DEMO_CFG);
     std::vector<std::string> named = demo, stopped = demo;
@@ -53,8 +52,7 @@ TEST_F(ConfigFormTest, GameFolderOfLineOneOrGivenStaysWhenTheLoadStops) {
     }
 }
 
-// Every game type, arena and bot skill, and texts of blanks, "=", "%", tabs, line breaks and
-// 8-bit bytes, load back from their file unchanged (checks, bars and maps: ConfigFileTest).
+// Every game type, arena, bot skill and awkward text (checks, bars, maps: ConfigFileTest).
 TEST_F(ConfigFormTest, ReachableStatesLoadBackFromTheirFile) {
     const std::string texts[] = {"", " a = b ", "50%\t?", "x\r\ny", "\"q' \xe9\xff", "7"};
     for (int i = 0; i < kGameTypeCount; ++i) {

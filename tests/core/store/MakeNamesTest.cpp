@@ -27,8 +27,7 @@ TEST(MakeNamesTest, FilesGoBesideTheChosenOne) {
         {"/a/a.ini.b.ini", {"/a/", "a.ini.b.ini", "a.bat.b.bat"}},
         {"/x.ini/x.ini", {"/x.ini/", "x.ini", "x.bat"}}, // the folder named like the file
         {"bare.ini", {"", "bare.ini", "bare.bat"}},
-        {"/odd/My.Ini.Copy.iNi", {"/odd/", "My.Ini.Copy.iNi", "My.bat.Copy.bat"}},
-    };
+        {"/odd/My.Ini.Copy.iNi", {"/odd/", "My.Ini.Copy.iNi", "My.bat.Copy.bat"}}};
     for (const auto& [path, expected] : cases) {
         const MakeFiles files = makeFilesFor(path);
         EXPECT_EQ(std::tie(files.folder, files.iniName, files.batchName),

@@ -132,10 +132,8 @@ TEST(RegistrySettings, MapsAreSavedInListOrderWithoutStaleEntriesAndSelectedOnLo
         auto reg = storeWithKey();
         SettingsForm loaded = game.form();
         saveSettings(*reg, loaded);
-        if (c.mapCount)
-            reg->writeValue(LM, kProgramKey, "MapCount", *c.mapCount);
-        else
-            reg->deleteValue(LM, kProgramKey, "MapCount");
+        ASSERT_TRUE(c.mapCount ? reg->writeValue(LM, kProgramKey, "MapCount", *c.mapCount)
+                               : reg->deleteValue(LM, kProgramKey, "MapCount"));
         for (const auto& [n, name] : c.maps)
             reg->writeValue(LM, kProgramKey, "Map" + std::to_string(n), name);
         loaded.setMapSelected(0, true);
@@ -189,12 +187,11 @@ TEST(RegistrySettings, LoadedValueIsAppliedOrSkipped) {
         SCOPED_TRACE(testing::Message() << c.name << " " << testing::PrintToString(c.value));
         auto reg = storeWithKey();
         saveSettings(*reg, changed);
-        if (c.value)
-            ASSERT_TRUE(std::visit(
-                [&](const auto& v) { return reg->writeValue(LM, kProgramKey, c.name, v); },
-                *c.value));
-        else
-            ASSERT_TRUE(reg->deleteValue(LM, kProgramKey, c.name));
+        const auto write = [&](const auto& v) {
+            return reg->writeValue(LM, kProgramKey, c.name, v);
+        };
+        ASSERT_TRUE(c.value ? std::visit(write, *c.value)
+                            : reg->deleteValue(LM, kProgramKey, c.name));
 
         SettingsForm form = game.form();
         const auto result = loadSettings(*reg, form);

@@ -29,12 +29,11 @@ TEST(WinRegistry, KeepsTheRegistryContractAndReadsByStoredType) {
           Case{REG_QWORD, std::string(8, '\0'), std::nullopt}}) {
         SCOPED_TRACE(type);
         ASSERT_TRUE(reg->writeTyped(LM, kKey, "Raw", type, data));
-        if (expected) {
+        if (expected)
             EXPECT_EQ(reg->readValue(LM, kKey, "Raw", std::string(" ")), *expected);
-        } else {
+        else
             EXPECT_EQ(registryError([&] { reg->readValue(LM, kKey, "Raw", std::string(" ")); }),
                       kUnsupportedValueType);
-        }
     }
 }
 
