@@ -76,8 +76,9 @@ TEST_F(MainWindowTest, TabsAndTextBoxesAreBuiltAndALeftFieldIsCheckedAsTheUserLe
         EXPECT_EQ(edit->maxLength(), box.maxLength > 0 ? box.maxLength : QLineEdit().maxLength());
         EXPECT_EQ(edit->echoMode(), box.password ? QLineEdit::Password : QLineEdit::Normal);
         EXPECT_EQ(edit->toolTip().isEmpty(), !box.tooltipOnBox);
-        if (!box.labelName.empty())
-            EXPECT_EQ(child<QLabel>(box.labelName.data())->text(), fromAnsi(box.caption));
+        const bool labelled = !box.labelName.empty();
+        const auto* label = labelled ? child<QLabel>(box.labelName.data()) : nullptr;
+        EXPECT_EQ(label ? label->text() : "", labelled ? fromAnsi(box.caption) : "");
     }
 
     // A left field is checked, and a refusal stops the click but not the menu's keys.
