@@ -141,6 +141,8 @@ QScrollBar* FormBinding::scroll(Scroll s, QWidget* parent) {
     bar->setSingleStep(1);
     bar->setPageStep(1);
     bar->setFocusPolicy(Qt::StrongFocus);
+    // Qt's scroll bars take Right and Up as "scroll back"; a value bar raises its value on them.
+    bar->setInvertedControls(false);
     // A value that settles (arrow, track, keyboard, code) gives the change form of the label;
     // while the thumb is dragged the form shows the drag form, and the release settles it.
     connect(bar, &QScrollBar::valueChanged, this, [this, s, bar](int value) {

@@ -147,6 +147,9 @@ TEST_F(MainWindowTest, ValuesSetByCodeShowAtOnceClicksAndTypingReachTheFormAndAb
     QTest::mouseClick(speed, Qt::LeftButton, {}, QPoint(speed->width() - 4, 4)); // right arrow
     EXPECT_EQ(std::pair(form.scroll(Scroll::GameSpeed), label->text()),
               std::pair(151, QString("Game Speed = 151%")));
+    for (const auto key : {Qt::Key_Right, Qt::Key_Left, Qt::Key_Left}) // as the arrows do
+        QTest::keyClick(speed, key);
+    EXPECT_EQ(form.scroll(Scroll::GameSpeed), 150);
     for (auto [row, keys] : {std::pair(0, Qt::NoModifier), {2, Qt::ControlModifier}})
         QTest::mouseClick(list->viewport(), Qt::LeftButton, keys,
                           list->visualRect(list->model()->index(row, 0)).center());
