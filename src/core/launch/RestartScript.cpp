@@ -30,7 +30,11 @@ std::string joinWords(const std::vector<std::string>& words) {
 } // namespace
 
 std::string quoteForSh(std::string_view text) {
-    return "'" + replaceAll(text, "'", "'\\''") + "'";
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) about "'" + std::string&&.
+    std::string quoted = "'";
+    quoted += replaceAll(text, "'", "'\\''");
+    quoted += '\'';
+    return quoted;
 }
 
 std::string LoopFiles::base() const {

@@ -54,8 +54,13 @@ std::string executable(const std::string& path) {
         return static_cast<unsigned char>(c) < 0x20 || c == 0x7F || c == '\\' || c == '"' ||
                c == '\'';
     });
-    if (plain)
-        return "\"" + replaceAll(path, "%", "%%") + "\"";
+    if (plain) {
+        // Appended piece by piece, as GCC 12 warns falsely (-Wrestrict) about "x" + string&&.
+        std::string quoted = "\"";
+        quoted += replaceAll(path, "%", "%%");
+        quoted += '"';
+        return quoted;
+    }
     return "/usr/bin/env " + quoteForSystemd(path);
 }
 
