@@ -1,7 +1,9 @@
 // saveSettings and loadSettings with 1,000 selected maps, over the store file as the program
-// uses it (one transaction per save, written through to the disk) and over memory.
+// uses it (one transaction per save, written through to the disk) and over memory; and the
+// whole restore of a start, maps folder included.
 #include "store/RegistryFile.h"
 #include "store/RegistrySettings.h"
+#include "store/RememberedSettings.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>
@@ -91,7 +93,23 @@ void BM_loadfromreg(benchmark::State& state) {
     }
 }
 
+// What a start restores: the game folder, the first-run settings, the maps folder listed for
+// the first-run game type, then the stored settings and maps over them.
+void BM_restoreStoredSettings(benchmark::State& state) {
+    auto registry = openStore(true);
+    registry->createKey(RegRoot::LocalMachine, kProgramKey);
+    saveSettings(*registry, fullForm());
+    for (auto _ : state) {
+        SettingsForm form;
+        restoreStoredSettings(*registry, form);
+        if (form.mapList().selectedCount() != kMaps)
+            state.SkipWithError("maps not restored");
+        benchmark::DoNotOptimize(form);
+    }
+}
+
 } // namespace
 
 BENCHMARK(BM_savetoreg)->ArgName("file")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_loadfromreg)->ArgName("file")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_restoreStoredSettings)->Unit(benchmark::kMillisecond);

@@ -89,20 +89,18 @@ template <class Take> void forEachFile(const std::string& folder, Take&& take) {
 #endif
 }
 
-} // namespace
+// A hidden file's name starts with a dot; no listing shows it.
+bool hidden(std::string_view name) {
+    return name.empty() || name.front() == '.';
+}
 
-std::vector<std::string> listFolder(const std::string& folder, std::string_view pattern) {
-    std::vector<std::string> names;
+// Sorts names by their lower-case forms, then by the names themselves. The lower-case forms
+// lie side by side in one buffer, so the sort compares bytes and moves small records rather
+// than strings.
+std::vector<std::string> sortedNoCase(std::vector<std::string> names) {
     std::size_t bytes = 0;
-    forEachFile(folder, [&](std::string_view name) {
-        if (!name.empty() && name.front() != '.' && wildcardMatch(pattern, name)) {
-            names.emplace_back(name);
-            bytes += name.size();
-        }
-    });
-    // In the order of the names in lower case, then of the names themselves. The lower-case
-    // forms lie side by side in one buffer, so the sort compares bytes and moves small
-    // records rather than strings.
+    for (const auto& name : names)
+        bytes += name.size();
     std::string lowered;
     lowered.reserve(bytes);
     struct Entry {
@@ -126,6 +124,29 @@ std::vector<std::string> listFolder(const std::string& folder, std::string_view 
     for (const Entry& entry : order)
         sorted.push_back(std::move(names[entry.index]));
     return sorted;
+}
+
+} // namespace
+
+std::vector<std::string> folderFiles(const std::string& folder) {
+    std::vector<std::string> names;
+    forEachFile(folder, [&](std::string_view name) {
+        if (!hidden(name))
+            names.emplace_back(name);
+    });
+    return names;
+}
+
+std::vector<std::string> sortedMatches(const std::vector<std::string>& files,
+                                       std::string_view pattern) {
+    std::vector<std::string> names;
+    std::copy_if(files.begin(), files.end(), std::back_inserter(names),
+                 [pattern](const std::string& name) { return wildcardMatch(pattern, name); });
+    return sortedNoCase(std::move(names));
+}
+
+std::vector<std::string> listFolder(const std::string& folder, std::string_view pattern) {
+    return sortedMatches(folderFiles(folder), pattern);
 }
 
 } // namespace quarnel::game

@@ -4,6 +4,8 @@
 #include "game/Installation.h"
 #include "game/MapFolder.h"
 
+#include <algorithm>
+
 namespace quarnel {
 
 namespace {
@@ -156,9 +158,32 @@ void SettingsForm::setBotSkillIndex(int idx) {
     notify(FormChange::Kind::BotSkill);
 }
 
+void SettingsForm::loadAtOnce(const std::function<void()>& load) {
+    if (loadFolders_) { // within another load: its folders stay read
+        load();
+        return;
+    }
+    loadFolders_.emplace();
+    try {
+        load();
+    } catch (...) {
+        loadFolders_.reset();
+        throw;
+    }
+    loadFolders_.reset();
+}
+
 void SettingsForm::readMapFolder(std::string folder, std::string pattern) {
     auto& list = values_.maps;
-    list.entries = game::listFolder(folder, pattern);
+    if (loadFolders_) {
+        auto read = std::find_if(loadFolders_->begin(), loadFolders_->end(),
+                                 [&folder](const ReadFolder& r) { return r.folder == folder; });
+        if (read == loadFolders_->end())
+            read = loadFolders_->insert(read, {folder, game::folderFiles(folder)});
+        list.entries = game::sortedMatches(read->files, pattern);
+    } else {
+        list.entries = game::listFolder(folder, pattern);
+    }
     list.selected.assign(list.entries.size(), false);
     list.folder = std::move(folder);
     list.pattern = std::move(pattern);

@@ -3,6 +3,7 @@
 #include "settings/ServerSettings.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -129,6 +130,12 @@ public:
     int game() const { return game_; }
     void setGame(int index);
 
+    // Runs load, which sets many settings at once (a start-up or a .cfg load). Within it each
+    // folder's files are read from the disk once: the map list's re-reads, as the game folder,
+    // the first-run game type and the stored one arrive in turn, match the names already read.
+    // A maps folder of thousands of files is then read once per load, not three times.
+    void loadAtOnce(const std::function<void()>& load);
+
 private:
     void notify(FormChange::Kind kind, int id = -1);
     void readMapFolder(std::string folder, std::string pattern);
@@ -140,6 +147,12 @@ private:
     std::string appFolder_;
     int game_ = 0;
     std::vector<Listener> listeners_;
+    // The folders read within the running loadAtOnce, with their files.
+    struct ReadFolder {
+        std::string folder;
+        std::vector<std::string> files;
+    };
+    std::optional<std::vector<ReadFolder>> loadFolders_;
 };
 
 // The value label of a scroll bar: "Air Control = 35%" once the value has settled;

@@ -40,7 +40,9 @@ std::optional<ConfigOverride> parseOverride(std::string_view text) {
                           std::string(text.substr(equals + 1))};
 }
 
-void formFromConfig(SettingsForm& form, const ConfigSource& source) {
+namespace {
+
+void fillFromConfig(SettingsForm& form, const ConfigSource& source) {
     std::vector<std::string> lines = readConfigLines(source.cfgPath);
     const auto replaced = applyOverrides(lines, source.overrides);
 
@@ -67,6 +69,12 @@ void formFromConfig(SettingsForm& form, const ConfigSource& source) {
             throw OverrideError(e, it->second);
         throw;
     }
+}
+
+} // namespace
+
+void formFromConfig(SettingsForm& form, const ConfigSource& source) {
+    form.loadAtOnce([&] { fillFromConfig(form, source); });
 }
 
 } // namespace quarnel

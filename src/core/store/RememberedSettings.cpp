@@ -31,7 +31,9 @@ void pointMapListAtGame(SettingsForm& form) {
     form.setMapFolder(gameFolder.empty() ? form.appFolder() : game::mapsFolder(gameFolder));
 }
 
-RegistryLoad restoreStoredSettings(Registry& registry, SettingsForm& form) {
+namespace {
+
+RegistryLoad restore(Registry& registry, SettingsForm& form) {
     form.setGameFolder(storedFolder(registry, kProgramRoot, kProgramKey, kUtpathValue));
     // The first-run settings are the defaults of every start: what the store lacks, or holds
     // in a form that does not convert, keeps its first-run value, so a first run that was
@@ -45,6 +47,14 @@ RegistryLoad restoreStoredSettings(Registry& registry, SettingsForm& form) {
         form.selectGameType(form.game());
     } catch (const Error&) {
     }
+    return load;
+}
+
+} // namespace
+
+RegistryLoad restoreStoredSettings(Registry& registry, SettingsForm& form) {
+    RegistryLoad load;
+    form.loadAtOnce([&] { load = restore(registry, form); });
     return load;
 }
 

@@ -6,6 +6,7 @@
 #include "settings/FieldCheck.h"
 
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -97,6 +98,33 @@ TEST(SettingsForm, GameTypeFiltersTheMapsAndClearsTheSelection) {
         test::expectError(errc::InvalidProperty, [&] { form.setGameTypeEnabled(type, true); });
     }
     EXPECT_EQ(std::pair(form.gameType(), form.enabled().gameTypes[0]), std::pair(1, false));
+}
+
+// Within a load each folder is read once and its files matched against every pattern the load
+// passes through; a load that ends, even by an error, forgets them, so the next read sees the disk.
+TEST(SettingsForm, ALoadReadsEachFolderOnceAndForgetsItsFilesWhenItEnds) {
+    test::TempDir dir;
+    dir.writeFile("Maps/DM-One.ut2", "");
+    dir.writeFile("Maps/CTF-One.ut2", "");
+    const std::string maps = (dir.path() / "Maps").string();
+    SettingsForm form;
+    std::vector<Names> listed;
+    EXPECT_THROW(form.loadAtOnce([&] {
+        form.setMapFolder(maps);
+        for (const char* pattern : {"DM-*.*", "CTF-*.*", "*.ut2"}) {
+            form.setMapPattern(pattern);
+            listed.push_back(form.mapList().entries);
+        }
+        form.setMapFolder(dir.path().string()); // another folder: only a folder in it
+        listed.push_back(form.mapList().entries);
+        throw std::runtime_error("the load fails");
+    }),
+                 std::runtime_error);
+    EXPECT_EQ(listed, (std::vector<Names>{
+                          {"DM-One.ut2"}, {"CTF-One.ut2"}, {"CTF-One.ut2", "DM-One.ut2"}, {}}));
+    dir.writeFile("Maps/CTF-Two.ut2", "");
+    form.setMapFolder(maps);
+    EXPECT_EQ(form.mapList().entries, (Names{"CTF-One.ut2", "CTF-Two.ut2", "DM-One.ut2"}));
 }
 
 // A value is accepted when it reads as a number that rounds (a half to even) into the range.
