@@ -12,10 +12,16 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
 #include <memory>
+#include <thread>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // The font database is built on a thread of its own (its functions are thread-safe) while
+    // this one opens the store and reads the icon; the window's first text waits for it
+    // there. Reading the system's font configuration is the largest single cost of a start.
+    const std::jthread fonts([] { (void)QFontDatabase::families(); });
     QApplication::setApplicationName(QString::fromLatin1(quarnel::kProductName));
 
     quarnel::OpenedStore store = quarnel::openSystemStore();
