@@ -26,7 +26,11 @@ public:
     Shell(SettingsForm& form, Registry& registry, Dialogs& dialogs, ShellOpener& opener,
           WindowHost& window, std::string programFolder, ServerLoops* loops);
 
-    // Start-up, before the window is first shown.
+    // Start-up's first part: the stored settings, or the first-run ones, into the form. It
+    // touches neither the window nor the dialogs, so it can run before the window is built.
+    void restore();
+    // Start-up, before the window is first shown: restore() unless it has run, then what
+    // start-up has to tell the user, and the search for a game folder.
     void onStart();
     // The path check, each time the window becomes active: closes the program when no game
     // folder is known.
@@ -77,6 +81,8 @@ private:
     bool unloaded_ = false;
     bool storeUnusable_ = false; // the store could not be asked at start-up
     bool storeReadOnly_ = false; // the store can only be read: nothing is saved into it
+    bool restored_ = false;
+    bool firstRun_ = false; // a new store: the first-run message is due
 };
 
 } // namespace quarnel

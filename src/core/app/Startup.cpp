@@ -48,10 +48,10 @@ Shell::Shell(SettingsForm& form, Registry& registry, Dialogs& dialogs, ShellOpen
     : form_(form), registry_(registry), dialogs_(dialogs), opener_(opener), window_(window),
       programFolder_(game::withSeparator(std::move(programFolder))), loops_(loops) {}
 
-void Shell::onStart() {
-    window_.dress();
-    window_.setTitle(std::string(kProductName));
-
+void Shell::restore() {
+    if (restored_)
+        return;
+    restored_ = true;
     // A store that cannot say whether it holds the program's key counts as holding nothing:
     // the settings keep their first-run values. It is not told it is new, and the settings
     // are not saved into it at shutdown, so whatever it does hold is not overwritten.
@@ -77,7 +77,7 @@ void Shell::onStart() {
             } catch (const Error&) {
             }
             rememberProgramFolder();
-            dialogs_.message(kFirstRunText, "First Run Time");
+            firstRun_ = true;
         }
         form_.setGameFolder({});
         form_.applyFirstRunDefaults();
@@ -89,6 +89,14 @@ void Shell::onStart() {
             rememberProgramFolder();
         restoreStoredSettings(registry_, form_);
     }
+}
+
+void Shell::onStart() {
+    restore();
+    window_.dress();
+    window_.setTitle(std::string(kProductName));
+    if (firstRun_)
+        dialogs_.message(kFirstRunText, "First Run Time");
     if (storeReadOnly_)
         dialogs_.message(kReadOnlyText, kReadOnlyTitle);
 

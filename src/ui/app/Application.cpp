@@ -8,26 +8,32 @@
 namespace quarnel {
 
 void MainWindowHost::dress() {
-    window_.showTab(0);
-    window_.setWindowIcon(programIcon());
+    window_->showTab(0);
+    window_->setWindowIcon(programIcon());
 }
 
 void MainWindowHost::setTitle(const std::string& title) {
-    window_.setWindowTitle(fromNativePath(title));
+    window_->setWindowTitle(fromNativePath(title));
 }
 
 void MainWindowHost::close() {
-    QMetaObject::invokeMethod(&window_, &QWidget::close, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(window_, &QWidget::close, Qt::QueuedConnection);
 }
 
 Application::Application(Registry& registry, Dialogs& dialogs, ShellOpener& opener,
                          std::string programFolder, ServerLoops* loops)
-    : window_(form_, dialogs, registry), host_(window_),
-      shell_(form_, registry, dialogs, opener, host_, std::move(programFolder), loops) {
+    : host_(&window_),
+      shell_(form_, registry, dialogs, opener, host_, std::move(programFolder), loops),
+      window_(restoredForm(), dialogs, registry) {
     QObject::connect(&window_, &MainWindow::commandRequested, &window_,
                      [this](Command command) { shell_.run(command); });
     QObject::connect(&window_, &MainWindow::activated, &window_, [this] { shell_.onActivate(); });
     QObject::connect(&window_, &MainWindow::closing, &window_, [this] { shell_.onClose(); });
+}
+
+SettingsForm& Application::restoredForm() {
+    shell_.restore();
+    return form_;
 }
 
 void Application::start() {

@@ -15,7 +15,8 @@ namespace quarnel {
 // The main window as the shell sees it.
 class MainWindowHost : public WindowHost {
 public:
-    explicit MainWindowHost(MainWindow& window) : window_(window) {}
+    // The window may be built after the host, before the host is first used.
+    explicit MainWindowHost(MainWindow* window) : window_(window) {}
 
     void dress() override;
     void setTitle(const std::string& title) override;
@@ -24,7 +25,7 @@ public:
     void close() override;
 
 private:
-    MainWindow& window_;
+    MainWindow* window_;
 };
 
 // The program's parts joined together: the settings form, the main window and the shell
@@ -45,10 +46,16 @@ public:
     Shell& shell() { return shell_; }
 
 private:
+    // The form after the shell's restore, for the window built over it.
+    SettingsForm& restoredForm();
+
     SettingsForm form_;
-    MainWindow window_;
     MainWindowHost host_;
     Shell shell_;
+    // Built last, over the restored settings: it shows them from the start instead of
+    // following each as it arrives, and the store and the maps folder are read while
+    // another thread builds the font database that the window's text needs.
+    MainWindow window_;
 };
 
 } // namespace quarnel
