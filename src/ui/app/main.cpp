@@ -1,5 +1,6 @@
 #include "app/Application.h"
 #include "common/Product.h"
+#include "common/Resources.h"
 #include "dialogs/QtDialogs.h"
 #include "store/SystemStore.h"
 
@@ -23,6 +24,7 @@ int main(int argc, char* argv[]) {
     // text waits for it there. Reading the system's font configuration is the largest single
     // cost of a start.
     const std::jthread fonts([] { (void)QFontDatabase::families(); });
+    quarnel::readPicturesAhead();
     QApplication::setApplicationName(QString::fromLatin1(quarnel::kProductName));
 
     quarnel::OpenedStore store = quarnel::openSystemStore();

@@ -47,7 +47,6 @@ MainWindow::MainWindow(SettingsForm& form, Dialogs& dialogs, Registry& registry,
       binding_(new FormBinding(form, this)), guard_(new FieldGuard(form, dialogs, this)) {
     setObjectName(QStringLiteral("frmquarnel"));
     setWindowTitle(fromAnsi(kProductName));
-    setWindowIcon(programIcon());
     // A fixed single border: no maximise button, no resizing.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -84,6 +83,8 @@ MainWindow::MainWindow(SettingsForm& form, Dialogs& dialogs, Registry& registry,
     setFixedSize(sizeHint());
     // The window opens on "Game Options".
     pages_->setCurrentIndex(0);
+    // Last: at a start the icon is read on another thread meanwhile.
+    setWindowIcon(programIcon());
 }
 
 MainWindow::~MainWindow() {

@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "ShellFixture.h"
+#include "store/RememberedSettings.h"
 #ifndef _WIN32
 #include "StandInGame.h"
 #endif
@@ -49,6 +50,30 @@ TEST_F(ApplicationTest, TheFirstActivationChecksTheFolderAndCommandsRunUntilLaun
     EXPECT_TRUE(launchCloses());
     EXPECT_EQ(opener.opened, std::vector{(fs::path(install) / "System" / "quarnel.bat").string()});
     EXPECT_EQ(storedPathToGameFolder(text(kProgramKey, kUtpathValue)), install);
+}
+
+// The settings are restored before the window is built: it shows them as it first shows.
+TEST_F(ApplicationTest, TheWindowShowsTheStoredSettingsFromItsFirstShow) {
+    SettingsForm last;
+    last.setGameFolder(install);
+    last.applyFirstRunDefaults();
+    last.selectGameType(1); // Capture The Flag: the three CTF maps, the second one selected
+    last.setMapSelected(1, true);
+    last.setText(Text::ServerName, "Restored Server");
+    rememberSettings(*registry, last, programFolder);
+    start();
+    const MainWindow& window = app->window();
+    const auto* maps = window.findChild<QListView*>("filMapList");
+    QStringList shown, selected;
+    for (int row = 0; row < maps->model()->rowCount(); ++row)
+        shown << maps->model()->index(row, 0).data().toString();
+    for (const QModelIndex& index : maps->selectionModel()->selectedRows())
+        selected << index.data().toString();
+    EXPECT_EQ(std::tuple(window.findChild<QRadioButton*>("optGameType_1")->isChecked(),
+                         window.findChild<QLineEdit*>("txtServerName")->text(), shown, selected),
+              std::tuple(true, QString("Restored Server"),
+                         QStringList{"CTF-Foundry.ut2", "CTF-Glacier.ut2", "CTF-Harbor.ut2"},
+                         QStringList{"CTF-Glacier.ut2"}));
 }
 
 #ifndef _WIN32
