@@ -101,19 +101,18 @@ std::vector<std::string> sortedNoCase(std::vector<std::string> names) {
     std::size_t bytes = 0;
     for (const auto& name : names)
         bytes += name.size();
-    std::string lowered;
-    lowered.reserve(bytes);
+    std::string lowered(bytes, '\0');
     struct Entry {
         std::string_view lower;
         std::size_t index;
     };
     std::vector<Entry> order;
     order.reserve(names.size());
-    for (const auto& name : names)
-        std::transform(name.begin(), name.end(), std::back_inserter(lowered), lowerByte);
     std::size_t at = 0;
-    for (std::size_t i = 0; i < names.size(); at += names[i].size(), ++i)
+    for (std::size_t i = 0; i < names.size(); at += names[i].size(), ++i) {
+        std::transform(names[i].begin(), names[i].end(), lowered.begin() + at, lowerByte);
         order.push_back({std::string_view(lowered).substr(at, names[i].size()), i});
+    }
     std::sort(order.begin(), order.end(), [&names](const Entry& a, const Entry& b) {
         if (const int c = a.lower.compare(b.lower); c != 0)
             return c < 0;

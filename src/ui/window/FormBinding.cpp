@@ -50,9 +50,18 @@ std::size_t widestEntry(const QFontMetrics& metrics, const MapList& list) {
     std::size_t widest = 0;
     int widestWidth = -1;
     for (std::size_t row = 0; row < list.count(); ++row) {
+        const std::string& name = list.entries[row];
         int width = 0;
-        for (const QChar c : fromNativePath(list.entries[row]))
-            width += advance(c);
+        // A name in ASCII, as nearly all are, is the same text in every encoding: it is
+        // measured from its bytes, without being converted first.
+        if (std::all_of(name.begin(), name.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+            for (const char c : name)
+                width += advance(QChar::fromLatin1(c));
+        } else {
+            for (const QChar c : fromNativePath(name))
+                width += advance(c);
+        }
         if (width > widestWidth) {
             widest = row;
             widestWidth = width;
