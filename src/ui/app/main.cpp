@@ -19,10 +19,10 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    // The font database is built on a thread of its own (its functions are thread-safe) while
-    // this one opens the store, restores the settings and reads the icon; the window's first
-    // text waits for it there. Reading the system's font configuration is the largest single
-    // cost of a start.
+    // The font database is built on a thread of its own (its functions are thread-safe), and
+    // the icon and the logo are decoded on another, while this one opens the store and
+    // restores the settings; the window's first text waits for the fonts there. Reading the
+    // system's font configuration is the largest single cost of a start.
     const std::jthread fonts([] { (void)QFontDatabase::families(); });
     quarnel::readPicturesAhead();
     QApplication::setApplicationName(QString::fromLatin1(quarnel::kProductName));
