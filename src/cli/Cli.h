@@ -101,8 +101,4 @@ Arguments parseArguments(const Command& command, const std::vector<std::string>&
 // 0 success, 1 a failure (one line on context.err), 2 bad usage (the usage on context.err).
 int run(const std::vector<std::string>& args, Context& context);
 
-// The folder of the running program, ending in a separator; argv0 is the fallback when the
-// system cannot say.
-std::string programFolder(const char* argv0);
-
 } // namespace quarnel::cli

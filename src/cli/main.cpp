@@ -1,4 +1,5 @@
 #include "Cli.h"
+#include "app/Paths.h"
 
 #ifdef _WIN32
 #include "app/WinShellOpener.h"
@@ -13,7 +14,7 @@ using PlatformShellOpener = quarnel::cli::XdgShellOpener;
 int main(int argc, char** argv) {
     PlatformShellOpener opener;
     quarnel::cli::Context context{std::cout, std::cerr, opener,
-                                  quarnel::cli::programFolder(argc > 0 ? argv[0] : nullptr)};
+                                  quarnel::app::programFolder(argc > 0 ? argv[0] : nullptr)};
     return quarnel::cli::run(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc),
                              context);
 }

@@ -2,6 +2,12 @@
 
 #include "common/Text.h"
 
+#include <filesystem>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace quarnel::app {
 
 namespace {
@@ -43,6 +49,32 @@ std::string gameFolderFromUccExe(std::string_view path, std::string_view title, 
 bool gameFolderUnset(std::string_view gameFolder, char sep) {
     return gameFolder.empty() || gameFolder == std::string(1, sep) ||
            gameFolder == std::string(".") + sep;
+}
+
+std::string programFolder(const char* argv0) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    // The file the running program was loaded from; argv[0] only where the system cannot
+    // say, since a program found through PATH may be started by its bare name.
+#ifdef _WIN32
+    std::string module(MAX_PATH, '\0');
+    DWORD length = 0;
+    while ((length = GetModuleFileNameA(nullptr, module.data(),
+                                        static_cast<DWORD>(module.size()))) == module.size())
+        module.resize(module.size() * 2);
+    module.resize(length);
+    fs::path self(module);
+#else
+    fs::path self = fs::read_symlink("/proc/self/exe", ec);
+#endif
+    if (ec || self.empty())
+        self = fs::absolute(fs::path(argv0 ? argv0 : ""), ec);
+    std::string folder = self.parent_path().string();
+    if (folder.empty())
+        return game::currentFolder();
+    if (folder.back() != game::kNativeSeparator)
+        folder += game::kNativeSeparator;
+    return folder;
 }
 
 } // namespace quarnel::app

@@ -28,4 +28,8 @@ std::string gameFolderFromUccExe(std::string_view path, std::string_view title,
 // current folder ("." and the separator).
 bool gameFolderUnset(std::string_view gameFolder, char sep = game::kNativeSeparator);
 
+// The folder of the running program, ending in a separator; argv0 is the fallback when the
+// system cannot say.
+std::string programFolder(const char* argv0);
+
 } // namespace quarnel::app
