@@ -27,10 +27,11 @@ public:
           WindowHost& window, std::string programFolder, ServerLoops* loops);
 
     // Start-up's first part: the stored settings, or the first-run ones, into the form. It
-    // touches neither the window nor the dialogs, so it can run before the window is built.
+    // only reads the store and touches neither the window nor the dialogs, so it can run
+    // before the window is built, on another thread while nothing else uses the form.
     void restore();
     // Start-up, before the window is first shown: restore() unless it has run, then what
-    // start-up has to tell the user, and the search for a game folder.
+    // start-up writes into the store and tells the user, and the search for a game folder.
     void onStart();
     // The path check, each time the window becomes active: closes the program when no game
     // folder is known.
@@ -82,7 +83,7 @@ private:
     bool storeUnusable_ = false; // the store could not be asked at start-up
     bool storeReadOnly_ = false; // the store can only be read: nothing is saved into it
     bool restored_ = false;
-    bool firstRun_ = false; // a new store: the first-run message is due
+    bool firstRun_ = false; // the store does not hold the program's key yet
 };
 
 } // namespace quarnel

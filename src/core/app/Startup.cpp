@@ -67,35 +67,34 @@ void Shell::restore() {
     storeReadOnly_ = !storeUnusable_ && registry_.readOnly();
 
     form_.setAppFolder(programFolder_);
-    if (storeUnusable_) {
-        form_.setGameFolder({});
-        form_.applyFirstRunDefaults();
-    } else if (!ranBefore) {
-        if (!storeReadOnly_) {
-            try {
-                registry_.createKey(kProgramRoot, kProgramKey);
-            } catch (const Error&) {
-            }
-            rememberProgramFolder();
-            firstRun_ = true;
-        }
+    firstRun_ = !storeUnusable_ && !ranBefore;
+    if (storeUnusable_ || !ranBefore) {
         form_.setGameFolder({});
         form_.applyFirstRunDefaults();
     } else {
         // A later run: the game folder saved at the last shutdown and every stored setting
         // over the first-run ones. The stored map entries stay; the save at shutdown
         // replaces them.
-        if (!storeReadOnly_)
-            rememberProgramFolder();
         restoreStoredSettings(registry_, form_);
     }
 }
 
 void Shell::onStart() {
     restore();
+    // Start-up writes into the store only here, so that a start that ends before its window
+    // shows (a program without a display) has changed nothing.
+    if (!storeUnusable_ && !storeReadOnly_) {
+        if (firstRun_) {
+            try {
+                registry_.createKey(kProgramRoot, kProgramKey);
+            } catch (const Error&) {
+            }
+        }
+        rememberProgramFolder();
+    }
     window_.dress();
     window_.setTitle(std::string(kProductName));
-    if (firstRun_)
+    if (firstRun_ && !storeReadOnly_)
         dialogs_.message(kFirstRunText, "First Run Time");
     if (storeReadOnly_)
         dialogs_.message(kReadOnlyText, kReadOnlyTitle);

@@ -22,30 +22,37 @@ void MainWindowHost::close() {
 
 Application::Application(Registry& registry, Dialogs& dialogs, ShellOpener& opener,
                          std::string programFolder, ServerLoops* loops)
-    : host_(&window_),
-      shell_(form_, registry, dialogs, opener, host_, std::move(programFolder), loops),
-      window_(restoredForm(), dialogs, registry) {
-    QObject::connect(&window_, &MainWindow::commandRequested, &window_,
-                     [this](Command command) { shell_.run(command); });
-    QObject::connect(&window_, &MainWindow::activated, &window_, [this] { shell_.onActivate(); });
-    QObject::connect(&window_, &MainWindow::closing, &window_, [this] { shell_.onClose(); });
+    : registry_(registry), dialogs_(dialogs),
+      shell_(form_, registry, dialogs, opener, host_, std::move(programFolder), loops) {}
+
+void Application::restore() {
+    shell_.restore();
 }
 
-SettingsForm& Application::restoredForm() {
+void Application::buildWindow() {
+    if (window_)
+        return;
     shell_.restore();
-    return form_;
+    window_ = std::make_unique<MainWindow>(form_, dialogs_, registry_);
+    host_.attach(*window_);
+    MainWindow* window = window_.get();
+    QObject::connect(window, &MainWindow::commandRequested, window,
+                     [this](Command command) { shell_.run(command); });
+    QObject::connect(window, &MainWindow::activated, window, [this] { shell_.onActivate(); });
+    QObject::connect(window, &MainWindow::closing, window, [this] { shell_.onClose(); });
 }
 
 void Application::start() {
+    buildWindow();
     shell_.onStart();
-    window_.show();
+    window_->show();
     // The path check runs when the window becomes active. Where nothing activates a new
     // window (no window manager, a desktop that refuses to move the focus), it runs once
     // the window shows all the same, so the program never stays open without a game folder.
     QMetaObject::invokeMethod(
-        &window_,
+        window_.get(),
         [this] {
-            if (!window_.isActiveWindow())
+            if (!window_->isActiveWindow())
                 shell_.onActivate();
         },
         Qt::QueuedConnection);

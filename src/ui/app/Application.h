@@ -8,15 +8,15 @@
 #include "store/Registry.h"
 #include "window/MainWindow.h"
 
+#include <memory>
 #include <string>
 
 namespace quarnel {
 
-// The main window as the shell sees it.
+// The main window as the shell sees it; the window is built after the host.
 class MainWindowHost : public WindowHost {
 public:
-    // The window may be built after the host, before the host is first used.
-    explicit MainWindowHost(MainWindow* window) : window_(window) {}
+    void attach(MainWindow& window) { window_ = &window; }
 
     void dress() override;
     void setTitle(const std::string& title) override;
@@ -25,37 +25,43 @@ public:
     void close() override;
 
 private:
-    MainWindow* window_;
+    MainWindow* window_ = nullptr;
 };
 
-// The program's parts joined together: the settings form, the main window and the shell
-// that drives them. The window's activation runs the path check, its close saves the
+// The program's parts joined together: the settings form, the shell that drives it and the
+// main window over them. The window's activation runs the path check, its close saves the
 // settings, its command buttons and menu items run the commands.
 class Application {
 public:
     // programFolder is the folder of the program's executable; loops starts the restart
-    // loop on Launch Server (none: the batch file is opened with opener).
+    // loop on Launch Server (none: the batch file is opened with opener). Builds no widget,
+    // so it may come before the QApplication.
     Application(Registry& registry, Dialogs& dialogs, ShellOpener& opener,
                 std::string programFolder, ServerLoops* loops);
 
-    // Start-up, then the window is shown; its first activation runs the path check.
+    // Reads the stored settings into the form. It needs neither the window nor a display, so
+    // a start runs it on another thread while the QApplication connects to the display;
+    // nothing else may use the application meanwhile.
+    void restore();
+    // Builds the window over the restored settings (restoring them first, unless restore()
+    // has run): it shows them from the start instead of following each as it arrives.
+    void buildWindow();
+    // Start-up, then the window is shown; its first activation runs the path check. Builds
+    // the window first, unless buildWindow() has run.
     void start();
 
     SettingsForm& form() { return form_; }
-    MainWindow& window() { return window_; }
+    // Once built.
+    MainWindow& window() { return *window_; }
     Shell& shell() { return shell_; }
 
 private:
-    // The form after the shell's restore, for the window built over it.
-    SettingsForm& restoredForm();
-
+    Registry& registry_;
+    Dialogs& dialogs_;
     SettingsForm form_;
     MainWindowHost host_;
     Shell shell_;
-    // Built last, over the restored settings: it shows them from the start instead of
-    // following each as it arrives, and the store and the maps folder are read while
-    // another thread builds the font database that the window's text needs.
-    MainWindow window_;
+    std::unique_ptr<MainWindow> window_;
 };
 
 } // namespace quarnel

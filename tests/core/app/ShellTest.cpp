@@ -27,13 +27,15 @@ std::string browsed(const std::string& folder) {
 }
 
 // First run: only Path stored until shutdown. Later runs: last settings; bonus types if marked.
-// The store is read first, before anything is shown or said, so the window can be built after.
+// The store is only read first, before anything is shown or said or written, so the window can
+// be built after, and a start that ends before it shows has changed nothing.
 TEST_F(ShellTest, FirstRunThenLaterRunsRestoreTheLastSettings) {
     storeGameFolder(install);
     auto run = newRun();
     run->shell.restore();
-    EXPECT_EQ(std::tuple(run->dialogs.messages.size(), run->window.dressed, run->form.gameType()),
-              std::tuple(0u, 0, 2));
+    EXPECT_EQ(std::tuple(run->dialogs.messages.size(), run->window.dressed, run->form.gameType(),
+                         registry->keyExists(kProgramRoot, kProgramKey)),
+              std::tuple(0u, 0, 2, false));
     run->shell.onStart();
     EXPECT_EQ(std::tuple(run->dialogs.messages, run->dialogs.requests.size(), run->window.title,
                          run->window.dressed, run->form.gameType(), run->form.gameFolder(),
