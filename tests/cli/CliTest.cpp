@@ -96,10 +96,11 @@ TEST_F(CliTest, PrintingCommandsFailuresAndBadUsage) {
           "each extra mutator as Package.Class, separated by commas, without blanks.\n",
           ""}},
         {{"diff", cfg, cfg}, {}},
-        {{"diff", odd, other},
-         {1,
-          "Use Bots: on vs off\nServer Name: \"Quarnel Demo CTF\" vs \"Beta\"\n"
-          "Maps: \"CTF-Foundry, CTF-Harbor, CTF-Nowhere\" vs \"CTF-Foundry, CTF-Harbor\"\n",
+        // Settings only, maps only; after "--" every word is a file.
+        {{"diff", cfg, "--", other},
+         {1, "Use Bots: on vs off\nServer Name: \"Quarnel Demo CTF\" vs \"Beta\"\n", ""}},
+        {{"diff", odd, cfg},
+         {1, "Maps: \"CTF-Foundry, CTF-Harbor, CTF-Nowhere\" vs \"CTF-Foundry, CTF-Harbor\"\n",
           ""}},
         {{"diff", cfg, missing}, {2, "", fails(missing + ": File not found (error 53)").err}},
         {{"launch", speed, "--no-start", "--game-dir", g},
@@ -136,8 +137,9 @@ TEST_F(CliTest, PrintingCommandsFailuresAndBadUsage) {
 
 // Export and import use the window's store: none exports first-run settings and creates none;
 // a read-only one (as root: as another user) exports; a failed or refused import changes nothing.
+// The store's folder has characters that a SQLite URI reads specially.
 TEST_F(CliTest, ExportAndImportUseTheStoreOfTheWindow) {
-    const std::string store = (dir.path() / "config" / "registry.db").string();
+    const std::string store = (dir.path() / "con%fig#1" / "registry.db").string();
     ::setenv("QUARNEL_REGISTRY", store.c_str(), 1);
     const fs::path out = dir.makeFolder("out") / "exported.cfg";
     EXPECT_EQ(cli({"export-config", out.string()}), Result{});

@@ -88,6 +88,12 @@ TEST(Checks, EachProblemIsFoundAndNamed) {
          {},
          "Web Port: TCP port 8080 (the web admin port) is taken by the Quarnel server loop "
          "\"second\" (process 4343)"},
+        // A loop whose Port= is no port uses the game's default, 7777.
+        {[](SettingsForm&, const fs::path& ut) {
+             std::ofstream(ut / "System/zero.pid", std::ios::binary) << "4242\n";
+             std::ofstream(ut / "System/zero.ini", std::ios::binary) << "[URL]\r\nPort=0\r\n";
+         },
+         Codes(3, "PORT-LOOP")},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::PrintToString(row.expected));

@@ -59,7 +59,8 @@ TEST(SystemdUnit, PassesSystemdsOwnCheck) {
 }
 
 // A loop that ended on SIGTERM but whose parent (a terminal, say) has not collected it yet is
-// gone: stop() does not wait out its timeout. The stand-in runs as "z.sh" in the System folder.
+// gone: stop() does not wait out its timeout. The stand-in runs as "z.sh" in the System folder;
+// another process there, which y.pid names, is no loop.
 TEST(ServerLoops, StopTakesAnEndedUncollectedLoopForGone) {
     test::TempDir dir;
     const test::ProcessGuard guard;
@@ -71,8 +72,14 @@ TEST(ServerLoops, StopTakesAnEndedUncollectedLoopForGone) {
     ASSERT_TRUE(test::eventually(
         [&] { return fs::exists(files.system + "run1") && fs::exists(files.pidFile()); }));
     const int pid = std::stoi(test::readFile(files.pidFile()));
+    const LoopFiles other{files.system, "y.bat"};
+    std::system(("cd '" + files.system + "' && sh -c 'echo $$ >y.pid; exec sleep 60' &").c_str());
+    ASSERT_TRUE(test::eventually([&] { return test::readFile(other.pidFile()).ends_with('\n'); }));
+    const auto loops = makePosixServerLoops();
+    EXPECT_EQ(std::pair(loops->running(files), loops->running(other)),
+              std::pair(std::optional<int>(pid), std::optional<int>()));
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(makePosixServerLoops()->stop(files, std::chrono::seconds(5)), pid);
+    EXPECT_EQ(loops->stop(files, std::chrono::seconds(5)), pid);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_EQ(test::readFile(files.system + "run1.signal"), "15\n");
 }

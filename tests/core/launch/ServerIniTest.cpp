@@ -143,6 +143,7 @@ TEST(RewriteServerIni, KeysAndTheMapListInLinesAndInEveryBlockSize) {
         {selection({false, false, false}, false), "D|Maps=DM-Old", "D|MapNum=1|Maps=DM-A|"},
         {nullptr, "D|Maps=DM-Old|bRandom=True|MapNum=1|maps=lower", "D|B|bRandom=True|maps=lower|"},
         {nullptr, "D|Maps=DM-Old|[Other]|D|Maps=DM-Old2", "D|B|[Other]|D|"},
+        {nullptr, "D|Maps=DM-Old|[|Maps=Keep", "D|B|[|Maps=Keep|"}, // a lone '[' ends the list
         {[](ServerSettings& s) { s.maps = {}; }, "D|Maps=DM-Old|MapNum=1",
          "D|Maps=DM-Old|MapNum=1|"},
         {[](ServerSettings& s) { s.maps = {}; }, "[URL]", "[URL]|"},
