@@ -83,7 +83,7 @@ private:
     bool storeUnusable_ = false; // the store could not be asked at start-up
     bool storeReadOnly_ = false; // the store can only be read: nothing is saved into it
     bool restored_ = false;
-    bool firstRun_ = false; // the store does not hold the program's key yet
+    bool firstRun_ = false; // a store that can be written does not hold the program's key yet
 };
 
 } // namespace quarnel

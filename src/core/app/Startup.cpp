@@ -67,7 +67,7 @@ void Shell::restore() {
     storeReadOnly_ = !storeUnusable_ && registry_.readOnly();
 
     form_.setAppFolder(programFolder_);
-    firstRun_ = !storeUnusable_ && !ranBefore;
+    firstRun_ = !storeUnusable_ && !storeReadOnly_ && !ranBefore;
     if (storeUnusable_ || !ranBefore) {
         form_.setGameFolder({});
         form_.applyFirstRunDefaults();
@@ -94,7 +94,7 @@ void Shell::onStart() {
     }
     window_.dress();
     window_.setTitle(std::string(kProductName));
-    if (firstRun_ && !storeReadOnly_)
+    if (firstRun_)
         dialogs_.message(kFirstRunText, "First Run Time");
     if (storeReadOnly_)
         dialogs_.message(kReadOnlyText, kReadOnlyTitle);
