@@ -1,12 +1,12 @@
 // quarnel-cli.exe as a Windows user runs it: real paths with drive letters and the batch file
 // started through the shell.
 #include "CliRun.h"
+#include "Eventually.h"
 #include "WindowsForm.h"
 
 #include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <thread>
 #include <windows.h>
 
 namespace quarnel {
@@ -24,7 +24,16 @@ protected:
         ASSERT_FALSE(fs::exists(game)) << "a game is installed at " << game;
         fs::copy(test::demoInstall(), game, fs::copy_options::recursive);
     }
-    void TearDown() override { fs::remove_all(game); }
+    // The stand-in and the batch file that ran it end on their own, a moment after the
+    // stand-in has written its file; until then Windows keeps their files in use.
+    void TearDown() override {
+        std::error_code ec;
+        const auto removed = [&] {
+            fs::remove_all(game, ec);
+            return !ec;
+        };
+        EXPECT_TRUE(test::eventually(removed)) << game << ": " << ec.message();
+    }
 
     test::TempDir dir;
     const fs::path game = test::kWindowsGameFolder;
@@ -44,8 +53,7 @@ TEST_F(WinCliTest, CommandLineAndLaunchThroughTheShell) {
                   fs::copy_options::overwrite_existing);
     const fs::path ran = game / "System" / "ucc-ran.txt";
     EXPECT_EQ(runCli(dir, {"launch", cfg, "--game-dir", "C:\\UT2003"}), Result{});
-    for (int i = 0; i < 400 && !fs::exists(ran); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    test::eventually([&] { return fs::exists(ran); }, std::chrono::seconds(20));
     EXPECT_EQ(readFile(ran), line.substr(line.find(" server ") + 1));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Eventually.h"
 #include "TempDir.h"
 
 #include <chrono>
@@ -15,15 +16,6 @@
 #include <unistd.h>
 
 namespace quarnel::test {
-
-// Waits up to timeout for done() to hold.
-inline bool eventually(const std::function<bool()>& done,
-                       std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
-    const auto until = std::chrono::steady_clock::now() + timeout;
-    while (!done() && std::chrono::steady_clock::now() < until)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    return done();
-}
 
 // Ends every process a test starts: all inherit a tag in their environment, killed at the end.
 class ProcessGuard {
